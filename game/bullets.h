@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+
+#include "game/canvas.h"
+#include "game/host.h"
+#include "game/state.h"
+
+namespace quillot {
+
+// Hands out the next bullet slot (all 255 take part) and returns it; the caller
+// writes the fields. Draw any random numbers for vx and vy into locals first,
+// in the order the rules give: function arguments have no evaluation order.
+BulletRec& new_bullet(Game& g);
+
+// Tick step 8: bullets fly, are drawn and hit the bird.
+void bullet_step(Game& g, Canvas& bak);
+
+// The dying animation for a bird whose state has just advanced to s (3..7);
+// runs the GAME OVER reset at 7. False when the reset's save failed.
+bool dying_step(Game& g, Canvas& bak, Host& host);
+
+// Resets the upgrades, starts the game-over phase and saves. False when the
+// save failed; everything before the save has been done by then.
+bool game_over_reset(Game& g, Host& host);
+
+}  // namespace quillot
