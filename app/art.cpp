@@ -1,0 +1,32 @@
+#include "app/art.h"
+
+#include <QString>
+
+namespace quillot {
+
+namespace {
+
+const char* const kPictureNames[kPictureCount] = {"my1",  "my2",  "my3",  "my4",  "my5",  "my6",  "ene1",
+                                                  "ene2", "ene3", "ene4", "ene5", "ene6", "ene7", "ene8"};
+
+QImage stored(const char* name, int w, int h) {
+  QImage img(QStringLiteral(":/art/%1.bmp").arg(name));
+  if (img.isNull()) {
+    // Only a broken build lacks its pictures; a blue square keeps the game playable.
+    img = QImage(w, h, QImage::Format_RGB32);
+    img.fill(QColor(0, 0, 255));
+  }
+  return img;
+}
+
+}  // namespace
+
+PictureSet load_pictures() {
+  PictureSet set;
+  for (int i = 0; i < kPictureCount; ++i) set[static_cast<size_t>(i)] = stored(kPictureNames[i], 20, 20);
+  return set;
+}
+
+QImage title_picture() { return stored("image1", 100, 100); }
+
+}  // namespace quillot

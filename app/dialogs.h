@@ -1,0 +1,30 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+namespace quillot {
+
+// The application title: the caption of every message and error box.
+extern const char* const kAppTitle;
+
+// Message and error boxes behind a seam, so tests can read what the player
+// would be told without a modal box stopping them.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A message with one OK button; "\r" breaks the line.
+  virtual void message(const QString& text) = 0;
+  // An error the current action could not get past.
+  virtual void error(const QString& text) = 0;
+};
+
+class QtDialogs : public Dialogs {
+ public:
+  void message(const QString& text) override;
+  void error(const QString& text) override;
+};
+
+// The error box's text: a full stop is added when the last character sorts after it.
+QString error_box_text(const QString& text);
+
+}  // namespace quillot

@@ -1,0 +1,344 @@
+#include "app/form.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QThread>
+#include <QTime>
+
+#include "app/art.h"
+#include "app/profile_file.h"
+#include "app/story_file.h"
+#include "game/tick.h"
+
+namespace quillot {
+
+namespace {
+
+const char* const kCaption = "ＱＵＩＬＬＯＴ ver 1.0 2001/3  ﾌﾞﾗｽｺ";
+
+QFont game_font(int pixel_height, bool bold = false, bool italic = false) {
+  QFont f(kGameFontFamily);
+  f.setPixelSize(pixel_height);
+  f.setBold(bold);
+  f.setItalic(italic);
+  return f;
+}
+
+struct LabelLook {
+  Color text = 0x000000;
+  int px = 12;
+  bool bold = false;
+  bool italic = false;
+  bool opaque = false;
+  Color background = 0;
+  Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
+  bool wrap = false;
+};
+
+QLabel* make_label(QWidget* parent, const QString& caption, QRect geometry, const LabelLook& look) {
+  auto* l = new QLabel(caption, parent);
+  l->setGeometry(geometry);
+  l->setFont(game_font(look.px, look.bold, look.italic));
+  QPalette pal = l->palette();
+  pal.setColor(QPalette::WindowText, to_qcolor(look.text));
+  if (look.opaque) pal.setColor(QPalette::Window, to_qcolor(look.background));
+  l->setPalette(pal);
+  l->setAutoFillBackground(look.opaque);
+  l->setAlignment(look.align);
+  l->setWordWrap(look.wrap);
+  return l;
+}
+
+QPushButton* make_button(QWidget* parent, const QString& caption, QRect geometry, bool bold) {
+  auto* b = new QPushButton(caption, parent);
+  b->setGeometry(geometry);
+  QFont f = parent->font();
+  f.setBold(bold);
+  b->setFont(f);
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+QGroupBox* make_screen(QWidget* parent, const QString& caption, bool bold) {
+  auto* box = new QGroupBox(caption, parent);
+  box->setGeometry(0, 0, 401, 301);
+  QFont f = parent->font();
+  f.setBold(bold);
+  box->setFont(f);
+  box->setAutoFillBackground(true);
+  return box;
+}
+
+// The game's texts break lines with "\r".
+QString shown(const std::string& utf8) { return QString::fromStdString(utf8).replace('\r', '\n'); }
+QString shown_bytes(const std::string& bytes) { return shown(cp932_to_utf8(bytes)); }
+
+}  // namespace
+
+PlayfieldView::PlayfieldView(TForm1* form, QWidget* parent) : QWidget(parent), form_(form) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PlayfieldView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, form_->playfield_image());
+}
+
+void PlayfieldView::mouseMoveEvent(QMouseEvent* event) { form_->cgMouseMove(event->position().toPoint().x()); }
+
+void PlayfieldView::mousePressEvent(QMouseEvent* event) {
+  switch (event->button()) {
+    case Qt::LeftButton:
+      form_->cgMouseDown(MouseButton::Left);
+      break;
+    case Qt::RightButton:
+      form_->cgMouseDown(MouseButton::Right);
+      break;
+    default:
+      form_->cgMouseDown(MouseButton::Other);
+      break;
+  }
+}
+
+TForm1::TForm1(const FormOptions& options)
+    : options_(options), pictures_(load_pictures()), bak_(&pictures_), cg_(&pictures_) {
+  if (options_.dialogs == nullptr) {
+    static QtDialogs default_dialogs;
+    options_.dialogs = &default_dialogs;
+  }
+  if (options_.music == nullptr) {
+    static SilentMusic silence;
+    options_.music = &silence;
+  }
+  setWindowTitle(kCaption);
+  setFont(game_font(12));
+  build_layout();
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+std::string TForm1::path(const std::string& relative) const { return options_.base_dir + "/" + relative; }
+
+void TForm1::build_layout() {
+  // The window's picture controls: the playfield, and off to the right the
+  // hidden things a player never sees (the back buffer and the sprites are
+  // canvases in memory here).
+  cg_view = new PlayfieldView(this, this);
+  cg_view->setGeometry(0, 0, 400, 300);
+  Label1 = make_label(this, "Label1", QRect(204, 372, 40, 13),
+                      LabelLook{.text = 0x000000, .px = 12, .bold = true, .italic = true, .opaque = true,
+                                .background = 0xCDF900});
+  Label1->adjustSize();
+
+  Timer1.setInterval(50);
+  Timer1.setTimerType(Qt::PreciseTimer);
+  connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  Timer2.setInterval(100);
+  connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+
+  build_title_screen();
+  build_shop_screen();
+  build_story_screen();
+  shop_box->hide();
+  story_box->hide();
+  start_box->raise();
+  Timer2.start();
+}
+
+void TForm1::build_title_screen() {
+  start_box = make_screen(this, "STARTER", false);
+  Image1 = new QLabel(start_box);
+  Image1->setGeometry(4, 8, 393, 289);
+  Image1->setScaledContents(true);
+  Image1->setPixmap(QPixmap::fromImage(title_picture()));
+  const LabelLook score_look{.text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x800000,
+                             .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true};
+  stage_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 224, 393, 13), score_look);
+  save_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 164, 393, 25), score_look);
+  Label3 = make_label(start_box, "PROGRAM・GRAPHIC・MUSIC  ﾌﾞﾗｽｺ  2001", QRect(4, 272, 393, 25),
+                      LabelLook{.text = 0xC08000, .px = 13, .bold = true,
+                                .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true});
+  Label4 = make_label(start_box, "QUILLOT", QRect(4, 72, 393, 25),
+                      LabelLook{.text = 0xFFFFFF, .px = 11, .bold = true, .align = Qt::AlignHCenter | Qt::AlignTop});
+  Button1 = make_button(start_box, "NEW START", QRect(148, 196, 101, 25), false);
+  Button4 = make_button(start_box, "COUNTINUE", QRect(148, 136, 101, 25), false);
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+}
+
+void TForm1::build_shop_screen() {
+  shop_box = make_screen(this, "SHOP", true);
+  auto* bevel = new QFrame(shop_box);
+  bevel->setGeometry(180, 12, 209, 245);
+  bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  state_l = make_label(shop_box, "state_l", QRect(184, 16, 201, 237),
+                       LabelLook{.text = 0xCDF900, .px = 16, .bold = true, .italic = true, .opaque = true,
+                                 .background = 0x800000, .wrap = true});
+  Label2 = make_label(shop_box, "-SHOP MENU-", QRect(8, 20, 100, 13), LabelLook{.px = 12, .bold = true});
+  Label2->adjustSize();
+  rank_l = make_label(shop_box, "Ａ級バード", QRect(323, 34, 62, 13),
+                      LabelLook{.text = 0x800000, .px = 13, .bold = true, .opaque = true, .background = 0xCDF900,
+                                .align = Qt::AlignRight | Qt::AlignTop});
+  static const int tops[10] = {32, 56, 84, 108, 132, 160, 184, 208, 260, 232};
+  static const char* const design[10] = {
+      "スピードアップ(1000円)", "ＨＰ＋１(500円)",      "ＳＨＯＴ・ＬＶ(700円)",
+      "ＳＨＯＴ・ＢＩＧＥＲ(600円)", "ＳＨＯＴ・SPEED(2000円)", "BIRD SMALLER(3000円)",
+      "RANDOM SHOT(300円)",     "BOMB(400円)",          "ＳＡＶＥ(100円)",
+      "GURAD(3000円)"};
+  for (int i = 0; i < 10; ++i) {
+    a[static_cast<size_t>(i)] = make_button(shop_box, design[i], QRect(16, tops[i], 150, 25), true);
+    connect(a[static_cast<size_t>(i)], &QPushButton::clicked, this, [this, i] { shop_click(i + 1); });
+  }
+  Button6 = make_button(shop_box, "←ＲＥＴＲＹ", QRect(180, 264, 101, 29), true);
+  Button5 = make_button(shop_box, "ＮＥＸＴ→", QRect(284, 264, 109, 29), true);
+  connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+  connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+}
+
+void TForm1::build_story_screen() {
+  story_box = make_screen(this, "MESSAGE!!!!", false);
+  story_pic = new QLabel(story_box);
+  story_pic->setGeometry(8, 20, 200, 250);
+  story_pic->setScaledContents(true);
+  story_l = make_label(story_box, "story_l", QRect(176, 12, 217, 81),
+                       LabelLook{.text = 0x808080, .px = 16, .bold = true, .italic = true, .opaque = true,
+                                 .background = 0xFFFFFF, .wrap = true});
+  name_l = make_label(story_box, "story_l", QRect(216, 96, 177, 21),
+                      LabelLook{.text = 0xC1FFD7, .px = 16, .bold = true, .italic = true, .opaque = true,
+                                .background = 0x000000, .wrap = true});
+  about_l = make_label(story_box, "story_l", QRect(216, 116, 177, 145),
+                       LabelLook{.text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x000000,
+                                 .wrap = true});
+  Button8 = make_button(story_box, "ＮＥＸＴ→", QRect(284, 264, 109, 29), true);
+  select_box = new QGroupBox("select", story_box);
+  select_box->setGeometry(216, 262, 181, 35);
+  QFont f = story_box->font();
+  f.setBold(true);
+  select_box->setFont(f);
+  select_box->setAutoFillBackground(true);
+  Button9 = make_button(select_box, "はい", QRect(4, 12, 85, 21), true);
+  Button10 = make_button(select_box, "いいえ", QRect(92, 12, 85, 21), true);
+  connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
+  connect(Button9, &QPushButton::clicked, this, [this] { Button8Click(); });
+  connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
+}
+
+void TForm1::report(const FileError& error) { options_.dialogs->error(QString::fromStdString(error.message)); }
+
+// Each step runs even when an earlier one failed: a missing save file must
+// still leave a window that is sized, blue and playing its music.
+void TForm1::FormCreate() {
+  if (options_.seed_from_clock) {
+    const QTime now = QTime::currentTime();
+    g_.random.seed = Random::seed_from_time(now.hour(), now.minute(), now.second(), now.msec());
+  }
+  if (auto err = quillot::load_profile(path("dat/my.dat"), g_.profile)) report(*err);
+  if (auto err = load_stories(path("dat/s.dat"), g_.stories)) report(*err);
+
+  const QImage start(QString::fromStdString(path("cg/start.bmp")));
+  if (start.isNull()) {
+    report(FileError{kFileNotFound});
+  } else {
+    cg_.load(start);
+    bak_.load(start);
+  }
+  cg_.brush = kBlue;
+  cg_.rectangle(0, 0, kWidth, kHeight);
+
+  setFixedSize(401, 301);
+  move(193, 107);
+  for (QGroupBox* box : {start_box, shop_box, story_box}) box->move(0, 0);
+  play_music("5.mid");
+}
+
+Screen TForm1::screen() const {
+  if (!start_box->isHidden()) return Screen::Title;
+  if (!shop_box->isHidden()) return Screen::Shop;
+  if (!story_box->isHidden()) return Screen::Story;
+  return Screen::None;
+}
+
+void TForm1::Timer1Timer() {
+  quillot::Timer1Timer(g_, bak_, *this);
+}
+
+void TForm1::Timer2Timer() {}
+
+void TForm1::cgMouseMove(int x) { quillot::cgMouseMove(g_, x); }
+
+void TForm1::cgMouseDown(MouseButton button) { quillot::cgMouseDown(g_, button, cg_, *this); }
+
+void TForm1::Button1Click() { new_start(g_, *this); }
+void TForm1::Button4Click() { continue_game(g_, *this); }
+void TForm1::Button5Click() { next_from_shop(g_, *this); }
+void TForm1::Button6Click() { retry_from_shop(g_, *this); }
+void TForm1::Button8Click() { story_next(g_, *this); }
+void TForm1::Button10Click() { story_no(g_, *this); }
+void TForm1::shop_click(int) {}
+
+bool TForm1::save_profile(const Profile& profile) {
+  if (auto err = quillot::save_profile(path("dat/my.dat"), profile)) {
+    report(*err);
+    return false;
+  }
+  return true;
+}
+
+void TForm1::play_music(const std::string& name) { options_.music->play_music(name); }
+
+void TForm1::show_shop() {
+  show_screen(Screen::Shop);
+  enable_save();
+}
+
+void TForm1::show_title() { show_screen(Screen::Title); }
+void TForm1::stop_timer() { Timer1.stop(); }
+void TForm1::start_timer() { Timer1.start(); }
+void TForm1::set_enemy_count(int32_t count) { Label1->setText(QString::number(count)); }
+
+void TForm1::present() {
+  cg_.copy_from(bak_);
+  cg_view->update();
+}
+
+void TForm1::repaint_now() {
+  cg_view->repaint();
+  // Long enough for the screen to show each flash frame.
+  QThread::msleep(16);
+}
+
+void TForm1::show_screen(Screen screen) {
+  start_box->setVisible(screen == Screen::Title);
+  shop_box->setVisible(screen == Screen::Shop);
+  story_box->setVisible(screen == Screen::Story);
+  if (screen == Screen::None) cg_view->update();
+}
+
+void TForm1::enable_save() { a[8]->setEnabled(true); }
+
+void TForm1::message(const std::string& text) { options_.dialogs->message(QString::fromStdString(text)); }
+
+void TForm1::set_story_text(const std::string& bytes) { story_l->setText(shown_bytes(bytes)); }
+
+bool TForm1::load_story_picture(const std::string& bytes) {
+  const std::string name = cp932_to_utf8(bytes);
+  QImage picture;
+  if (is_plain_file_name(name)) picture.load(QString::fromStdString(path("cg/" + name)));
+  if (picture.isNull()) {
+    report(FileError{kFileNotFound});
+    return false;
+  }
+  story_pic->setPixmap(QPixmap::fromImage(picture));
+  return true;
+}
+
+void TForm1::set_story_name(const std::string& bytes) { name_l->setText(shown_bytes(bytes)); }
+void TForm1::set_story_about(const std::string& bytes) { about_l->setText(shown_bytes(bytes)); }
+void TForm1::set_choice_visible(bool visible) { select_box->setVisible(visible); }
+
+}  // namespace quillot

@@ -1,0 +1,134 @@
+#pragma once
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "app/dialogs.h"
+#include "app/flow.h"
+#include "app/music_port.h"
+#include "app/profile_file.h"
+#include "app/qimage_canvas.h"
+#include "game/bird.h"
+#include "game/state.h"
+
+namespace quillot {
+
+class TForm1;
+
+// The visible playfield picture `cg`: shows its canvas and reports the mouse.
+class PlayfieldView : public QWidget {
+ public:
+  PlayfieldView(TForm1* form, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  TForm1* form_;
+};
+
+struct FormOptions {
+  std::string base_dir;               // the folder holding dat/ and cg/
+  Dialogs* dialogs = nullptr;         // message and error boxes
+  MusicPort* music = nullptr;         // background music
+  bool seed_from_clock = true;        // tests and replays seed the generator themselves
+};
+
+// The main window: the playfield, the three screens and the two timers.
+class TForm1 : public QWidget, public Shell {
+ public:
+  explicit TForm1(const FormOptions& options);
+  ~TForm1() override;
+
+  Game& game() { return g_; }
+
+  // Events, named after their controls.
+  void Timer1Timer();
+  void Timer2Timer();
+  void cgMouseMove(int x);
+  void cgMouseDown(MouseButton button);
+  void Button1Click();   // NEW START
+  void Button4Click();   // COUNTINUE
+  void Button5Click();   // shop NEXT
+  void Button6Click();   // shop RETRY
+  void Button8Click();   // story NEXT and "はい"
+  void Button10Click();  // story "いいえ"
+  void shop_click(int item);  // a1 .. a10
+
+  // Shell
+  bool save_profile(const Profile& profile) override;
+  void play_music(const std::string& name) override;
+  void show_shop() override;
+  void show_title() override;
+  void stop_timer() override;
+  void set_enemy_count(int32_t count) override;
+  void present() override;
+  void repaint_now() override;
+  void show_screen(Screen screen) override;
+  void start_timer() override;
+  void enable_save() override;
+  void message(const std::string& text) override;
+  void set_story_text(const std::string& bytes) override;
+  bool load_story_picture(const std::string& bytes) override;
+  void set_story_name(const std::string& bytes) override;
+  void set_story_about(const std::string& bytes) override;
+  void set_choice_visible(bool visible) override;
+  Canvas& bak() override { return bak_; }
+  Canvas& cg() override { return cg_; }
+
+  const QImage& playfield_image() const { return cg_.image(); }
+  Screen screen() const;
+
+  // The controls, with the names the game gives them.
+  PlayfieldView* cg_view = nullptr;
+  QLabel* Label1 = nullptr;
+  QTimer Timer1;
+  QTimer Timer2;
+  QGroupBox* start_box = nullptr;
+  QGroupBox* shop_box = nullptr;
+  QGroupBox* story_box = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* stage_l = nullptr;
+  QLabel* save_l = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QLabel* state_l = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* rank_l = nullptr;
+  std::array<QPushButton*, 10> a{};  // a[0] is a1 ... a[9] is a10
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QLabel* story_pic = nullptr;
+  QLabel* story_l = nullptr;
+  QLabel* name_l = nullptr;
+  QLabel* about_l = nullptr;
+  QPushButton* Button8 = nullptr;
+  QGroupBox* select_box = nullptr;
+  QPushButton* Button9 = nullptr;
+  QPushButton* Button10 = nullptr;
+
+ private:
+  void build_layout();
+  void build_title_screen();
+  void build_shop_screen();
+  void build_story_screen();
+  void FormCreate();
+  void report(const FileError& error);
+  std::string path(const std::string& relative) const;
+
+  FormOptions options_;
+  Game g_;
+  PictureSet pictures_;
+  QImageCanvas bak_;
+  QImageCanvas cg_;
+};
+
+}  // namespace quillot

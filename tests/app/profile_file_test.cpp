@@ -1,0 +1,126 @@
+#include "app/profile_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+namespace quillot {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::array<int32_t, kProfileFields> parse(std::string_view bytes) {
+  Profile p;
+  EXPECT_FALSE(parse_profile(bytes, p).has_value()) << bytes;
+  return profile_values(p);
+}
+
+TEST(ProfileParsing, ReadsTheFirstNumberOfEachLine) {
+  EXPECT_EQ(parse("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n13\r\n"),
+            (std::array<int32_t, 13>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+  // Blank lines between values are skipped; text after a number is ignored.
+  EXPECT_EQ(parse("\r\n\r\n  7 apples\r\n\t-8\r\n"), (std::array<int32_t, 13>{7, -8}));
+  // A short file leaves the missing fields at 0, an empty one all of them.
+  EXPECT_EQ(parse(""), (std::array<int32_t, 13>{}));
+  EXPECT_EQ(parse("5\r\n"), (std::array<int32_t, 13>{5}));
+}
+
+TEST(ProfileParsing, OnlyCarriageReturnEndsALine) {
+  // Bare line feeds make one long first line: only its first number counts.
+  EXPECT_EQ(parse("1\n2\n3\n4\n"), (std::array<int32_t, 13>{1}));
+  // A lone CR is a line end too, with or without the LF after it.
+  EXPECT_EQ(parse("1\r2\r\n3\r"), (std::array<int32_t, 13>{1, 2, 3}));
+}
+
+TEST(ProfileParsing, EndOfFileByteStopsReading) {
+  EXPECT_EQ(parse("1\r\n2\r\n\x1A" "3\r\n4\r\n"), (std::array<int32_t, 13>{1, 2}));
+  EXPECT_EQ(parse("1 \x1A 9\r\n2\r\n"), (std::array<int32_t, 13>{1}));
+}
+
+TEST(ProfileParsing, TakesEveryThirtyTwoBitValueAndRefusesTheRest) {
+  EXPECT_EQ(parse("2147483647\r\n-2147483648\r\n+5\r\n$FFFFFFFF\r\n$10\r\n"),
+            (std::array<int32_t, 13>{2147483647, std::numeric_limits<int32_t>::min(), 5, -1, 16}));
+  for (const char* bad : {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$\r\n",
+                          "$100000000\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
+    Profile p;
+    const auto err = parse_profile(bad, p);
+    ASSERT_TRUE(err.has_value()) << bad;
+    EXPECT_EQ(err->message, kNotANumber);
+  }
+}
+
+TEST(ProfileParsing, FieldsBeforeABadValueKeepTheirValues) {
+  Profile p;
+  ASSERT_TRUE(parse_profile("11\r\n22\r\nbad\r\n44\r\n", p).has_value());
+  EXPECT_EQ(p.score, 11);
+  EXPECT_EQ(p.hi_score, 22);
+  EXPECT_EQ(p.stage, 0);
+  EXPECT_EQ(p.speed, 0);
+}
+
+class ProfileFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("quillot-profile-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string file() const { return (dir_ / "my.dat").string(); }
+  std::string read_all() const {
+    std::ifstream in(file(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  fs::path dir_;
+};
+
+TEST_F(ProfileFile, RoundTripKeepsEveryValueAndNeverGrows) {
+  Profile p{-1, 5230, 12, 21, 5, 16, 21, 33, 2147483647, 20, -2147483647 - 1, 10, 1};
+  ASSERT_FALSE(save_profile(file(), p).has_value());
+  ASSERT_FALSE(save_profile(file(), p).has_value());
+  EXPECT_EQ(read_all(), "-1\r\n5230\r\n12\r\n21\r\n5\r\n16\r\n21\r\n33\r\n2147483647\r\n20\r\n-2147483648\r\n10\r\n1\r\n");
+  Profile back;
+  ASSERT_FALSE(load_profile(file(), back).has_value());
+  EXPECT_EQ(profile_values(back), profile_values(p));
+  EXPECT_FALSE(fs::exists(file() + ".new"));
+}
+
+TEST_F(ProfileFile, MissingFileIsReportedAsNotFound) {
+  Profile p;
+  const auto err = load_profile(file(), p);
+  ASSERT_TRUE(err.has_value());
+  EXPECT_EQ(err->message, kFileNotFound);
+}
+
+TEST_F(ProfileFile, FailedSaveLeavesTheOldFileWhole) {
+  ASSERT_FALSE(save_profile(file(), Profile{1, 2, 3}).has_value());
+  const std::string before = read_all();
+  // Something in the way of the new file (works even for root, unlike permissions).
+  fs::create_directory(file() + ".new");
+  EXPECT_TRUE(save_profile(file(), Profile{9, 9, 9}).has_value());
+  EXPECT_EQ(read_all(), before);
+}
+
+TEST_F(ProfileFile, SaveIntoAMissingFolderFails) {
+  const auto err = save_profile((dir_ / "nowhere" / "my.dat").string(), Profile{});
+  ASSERT_TRUE(err.has_value());
+  EXPECT_FALSE(err->message.empty());
+}
+
+TEST_F(ProfileFile, ReplacingKeepsAFileThatIsStillOpenIntact) {
+  // The new file is renamed over the old one, so a reader holding the old file
+  // sees it whole, never half-written.
+  ASSERT_FALSE(save_profile(file(), Profile{1, 2, 3}).has_value());
+  std::ifstream held(file(), std::ios::binary);
+  ASSERT_FALSE(save_profile(file(), Profile{7, 8, 9}).has_value());
+  const std::string old_bytes{std::istreambuf_iterator<char>(held), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(old_bytes.substr(0, 9), "1\r\n2\r\n3\r\n");
+  EXPECT_EQ(read_all().substr(0, 9), "7\r\n8\r\n9\r\n");
+}
+
+}  // namespace
+}  // namespace quillot

@@ -1,0 +1,18 @@
+# Puts the game's data beside the program: everything in dat/ and cg/,
+# except that an existing dat/my.dat is a player's save and stays as it is.
+file(MAKE_DIRECTORY ${DST}/dat ${DST}/cg)
+file(GLOB data_files ${SRC}/dat/*)
+foreach(f ${data_files})
+  get_filename_component(name ${f} NAME)
+  if(name STREQUAL "my.dat")
+    if(NOT EXISTS ${DST}/dat/my.dat)
+      file(COPY ${f} DESTINATION ${DST}/dat)
+    endif()
+  else()
+    file(COPY ${f} DESTINATION ${DST}/dat)
+  endif()
+endforeach()
+file(GLOB picture_files ${SRC}/cg/*)
+if(picture_files)
+  file(COPY ${picture_files} DESTINATION ${DST}/cg)
+endif()
