@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game needs to build, play and test, and only
+# those that are missing, so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  qt6-base-dev                # window, controls, timers, pictures
+  libfluidsynth-dev           # the music
+  timgm6mb-soundfont          # General MIDI instruments for the music
+  fonts-ipafont-gothic        # the game's Japanese proportional Gothic
+  libgtest-dev libbenchmark-dev
+)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(
+    xvfb xdotool x11-utils imagemagick  # playing the real window in tests
+    clang libclang-rt-14-dev            # fuzzing the files the game reads
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
