@@ -1,6 +1,9 @@
 #include "game/messages.h"
 
-#include <string>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
 
 namespace quillot {
 
@@ -18,8 +21,28 @@ constexpr int32_t kClearEnd = 120;
 constexpr int32_t kGameOverFirst = 200;
 constexpr int32_t kGameOverEnd = 235;
 
+// A line of text built on the stack: the tick allocates nothing.
+class Line {
+ public:
+  Line& operator<<(std::string_view s) {
+    const size_t n = std::min(s.size(), buf_.size() - len_);
+    len_ += s.copy(buf_.data() + len_, n);
+    return *this;
+  }
+  Line& operator<<(int32_t n) {
+    const auto [end, error] = std::to_chars(buf_.data() + len_, buf_.data() + buf_.size(), n);
+    if (error == std::errc{}) len_ = static_cast<size_t>(end - buf_.data());
+    return *this;
+  }
+  std::string_view view() const { return {buf_.data(), len_}; }
+
+ private:
+  std::array<char, 128> buf_{};
+  size_t len_ = 0;
+};
+
 // Centred in the playfield with the current font, `offset` px below the middle.
-void draw_centred(Canvas& bak, const std::string& text, int32_t offset) {
+void draw_centred(Canvas& bak, std::string_view text, int32_t offset) {
   const int32_t x = (kWidth - bak.text_width(text)) / 2;
   const int32_t y = (kHeight - bak.text_height(text)) / 2 + offset;
   bak.text(x, y, text);
@@ -38,7 +61,7 @@ bool clear_phase(Game& g, Canvas& bak, Host& host) {
   bak.brush = kMessageBox;
   bak.set_font(0x00FFFF, 20, true);
   draw_centred(bak, g.msg_text, 0);
-  if (g.stage_time != 0) draw_centred(bak, "TIME BONUS +" + std::to_string(g.stage_time * 2) + "G.", 30);
+  if (g.stage_time != 0) draw_centred(bak, (Line() << "TIME BONUS +" << g.stage_time * 2 << "G.").view(), 30);
   g.msg_phase += 1;
   if (g.msg_phase < kClearEnd) return false;
   g.msg_phase = 0;
@@ -55,10 +78,10 @@ bool game_over_phase(Game& g, Canvas& bak, Host& host) {
   bak.set_font(0x0000FF, 20, true);
   draw_centred(bak, g.msg_text, 0);
   bak.font_size = 16;
-  draw_centred(bak, "inSTAGE " + std::to_string(g.profile.stage), 30);
-  draw_centred(bak, "SCORE > " + std::to_string(g.last_score) + "point", 60);
+  draw_centred(bak, (Line() << "inSTAGE " << g.profile.stage).view(), 30);
+  draw_centred(bak, (Line() << "SCORE > " << g.last_score << "point").view(), 60);
   bak.font_size = 12;
-  draw_centred(bak, "(HI SCORE > " + std::to_string(g.profile.hi_score) + "point)", 80);
+  draw_centred(bak, (Line() << "(HI SCORE > " << g.profile.hi_score << "point)").view(), 80);
   g.msg_phase += 1;
   if (g.msg_phase < kGameOverEnd) return false;
   g.msg_phase = 0;
@@ -110,11 +133,12 @@ void draw_hud(Game& g, Canvas& bak) {
   bak.set_font(kHudText, 10, true);
   // The trailing spaces stretch the dark box across the top.
   bak.text(0, 0,
-           "*TIME>" + std::to_string(g.stage_time) + " *SCORE>" + std::to_string(p.score) + "p.  *STAGE>" +
-               std::to_string(p.stage) + " *GOLD>" + std::to_string(p.gold) + "G.                   ");
+           (Line() << "*TIME>" << g.stage_time << " *SCORE>" << p.score << "p.  *STAGE>" << p.stage << " *GOLD>"
+                   << p.gold << "G.                   ")
+               .view());
   bak.font_size = 8;
   bak.text(0, 290, "*HP>");
-  bak.text(0, 280, "*COMBO>" + std::to_string(g.combo));
+  bak.text(0, 280, (Line() << "*COMBO>" << g.combo).view());
   draw_bombs(bak, p.bomb);
   if (p.guard == 1) bak.text(360, 280, "GUARD");
 
