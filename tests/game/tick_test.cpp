@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
+#include "game/bird.h"
 #include "game/enemies.h"
 #include "game/messages.h"
 #include "game/rosters.h"
@@ -169,6 +171,29 @@ TEST(Tick, AFailedGameOverSaveEndsTheTick) {
   EXPECT_EQ(Timer1Timer(g, bak, host), TickEnd::SaveFailed);
   EXPECT_EQ(host.events, (std::vector<std::string>{"save"}));
   EXPECT_EQ(g.msg_phase, 200);  // the game-over phase goes on with the next tick
+}
+
+// An edited save can hold any 32-bit value in any field: a stage played with
+// each field at each extreme, firing and bombing every tick, must neither
+// crash nor hang.
+TEST(Tick, EditedSaveValuesNeverCrashOrHang) {
+  for (size_t field = 0; field < kProfileFields; ++field) {
+    for (const int32_t value : {INT_MIN, -1, 0, 1, 300, INT_MAX}) {
+      Game g = new_game();
+      g.profile.stage = 5;
+      *profile_fields(g.profile)[field] = value;
+      set_stage_roster(g, g.profile.stage);
+      spawn_roster(g);
+      NullCanvas canvas;
+      NullHost host;
+      for (int tick = 0; tick < 60; ++tick) {
+        cgMouseMove(g, tick * 7);
+        cgMouseDown(g, MouseButton::Left, canvas, host);
+        if (tick % 10 == 0) cgMouseDown(g, MouseButton::Right, canvas, host);
+        Timer1Timer(g, canvas, host);
+      }
+    }
+  }
 }
 
 }  // namespace
