@@ -33,17 +33,6 @@ TEST(Rosters, EveryStageStartsWithItsListedNumberOfEnemies) {
   }
 }
 
-TEST(Rosters, StageZeroIsFiveKindOnesInARow) {
-  Game g;
-  start_stage(g, 0);
-  for (size_t slot = 1; slot <= 5; ++slot) {
-    EXPECT_EQ(g.enemies[slot].kind, 1);
-    EXPECT_EQ(g.enemies[slot].x, static_cast<int32_t>(20 + 30 * slot));
-    EXPECT_EQ(g.enemies[slot].y, 55);
-  }
-  EXPECT_EQ(g.stage_time, 20);
-}
-
 TEST(Rosters, Stage41PlacesLateFallersBeyondTheRightEdge) {
   Game g;
   start_stage(g, 41);
