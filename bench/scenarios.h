@@ -13,8 +13,14 @@ namespace quillot::bench {
 // A new game's equipment, the bird flying at the bottom centre.
 inline Game new_game(int32_t stage) {
   Game g;
-  g.profile = Profile{.stage = stage, .speed = 3, .bird = 18, .shot_speed = 10, .shot_big = 2, .shot_lv = 3,
-                      .hp = 3, .bomb = 3};
+  g.profile = Profile{.stage = stage,
+                      .speed = 3,
+                      .bird = 18,
+                      .shot_speed = 10,
+                      .shot_big = 2,
+                      .shot_lv = 3,
+                      .hp = 3,
+                      .bomb = 3};
   g.player_x = 200;
   g.player_y = 280;
   g.target_x = 200;
@@ -72,11 +78,14 @@ inline Game heaviest_load() {
                              .vy = 3,
                              .radius = 3,
                              .color = i % 3};
-    g.coins[s] = CoinRec{.x = 10 + (i * 23) % 380, .y = 100 + (i * 11) % 150, .value = 5, .vy = 1, .state = 1};
-    g.effects[s] = EffectRec{.x = (i * 31) % 380, .y = 60 + (i * 17) % 200, .phase = 1 + i % 10, .points = 200 * i};
+    g.coins[s] =
+        CoinRec{.x = 10 + (i * 23) % 380, .y = 100 + (i * 11) % 150, .value = 5, .vy = 1, .state = 1};
+    g.effects[s] =
+        EffectRec{.x = (i * 31) % 380, .y = 60 + (i * 17) % 200, .phase = 1 + i % 10, .points = 200 * i};
   }
   for (int32_t i = 0; i < p.shot_lv; ++i) {
-    g.shots[static_cast<size_t>(i)] = ShotRec{.x = 12 * i + 8, .y = 130 + (i * 19) % 150, .state = 1, .vx = 6};
+    g.shots[static_cast<size_t>(i)] =
+        ShotRec{.x = 12 * i + 8, .y = 130 + (i * 19) % 150, .state = 1, .vx = 6};
   }
   g.bullet_cursor = 254;
   g.coin_cursor = 254;

@@ -33,8 +33,9 @@ constexpr std::array<Color, 5> kDyingColors{0xFF80FF, 0x7744FF, 0x8000FF, 0xEE11
 bool hits_bird(const Game& g, const BulletRec& b) {
   const int32_t r = b.radius;
   const int32_t half = g.profile.bird;
-  return b.x - r < g.player_x + half - 2 && b.x + r > g.player_x - half + 2 && b.y - r < g.player_y + half - 3 &&
-         b.y + r > g.player_y - half + 3 && g.player_state == bird_state::kFlying && b.alive == 1;
+  return b.x - r < g.player_x + half - 2 && b.x + r > g.player_x - half + 2 &&
+         b.y - r < g.player_y + half - 3 && b.y + r > g.player_y - half + 3 &&
+         g.player_state == bird_state::kFlying && b.alive == 1;
 }
 
 // One of four upgrades may drop a step, never below its starting value.

@@ -123,7 +123,8 @@ bool message_step(Game& g, Canvas& bak, Host& host) {
   if (g.frame_no % 2 != 0) return false;
   if (g.msg_phase >= kShortFirst && g.msg_phase <= kShortEnd) short_message(g, bak);
   if (g.msg_phase >= kClearFirst && g.msg_phase <= kClearEnd && clear_phase(g, bak, host)) return true;
-  if (g.msg_phase >= kGameOverFirst && g.msg_phase <= kGameOverEnd && game_over_phase(g, bak, host)) return true;
+  if (g.msg_phase >= kGameOverFirst && g.msg_phase <= kGameOverEnd && game_over_phase(g, bak, host))
+    return true;
   return false;
 }
 
@@ -133,8 +134,8 @@ void draw_hud(Game& g, Canvas& bak) {
   bak.set_font(kHudText, 10, true);
   // The trailing spaces stretch the dark box across the top.
   bak.text(0, 0,
-           (Line() << "*TIME>" << g.stage_time << " *SCORE>" << p.score << "p.  *STAGE>" << p.stage << " *GOLD>"
-                   << p.gold << "G.                   ")
+           (Line() << "*TIME>" << g.stage_time << " *SCORE>" << p.score << "p.  *STAGE>" << p.stage
+                   << " *GOLD>" << p.gold << "G.                   ")
                .view());
   bak.font_size = 8;
   bak.text(0, 290, "*HP>");
