@@ -15,6 +15,7 @@ class Shell : public Host {
   virtual void show_screen(Screen screen) = 0;  // shows one screen (None: the playfield)
   virtual void start_timer() = 0;
   virtual void enable_save() = 0;
+  virtual void disable_save() = 0;
   virtual void message(const std::string& text) = 0;  // UTF-8, "\r" breaks the line
   // The story screen's controls.
   virtual void set_story_text(const std::string& bytes) = 0;

@@ -10,8 +10,10 @@
 
 #include "app/art.h"
 #include "app/profile_file.h"
+#include "app/shop_actions.h"
 #include "app/story_file.h"
 #include "game/tick.h"
+#include "shop/status.h"
 
 namespace quillot {
 
@@ -184,15 +186,15 @@ void TForm1::build_shop_screen() {
   rank_l = make_label(shop_box, "Ａ級バード", QRect(323, 34, 62, 13),
                       LabelLook{.text = 0x800000, .px = 13, .bold = true, .opaque = true, .background = 0xCDF900,
                                 .align = Qt::AlignRight | Qt::AlignTop});
+  // a1 .. a10 by number; SAVE (a9) sits lowest, under a10.
   static const int tops[10] = {32, 56, 84, 108, 132, 160, 184, 208, 260, 232};
-  static const char* const design[10] = {
-      "スピードアップ(1000円)", "ＨＰ＋１(500円)",      "ＳＨＯＴ・ＬＶ(700円)",
-      "ＳＨＯＴ・ＢＩＧＥＲ(600円)", "ＳＨＯＴ・SPEED(2000円)", "BIRD SMALLER(3000円)",
-      "RANDOM SHOT(300円)",     "BOMB(400円)",          "ＳＡＶＥ(100円)",
-      "GURAD(3000円)"};
-  for (int i = 0; i < 10; ++i) {
-    a[static_cast<size_t>(i)] = make_button(shop_box, design[i], QRect(16, tops[i], 150, 25), true);
-    connect(a[static_cast<size_t>(i)], &QPushButton::clicked, this, [this, i] { shop_click(i + 1); });
+  const Profile new_game{0, 0, 0, 3, 18, 10, 2, 3, 0, 0, 3, 3, 0};
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto item = static_cast<shop::Item>(i);
+    a[i] = make_button(shop_box, QString::fromStdString(shop::caption(item, new_game)),
+                       QRect(16, tops[i], 150, 25), true);
+    a[i]->setToolTip(QString::fromStdString(shop::hint(item)));
+    connect(a[i], &QPushButton::clicked, this, [this, item] { shop_click(item); });
   }
   Button6 = make_button(shop_box, "←ＲＥＴＲＹ", QRect(180, 264, 101, 29), true);
   Button5 = make_button(shop_box, "ＮＥＸＴ→", QRect(284, 264, 109, 29), true);
@@ -267,7 +269,18 @@ void TForm1::Timer1Timer() {
   quillot::Timer1Timer(g_, bak_, *this);
 }
 
-void TForm1::Timer2Timer() {}
+// Every text of the title and shop screens, rebuilt from the profile.
+void TForm1::Timer2Timer() {
+  const Profile& p = g_.profile;
+  state_l->setText(QString::fromStdString(status::status_panel(p)));
+  for (shop::Item item : shop::kRefreshedItems) item_button(item)->setEnabled(shop::enabled(item, p));
+  for (shop::Item item : {shop::Item::a2, shop::Item::a3, shop::Item::a4})
+    item_button(item)->setText(QString::fromStdString(shop::caption(item, p)));
+  stage_l->setText(QString::fromStdString(status::stage_label(p)));
+  save_l->setText(QString::fromStdString(status::save_label(p)));
+  shop_box->setTitle(QString::fromStdString(status::shop_caption(p)));
+  rank_l->setText(QString::fromStdString(status::rank_title(status::upgrade_count(p))));
+}
 
 void TForm1::cgMouseMove(int x) { quillot::cgMouseMove(g_, x); }
 
@@ -279,7 +292,7 @@ void TForm1::Button5Click() { next_from_shop(g_, *this); }
 void TForm1::Button6Click() { retry_from_shop(g_, *this); }
 void TForm1::Button8Click() { story_next(g_, *this); }
 void TForm1::Button10Click() { story_no(g_, *this); }
-void TForm1::shop_click(int) {}
+void TForm1::shop_click(shop::Item item) { quillot::shop_click(g_, *this, item); }
 
 bool TForm1::save_profile(const Profile& profile) {
   if (auto err = quillot::save_profile(path("dat/my.dat"), profile)) {
@@ -319,7 +332,8 @@ void TForm1::show_screen(Screen screen) {
   if (screen == Screen::None) cg_view->update();
 }
 
-void TForm1::enable_save() { a[8]->setEnabled(true); }
+void TForm1::enable_save() { item_button(shop::Item::a9)->setEnabled(true); }
+void TForm1::disable_save() { item_button(shop::Item::a9)->setEnabled(false); }
 
 void TForm1::message(const std::string& text) { options_.dialogs->message(QString::fromStdString(text)); }
 

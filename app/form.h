@@ -14,6 +14,7 @@
 #include "app/qimage_canvas.h"
 #include "game/bird.h"
 #include "game/state.h"
+#include "shop/shop.h"
 
 namespace quillot {
 
@@ -59,7 +60,8 @@ class TForm1 : public QWidget, public Shell {
   void Button6Click();   // shop RETRY
   void Button8Click();   // story NEXT and "はい"
   void Button10Click();  // story "いいえ"
-  void shop_click(int item);  // a1 .. a10
+  void shop_click(shop::Item item);  // a1 .. a10
+  QPushButton* item_button(shop::Item item) { return a[static_cast<size_t>(item)]; }
 
   // Shell
   bool save_profile(const Profile& profile) override;
@@ -73,6 +75,7 @@ class TForm1 : public QWidget, public Shell {
   void show_screen(Screen screen) override;
   void start_timer() override;
   void enable_save() override;
+  void disable_save() override;
   void message(const std::string& text) override;
   void set_story_text(const std::string& bytes) override;
   bool load_story_picture(const std::string& bytes) override;

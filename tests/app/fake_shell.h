@@ -29,6 +29,7 @@ class FakeShell : public Shell {
   }
   void start_timer() override { note("start"); }
   void enable_save() override { note("enable save"); }
+  void disable_save() override { note("disable save"); }
   void message(const std::string& text) override { note("message " + text); }
   void set_story_text(const std::string& b) override { note("text " + b); }
   bool load_story_picture(const std::string& b) override { return note("picture " + b), picture_ok; }

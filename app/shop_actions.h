@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/flow.h"
+#include "game/state.h"
+#include "shop/shop.h"
+
+namespace quillot {
+
+// A click on a shop item: the purchase, its message boxes, and SAVE's
+// once-per-visit rule.
+void shop_click(Game& g, Shell& shell, shop::Item item);
+
+}  // namespace quillot
