@@ -1,0 +1,297 @@
+#!/usr/bin/env bash
+# Plays the built game in a private X display with real mouse events: a new
+# game through stage 0 into the shop and on to stage 1, then a purchase and a
+# save from a prepared save file, read back from disk and continued.
+#
+# usage: play_test.sh QUILLOT_BINARY [SHOTS_DIR]
+# Exit codes: 0 all checks passed, 1 a check failed, 77 the X tools are missing.
+set -u
+
+binary=${1:?usage: play_test.sh QUILLOT_BINARY [SHOTS_DIR]}
+shots=${2:-$PWD/e2e-shots}
+
+for tool in Xvfb xdotool import convert compare; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed (Debian packages xvfb, xdotool, imagemagick)"
+    exit 77
+  fi
+done
+[ -x "$binary" ] || { echo "FAIL: no program at $binary"; exit 1; }
+source_dir=$(cd "$(dirname "$binary")" && pwd)
+[ -d "$source_dir/dat" ] && [ -d "$source_dir/cg" ] || { echo "FAIL: dat/ or cg/ missing beside $binary"; exit 1; }
+
+work=$(mktemp -d)
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+xpid= app=
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+pass() { echo "PASS: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+not() { ! "$@"; }
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# The game in a folder of its own, so the build's own save file is never touched.
+cp "$binary" "$work/quillot"
+cp -r "$source_dir/dat" "$source_dir/cg" "$work/"
+save_file=$work/dat/my.dat
+
+write_save() {  # the 13 values in file order, CR LF after each
+  printf '%s\r\n' "$@" >"$save_file"
+}
+
+fdfile=$work/display
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+xpid=$!
+for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
+[ -s "$fdfile" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n 1 "$fdfile")"
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+
+win= wx=0 wy=0
+start_game() {
+  (cd "$work" && exec ./quillot >>"$work/game.log" 2>&1) &
+  app=$!
+  win=
+  for _ in $(seq 150); do
+    win=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] || { fail "the game's window appears"; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  wx=$X wy=$Y
+  # Qt paints the first frame a moment after mapping the window.
+  sleep 1
+  pass "the game's window appears (${WIDTH}x${HEIGHT} at $wx,$wy)"
+}
+
+stop_game() {
+  kill "$app" 2>/dev/null
+  wait "$app" 2>/dev/null
+  app=
+}
+
+click() {  # click X Y, in window coordinates
+  xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
+}
+
+shot() {  # shot NAME: the window's pixels as the player sees them
+  import -window "$win" "$shots/$1.png"
+}
+
+# Pixels of an exact colour (#RRGGBB) inside a rectangle of a screenshot.
+count_colour() {  # FILE X Y W H COLOUR
+  convert "$1" -crop "$4x$5+$2+$3" +repage -format %c histogram:info:- |
+    awk -v c="$6" 'toupper($0) ~ toupper(c) { sub(":", "", $1); n += $1 } END { print n + 0 }'
+}
+
+# At least PERCENT of the rectangle in the colour.
+mostly() {  # FILE X Y W H COLOUR PERCENT
+  local n
+  n=$(count_colour "$1" "$2" "$3" "$4" "$5" "$6")
+  [ $((n * 100)) -ge $(($4 * $5 * $7)) ]
+}
+
+# Less than PERCENT of the rectangle in the colour.
+scarcely() {  # FILE X Y W H COLOUR PERCENT
+  ! mostly "$@"
+}
+
+readonly playfield_blue='#0000FF'  # the cleared back buffer
+readonly hud_dark='#0000A0'        # behind the status line
+readonly panel_navy='#000080'      # the shop's status panel
+# The shop's status panel, and the status line's dark box at the top left.
+panel=(184 16 201 237)
+hud=(0 0 340 12)
+
+# The title screen's two navy score labels, with the panel's place above them empty.
+title_shown() {
+  mostly "$1" 4 164 393 25 "$panel_navy" 50 &&
+    mostly "$1" 4 224 393 13 "$panel_navy" 50 &&
+    scarcely "$1" 184 16 201 120 "$panel_navy" 5
+}
+# The story screen: its text on white at the top right.
+story_shown() {
+  mostly "$1" 176 12 217 81 '#FFFFFF' 50 && scarcely "$1" "${panel[@]}" "$panel_navy" 5
+}
+shop_shown() { mostly "$1" "${panel[@]}" "$panel_navy" 60; }
+playing() {
+  mostly "$1" 0 0 400 300 "$playfield_blue" 40 &&
+    mostly "$1" "${hud[@]}" "$hud_dark" 30 &&
+    scarcely "$1" "${panel[@]}" "$panel_navy" 5
+}
+
+# Two screenshots half a second apart differ while the frame timer runs.
+animating() {  # NAME
+  shot "$1-a"
+  sleep 0.5
+  shot "$1-b"
+  local diff
+  diff=$(compare -metric AE "$shots/$1-a.png" "$shots/$1-b.png" null: 2>&1)
+  [ "${diff%% *}" -gt 100 ] 2>/dev/null
+}
+
+# The one visible window captioned exactly with the application title.
+message_box() {
+  xdotool search --onlyvisible --name '^BRASKO$' 2>/dev/null | head -n 1
+}
+
+# Waits for a message box, saves its picture as NAME and closes it with Return.
+close_message_box() {  # NAME
+  local box=
+  for _ in $(seq 50); do box=$(message_box); [ -n "$box" ] && break; sleep 0.1; done
+  if [ -z "$box" ]; then fail "a message box opens ($1)"; return 1; fi
+  pass "a message box opens ($1)"
+  sleep 0.3
+  import -window "$box" "$shots/$1.png"
+  xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
+  for _ in $(seq 30); do [ -z "$(message_box)" ] && break; sleep 0.1; done
+  check "the message box closes with Return ($1)" test -z "$(message_box)"
+}
+
+# The bird follows the mouse along the bottom row, which lies below every
+# button of the shop and story screens: a click landing there just as the
+# stage ends cannot press NEXT by accident.
+readonly sweep_y=298
+
+# Sweeps the bird across the field while firing until the shop shows, or
+# gives up after LIMIT seconds.
+play_until_shop() {  # LIMIT
+  local deadline=$((SECONDS + $1)) x step=14 dir=1 n=0 i args
+  x=20
+  while [ $SECONDS -lt $deadline ]; do
+    args=()
+    for i in 1 2 3 4 5 6; do
+      args+=(mousemove $((wx + x)) $((wy + sweep_y)) click 1)
+      x=$((x + dir * step))
+      if [ $x -ge 380 ]; then x=380 dir=-1; elif [ $x -le 20 ]; then x=20 dir=1; fi
+    done
+    xdotool "${args[@]}"
+    n=$((n + 1))
+    if [ $((n % 4)) -eq 0 ]; then
+      shot sweep
+      if shop_shown "$shots/sweep.png"; then
+        mv "$shots/sweep.png" "$shots/a3-shop.png"
+        return 0
+      fi
+    fi
+  done
+  mv "$shots/sweep.png" "$shots/a3-timeout.png" 2>/dev/null
+  return 1
+}
+
+scenario_a() {
+  echo "== A new game: stage 0, the shop, the story and stage 1"
+  write_save 0 0 0 3 18 10 2 3 0 0 3 3 0
+  start_game || return
+  shot a0-title
+  check "the title screen is shown" title_shown "$shots/a0-title.png"
+
+  click 198 208  # NEW START
+  sleep 0.6
+  shot a1-playing
+  check "NEW START: status line and blue playfield" playing "$shots/a1-playing.png"
+  check "NEW START: the stage is running" animating a2-running
+
+  local started=$SECONDS
+  if play_until_shop 60; then
+    pass "stage 0 cleared by sweeping and firing; the shop opened after $((SECONDS - started)) s"
+  else
+    fail "stage 0 cleared within 60 s (last picture: a3-timeout.png)"
+    stop_game
+    return
+  fi
+  sleep 0.3
+  shot a4-shop
+  check "the shop's navy status panel is shown" shop_shown "$shots/a4-shop.png"
+  check "the shop stands still (no frames drawn behind it)" not animating a5-shop-still
+
+  # Stage 0 is followed by a story screen; its NEXT sits where the shop's did.
+  click 338 278  # shop NEXT
+  sleep 0.6
+  shot a6-story
+  check "NEXT: the story screen is shown" story_shown "$shots/a6-story.png"
+  click 338 278  # story NEXT
+  sleep 0.6
+  shot a6-stage1
+  check "story NEXT: stage 1 is played (status line, blue playfield, no shop panel)" playing "$shots/a6-stage1.png"
+  check "story NEXT: the stage is running" animating a7-stage1-running
+  stop_game
+}
+
+# Line N of the save file, without its CR.
+save_line() { sed -n "$1p" "$save_file" | tr -d '\r'; }
+
+scenario_b() {
+  echo "== A purchase and a save from a saved game with 5000 gold"
+  write_save 0 0 0 3 18 10 2 3 5000 0 3 3 0
+  start_game || return
+  shot b0-title
+  click 198 148  # COUNTINUE
+  sleep 0.5
+  shot b1-shop
+  check "COUNTINUE opens the shop" shop_shown "$shots/b1-shop.png"
+  convert "$shots/b1-shop.png" -crop "${panel[2]}x${panel[3]}+${panel[0]}+${panel[1]}" +repage "$shots/b1-panel.png"
+
+  click 91 44  # a1: speed up, 1000 gold
+  close_message_box b2-speed-up-box
+  # The panel is rebuilt by the 100 ms status timer.
+  sleep 0.4
+  shot b3-shop-after
+  convert "$shots/b3-shop-after.png" -crop "${panel[2]}x${panel[3]}+${panel[0]}+${panel[1]}" +repage "$shots/b3-panel.png"
+  local changed
+  changed=$(compare -metric AE "$shots/b1-panel.png" "$shots/b3-panel.png" null: 2>&1)
+  changed=${changed%% *}
+  check "the status panel changed after the purchase ($changed pixels)" test "${changed:-0}" -gt 50
+
+  click 91 272  # a9: SAVE, 100 gold
+  close_message_box b4-save-box
+  sleep 0.4
+  shot b5-shop-saved
+  convert "$shots/b5-shop-saved.png" -crop "${panel[2]}x${panel[3]}+${panel[0]}+${panel[1]}" +repage "$shots/b5-panel.png"
+  stop_game
+
+  local crlf
+  crlf=$(grep -c $'\r$' "$save_file")
+  check "the save file holds 13 lines, each ending in CR LF" \
+    test "$(wc -l <"$save_file")" -eq 13 -a "$crlf" -eq 13
+  check "the save file holds speed 4 (line 4: $(save_line 4))" test "$(save_line 4)" = 4
+  check "the save file holds gold 3900 (line 9: $(save_line 9))" test "$(save_line 9)" = 3900
+
+  start_game || return
+  shot b6-title-again
+  check "after the restart the title screen is shown" title_shown "$shots/b6-title-again.png"
+  click 198 148  # COUNTINUE
+  sleep 0.5
+  shot b7-shop-again
+  check "after the restart COUNTINUE opens the shop" shop_shown "$shots/b7-shop-again.png"
+  convert "$shots/b7-shop-again.png" -crop "${panel[2]}x${panel[3]}+${panel[0]}+${panel[1]}" +repage "$shots/b7-panel.png"
+  changed=$(compare -metric AE "$shots/b5-panel.png" "$shots/b7-panel.png" null: 2>&1)
+  changed=${changed%% *}
+  check "the reloaded panel matches the one after the save ($changed pixels differ)" test "${changed:-1}" -le 50
+  stop_game
+}
+
+scenario_a
+scenario_b
+
+echo "screenshots: $shots"
+if [ $failures -gt 0 ]; then
+  echo "$failures check(s) failed"
+  [ -s "$work/game.log" ] && { echo "--- game output"; cat "$work/game.log"; }
+  exit 1
+fi
+echo "all checks passed in $SECONDS s"
