@@ -1,0 +1,80 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "audio/midi_file.h"
+
+// The FluidSynth handles stay out of every header but this one.
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_player_t fluid_player_t;
+
+namespace quillot::audio {
+
+// The synthesizer with its one MIDI player. Every call may come from any
+// thread: render() runs on the audio device's thread while tracks are started
+// from the window's, so one lock covers the synth and the player. (FluidSynth
+// must not have a player deleted while another thread renders the synth.)
+class Engine {
+ public:
+  // Told, on the rendering thread and with the engine locked, that the
+  // playback with this id has sent its last event. Must not call back into
+  // the engine.
+  using EndHandler = std::function<void(uint64_t playback)>;
+
+  explicit Engine(double gain);
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // Loads the first candidate that is readable and really is a SoundFont.
+  // Returns its path, or an empty string when none loads. Call before the
+  // first render().
+  std::string load_sound_font(const std::vector<std::string>& candidates);
+  bool has_sound_font() const;
+
+  void set_end_handler(EndHandler handler);
+
+  // Closes the current playback, silences every channel at once and plays
+  // the track from its beginning. Returns the new playback's id.
+  uint64_t start(std::shared_ptr<const Track> track);
+  // Plays the current track again from its beginning. Notes still sounding
+  // are released, not cut, so the last chord rings into the first bar.
+  uint64_t restart();
+  // Closes the current playback and silences every channel at once.
+  void stop();
+
+  // The playback that reports would be about; 0 when nothing is open.
+  uint64_t playback() const;
+  std::string track_name() const;
+  int active_voices() const;
+
+  // Adds the next frames of music to the two buffers (stereo, 44.1 kHz).
+  void render(int frames, float* left, float* right);
+
+  fluid_settings_t* settings() const { return settings_; }
+  int sample_rate() const { return sample_rate_; }
+
+ private:
+  struct Playback;
+  static int on_tick(void* data, int tick);
+  uint64_t open_locked(bool cut_sounds);
+  void close_locked();
+  void silence_locked();
+
+  mutable std::mutex mutex_;
+  fluid_settings_t* settings_ = nullptr;
+  fluid_synth_t* synth_ = nullptr;
+  int sample_rate_ = 44100;
+  bool has_font_ = false;
+  EndHandler on_end_;
+  std::shared_ptr<const Track> track_;
+  std::unique_ptr<Playback> playback_;
+  uint64_t next_id_ = 0;
+};
+
+}  // namespace quillot::audio

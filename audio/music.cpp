@@ -1,0 +1,178 @@
+#include "audio/music.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "audio/engine.h"
+#include "audio/midi_file.h"
+#include "audio/output.h"
+#include "audio/sound_font.h"
+
+namespace quillot::audio {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+MusicOptions default_music_options() {
+  MusicOptions options;
+  options.sound_fonts = sound_font_candidates();
+  options.drivers = kDriverOrder;
+  return options;
+}
+
+struct Music::Impl {
+  // Declared first so that it goes last: its destruction drops every report
+  // still queued for it.
+  QObject context;
+
+  std::string dat_dir;
+  std::function<bool()> window_shown;
+  MusicOptions options;
+
+  mutable std::mutex mutex;  // everything below, except the loader thread itself
+  std::unique_ptr<Engine> engine;
+  std::unique_ptr<Output> output;
+  std::shared_ptr<const Track> pending;  // asked for before the SoundFont was in
+  bool ready = false;
+  std::string sound_font;
+  double load_seconds = 0;
+  int starts = 0;
+  std::atomic<bool> closing{false};
+
+  std::thread loader;
+
+  void load();
+  void start_locked(std::shared_ptr<const Track> track);
+  void on_track_end(uint64_t playback);
+};
+
+void Music::Impl::load() {
+  const auto begin = Clock::now();
+  auto fresh = std::make_unique<Engine>(options.gain);
+  const std::string font = fresh->load_sound_font(options.sound_fonts);
+  const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+  // Runs on the audio thread: only a queued call may cross to the GUI thread.
+  fresh->set_end_handler([this](uint64_t playback) {
+    QMetaObject::invokeMethod(&context, [this, playback] { on_track_end(playback); }, Qt::QueuedConnection);
+  });
+
+  Engine* published = nullptr;
+  {
+    std::lock_guard lock(mutex);
+    sound_font = font;
+    load_seconds = seconds;
+    if (!font.empty()) {
+      engine = std::move(fresh);
+      published = engine.get();
+      if (pending) start_locked(std::move(pending));
+      pending.reset();
+    }
+    if (published == nullptr || closing || options.drivers.empty()) {
+      ready = true;
+      return;
+    }
+  }
+  // The device opens only now that the synth and the first player are set up.
+  auto device = std::make_unique<Output>(*published, options.drivers);
+  std::lock_guard lock(mutex);
+  output = std::move(device);
+  ready = true;
+}
+
+void Music::Impl::start_locked(std::shared_ptr<const Track> track) {
+  if (engine->start(std::move(track)) != 0) ++starts;
+}
+
+void Music::Impl::on_track_end(uint64_t playback) {
+  {
+    std::lock_guard lock(mutex);
+    if (!engine || engine->playback() != playback) return;  // cut short by a later track
+  }
+  bool shown = false;
+  try {
+    shown = window_shown && window_shown();
+  } catch (...) {
+    return;
+  }
+  if (!shown) return;
+  std::lock_guard lock(mutex);
+  // Asked again: window_shown() may itself have started another track.
+  if (engine->playback() == playback && engine->restart() != 0) ++starts;
+}
+
+Music::Music(std::string dat_dir, std::function<bool()> window_shown)
+    : Music(std::move(dat_dir), std::move(window_shown), default_music_options()) {}
+
+Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptions options)
+    : impl_(std::make_unique<Impl>()) {
+  silence_library_logs();
+  impl_->dat_dir = std::move(dat_dir);
+  impl_->window_shown = std::move(window_shown);
+  impl_->options = std::move(options);
+  try {
+    impl_->loader = std::thread([impl = impl_.get()] { impl->load(); });
+  } catch (...) {
+    // No thread, no music; the game goes on.
+    impl_->ready = true;
+  }
+}
+
+Music::~Music() {
+  impl_->closing = true;
+  if (impl_->loader.joinable()) impl_->loader.join();
+  // The device's thread renders the engine, so it stops first.
+  impl_->output.reset();
+  impl_->engine.reset();
+}
+
+void Music::play_music(const std::string& name) {
+  if (name.empty()) return;
+  try {
+    auto track = load_track(impl_->dat_dir, name);
+    std::lock_guard lock(impl_->mutex);
+    if (!track) {
+      // The old track was closed before the new one failed to open.
+      impl_->pending.reset();
+      if (impl_->engine) impl_->engine->stop();
+      return;
+    }
+    auto shared = std::make_shared<const Track>(std::move(*track));
+    if (impl_->engine) {
+      impl_->start_locked(std::move(shared));
+    } else {
+      impl_->pending = std::move(shared);
+    }
+  } catch (...) {
+    // Music is never essential: whatever went wrong, the game goes on.
+  }
+}
+
+MusicStatus Music::status() const {
+  std::lock_guard lock(impl_->mutex);
+  MusicStatus status;
+  status.ready = impl_->ready;
+  status.sound_font = impl_->sound_font;
+  status.driver = impl_->output ? impl_->output->driver() : std::string();
+  status.load_seconds = impl_->load_seconds;
+  status.starts = impl_->starts;
+  if (impl_->engine) {
+    status.track = impl_->engine->track_name();
+    status.voices = impl_->engine->active_voices();
+  } else if (impl_->pending) {
+    status.track = impl_->pending->name;
+  }
+  return status;
+}
+
+void Music::render(int frames, float* left, float* right) {
+  std::lock_guard lock(impl_->mutex);
+  if (impl_->engine) impl_->engine->render(frames, left, right);
+}
+
+}  // namespace quillot::audio

@@ -1,0 +1,64 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillot::audio {
+
+// The synth's master gain. With the system's General MIDI fonts it puts the
+// tracks between -20 and -28 dBFS RMS with peaks 3 dB or more below full
+// scale: background music, and never clipping.
+inline constexpr double kMusicGain = 0.45;
+
+struct MusicOptions {
+  std::vector<std::string> sound_fonts;  // tried in order
+  // Tried in order. Empty: no device is opened and the owner pulls the music
+  // with Music::render (tests, offline use).
+  std::vector<std::string> drivers;
+  double gain = kMusicGain;
+};
+
+// The system's SoundFonts and sound servers, as the game uses them.
+MusicOptions default_music_options();
+
+struct MusicStatus {
+  bool ready = false;        // the SoundFont loader has finished, with or without a font
+  std::string sound_font;    // empty when no SoundFont could be loaded
+  std::string driver;        // empty when no audio device was opened
+  double load_seconds = 0;   // time spent loading the SoundFont
+  std::string track;         // the open track; empty in silence
+  int starts = 0;            // playbacks begun, loops included
+  int voices = 0;            // synth voices sounding
+};
+
+// The background music: one track at a time, looped while the window is shown.
+// Everything but the SoundFont loading and the audio itself happens on the
+// thread that created it (the GUI thread), which must run a Qt event loop for
+// the loops to happen.
+class Music {
+ public:
+  // dat_dir: folder holding the tracks. window_shown: asked when a track ends; it loops only while true.
+  Music(std::string dat_dir, std::function<bool()> window_shown);
+  Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptions options);
+  ~Music();
+  Music(const Music&) = delete;
+  Music& operator=(const Music&) = delete;
+
+  // Starts dat_dir/name from its beginning in place of the current track. An
+  // empty name does nothing; a name that cannot be played means silence. Never
+  // throws, never waits for the SoundFont.
+  void play_music(const std::string& name);
+
+  MusicStatus status() const;
+
+  // Mixes the next frames of music into the two buffers (stereo, 44.1 kHz).
+  // Only for a Music without an audio device, which otherwise pulls the music itself.
+  void render(int frames, float* left, float* right);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quillot::audio

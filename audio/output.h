@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "audio/engine.h"
+
+typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
+
+namespace quillot::audio {
+
+// The sound servers to try, in order: PulseAudio serves most desktops and
+// PipeWire's own pulse layer answers for it too; bare ALSA is the last resort.
+inline const std::vector<std::string> kDriverOrder = {"pulseaudio", "pipewire", "alsa"};
+
+// FluidSynth and ALSA report a missing sound card on stderr; music is never
+// essential, so a player without one hears silence and reads nothing.
+void silence_library_logs();
+
+// The audio device that pulls the engine's music. The first driver that opens
+// wins; when none does, the game is silent.
+class Output {
+ public:
+  Output(Engine& engine, const std::vector<std::string>& drivers);
+  ~Output();
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  // The driver in use; empty when no device could be opened.
+  const std::string& driver() const { return name_; }
+
+ private:
+  fluid_audio_driver_t* driver_ = nullptr;
+  std::string name_;
+};
+
+}  // namespace quillot::audio
