@@ -14,6 +14,8 @@ class Shell : public Host {
  public:
   virtual void show_screen(Screen screen) = 0;  // shows one screen (None: the playfield)
   virtual void start_timer() = 0;
+  // Whether the frame timer runs; replays use it to check they are in step.
+  virtual bool timer_running() const { return true; }
   virtual void enable_save() = 0;
   virtual void disable_save() = 0;
   virtual void message(const std::string& text) = 0;  // UTF-8, "\r" breaks the line

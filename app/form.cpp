@@ -10,6 +10,7 @@
 
 #include "app/art.h"
 #include "app/profile_file.h"
+#include "app/replay.h"
 #include "app/shop_actions.h"
 #include "app/story_file.h"
 #include "game/tick.h"
@@ -122,7 +123,15 @@ TForm1::TForm1(const FormOptions& options)
   FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  if (recorder_ != nullptr) recorder_->end(ticks_, g_);
+}
+
+bool TForm1::input(const std::string& event) {
+  if (options_.replaying) return false;
+  if (recorder_ != nullptr) recorder_->event(ticks_, event);
+  return true;
+}
 
 std::string TForm1::path(const std::string& relative) const { return options_.base_dir + "/" + relative; }
 
@@ -266,7 +275,10 @@ Screen TForm1::screen() const {
 }
 
 void TForm1::Timer1Timer() {
+  if (options_.replaying) return;  // the replay runs the ticks itself
   quillot::Timer1Timer(g_, bak_, *this);
+  ++ticks_;
+  if (recorder_ != nullptr) recorder_->after_tick(ticks_, g_);
 }
 
 // Every text of the title and shop screens, rebuilt from the profile.
@@ -282,19 +294,39 @@ void TForm1::Timer2Timer() {
   rank_l->setText(QString::fromStdString(status::rank_title(status::upgrade_count(p))));
 }
 
-void TForm1::cgMouseMove(int x) { quillot::cgMouseMove(g_, x); }
+void TForm1::cgMouseMove(int x) {
+  if (input("move " + std::to_string(x))) quillot::cgMouseMove(g_, x);
+}
 
-void TForm1::cgMouseDown(MouseButton button) { quillot::cgMouseDown(g_, button, cg_, *this); }
+void TForm1::cgMouseDown(MouseButton button) {
+  static const char* const names[] = {"left", "right", "other"};
+  if (input(std::string("down ") + names[static_cast<int>(button)])) quillot::cgMouseDown(g_, button, cg_, *this);
+}
 
-void TForm1::Button1Click() { new_start(g_, *this); }
-void TForm1::Button4Click() { continue_game(g_, *this); }
-void TForm1::Button5Click() { next_from_shop(g_, *this); }
-void TForm1::Button6Click() { retry_from_shop(g_, *this); }
-void TForm1::Button8Click() { story_next(g_, *this); }
-void TForm1::Button10Click() { story_no(g_, *this); }
-void TForm1::shop_click(shop::Item item) { quillot::shop_click(g_, *this, item); }
+void TForm1::Button1Click() {
+  if (input("click Button1")) new_start(g_, *this);
+}
+void TForm1::Button4Click() {
+  if (input("click Button4")) continue_game(g_, *this);
+}
+void TForm1::Button5Click() {
+  if (input("click Button5")) next_from_shop(g_, *this);
+}
+void TForm1::Button6Click() {
+  if (input("click Button6")) retry_from_shop(g_, *this);
+}
+void TForm1::Button8Click() {
+  if (input("click Button8")) story_next(g_, *this);
+}
+void TForm1::Button10Click() {
+  if (input("click Button10")) story_no(g_, *this);
+}
+void TForm1::shop_click(shop::Item item) {
+  if (input("click a" + std::to_string(static_cast<int>(item) + 1))) quillot::shop_click(g_, *this, item);
+}
 
 bool TForm1::save_profile(const Profile& profile) {
+  if (options_.replaying) return true;  // a replay never touches the player's save
   if (auto err = quillot::save_profile(path("dat/my.dat"), profile)) {
     report(*err);
     return false;

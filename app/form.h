@@ -39,7 +39,10 @@ struct FormOptions {
   Dialogs* dialogs = nullptr;         // message and error boxes
   MusicPort* music = nullptr;         // background music
   bool seed_from_clock = true;        // tests and replays seed the generator themselves
+  bool replaying = false;             // a replay drives the game: no saves, the player's input is ignored
 };
+
+class Recorder;
 
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell {
@@ -48,6 +51,10 @@ class TForm1 : public QWidget, public Shell {
   ~TForm1() override;
 
   Game& game() { return g_; }
+  // Every input and tick from now on goes into the recording.
+  void set_recorder(Recorder* recorder) { recorder_ = recorder; }
+  // Frame ticks run so far.
+  int64_t ticks() const { return ticks_; }
 
   // Events, named after their controls.
   void Timer1Timer();
@@ -74,6 +81,7 @@ class TForm1 : public QWidget, public Shell {
   void repaint_now() override;
   void show_screen(Screen screen) override;
   void start_timer() override;
+  bool timer_running() const override { return Timer1.isActive(); }
   void enable_save() override;
   void disable_save() override;
   void message(const std::string& text) override;
@@ -126,12 +134,16 @@ class TForm1 : public QWidget, public Shell {
   void FormCreate();
   void report(const FileError& error);
   std::string path(const std::string& relative) const;
+  // Notes an input for the recording; false when the player's input must be ignored.
+  bool input(const std::string& event);
 
   FormOptions options_;
   Game g_;
   PictureSet pictures_;
   QImageCanvas bak_;
   QImageCanvas cg_;
+  Recorder* recorder_ = nullptr;
+  int64_t ticks_ = 0;
 };
 
 }  // namespace quillot

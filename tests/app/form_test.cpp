@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "app/profile_file.h"
+#include "app/replay.h"
 
 namespace quillot {
 namespace {
@@ -131,6 +132,29 @@ TEST_F(FormTest, ATickClearsToBlueAndPresents) {
   EXPECT_EQ(cg.pixelColor(399, 150), QColor(0, 0, 255));
   EXPECT_EQ(cg.pixelColor(0, 150), QColor(0, 0, 255)) << "the border is gone after a tick";
   EXPECT_EQ(form->game().frame_no, 1);
+}
+
+TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
+  const std::string file = (dir_ / "session.qrp").string();
+  std::unique_ptr<Recorder> recorder;
+  {
+    auto form = make();
+    recorder = std::make_unique<Recorder>(file, form->game());
+    form->set_recorder(recorder.get());
+    form->Button1Click();
+    for (int i = 0; i < 90; ++i) {
+      form->cgMouseMove(40 + (i * 7) % 320);
+      if (i % 3 == 0) form->cgMouseDown(MouseButton::Left);
+      if (i == 50) form->cgMouseDown(MouseButton::Right);
+      form->Timer1Timer();
+    }
+    EXPECT_EQ(form->ticks(), 90);
+  }  // closing the window ends the recording
+  recorder.reset();
+  std::ifstream in(file);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_NE(text.find("\n90 end "), std::string::npos);
+  EXPECT_EQ(replay_headless(file), 0);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {
