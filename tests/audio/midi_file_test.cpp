@@ -1,0 +1,149 @@
+#include "audio/midi_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "audio/engine.h"
+#include "audio/music.h"
+#include "tests/audio/audio_support.h"
+
+namespace quillot::audio {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A format-1 file at 480 ticks per quarter with the given track chunks.
+Bytes file_with(const std::vector<Bytes>& tracks, Bytes chunks_before = {}) {
+  Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, static_cast<uint8_t>(tracks.size()), 0x01, 0xE0};
+  file.insert(file.end(), chunks_before.begin(), chunks_before.end());
+  for (const auto& body : tracks) {
+    const auto size = static_cast<uint32_t>(body.size());
+    file.insert(file.end(), {'M', 'T', 'r', 'k', static_cast<uint8_t>(size >> 24), static_cast<uint8_t>(size >> 16),
+                             static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size)});
+    file.insert(file.end(), body.begin(), body.end());
+  }
+  return file;
+}
+
+Bytes with_byte(Bytes bytes, std::size_t at, uint8_t value) {
+  bytes[at] = value;
+  return bytes;
+}
+
+const Bytes kEnd = {0x00, 0xFF, 0x2F, 0x00};
+
+Bytes then_end(Bytes body) {
+  body.insert(body.end(), kEnd.begin(), kEnd.end());
+  return body;
+}
+
+struct Case {
+  const char* what;
+  Bytes bytes;
+  int64_t end_tick;  // -1: refused
+};
+
+TEST(InspectMidi, AcceptsWellFormedFilesAndRefusesMalformedOnes) {
+  const Bytes good = testing::chord_midi(480);
+  const Bytes notes = {0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0};  // C4 for 480 ticks
+  const Case cases[] = {
+      {"a held chord", good, 480},
+      {"running status across note-ons and note-offs",
+       file_with({then_end({0x00, 0x90, 60, 100, 0x00, 64, 100, 0x60, 60, 0, 0x60, 64, 0})}), 192},
+      {"the longest track sets the end", file_with({then_end(notes), then_end({0x8F, 0x00, 0x90, 60, 1})}), 1920},
+      {"a foreign chunk before the track", file_with({then_end(notes)}, {'X', 'T', 'R', 'A', 0, 0, 0, 2, 7, 7}), 480},
+      {"a track without End of Track ends at its last event", file_with({notes}), 480},
+      {"system exclusive", file_with({then_end({0x00, 0xF0, 0x03, 0x7E, 0x09, 0xF7})}), 0},
+      {"nothing at all", {}, -1},
+      {"a header and no track", Bytes(good.begin(), good.begin() + 14), -1},
+      {"not a MIDI file", with_byte(good, 0, 'X'), -1},
+      {"a header seven bytes long", with_byte(good, 7, 7), -1},
+      {"format 2", with_byte(good, 9, 2), -1},
+      {"no tracks", with_byte(good, 11, 0), -1},
+      {"129 tracks", with_byte(with_byte(good, 10, 0), 11, 129), -1},
+      {"SMPTE time", with_byte(good, 12, 0xE7), -1},
+      {"zero ticks per quarter", with_byte(with_byte(good, 12, 0), 13, 0), -1},
+      {"a track chunk longer than the file", with_byte(good, 21, static_cast<uint8_t>(good[21] + 1)), -1},
+      {"a track chunk cut inside an event", file_with({{0x00, 0x90, 60}}), -1},
+      {"data before any status", file_with({then_end({0x00, 60, 100})}), -1},
+      {"a delta time of five bytes", file_with({then_end({0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 1})}), -1},
+      {"a status byte where data belongs", file_with({then_end({0x00, 0x90, 60, 0x80})}), -1},
+      {"a system common message", file_with({then_end({0x00, 0xF1, 0x00})}), -1},
+      {"a tempo of zero", file_with({then_end({0x00, 0xFF, 0x51, 0x03, 0, 0, 0})}), -1},
+      {"an End of Track with a payload", file_with({{0x00, 0xFF, 0x2F, 0x01, 0x00}}), -1},
+      {"a meta event running past its chunk", file_with({{0x00, 0xFF, 0x01, 0x10, 'a'}}), -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto info = inspect_midi(c.bytes);
+    ASSERT_EQ(info.has_value(), c.end_tick >= 0);
+    if (info) {
+      EXPECT_EQ(info->end_tick, c.end_tick);
+    }
+  }
+}
+
+// Damaged copies of a real track: the check must never read out of bounds
+// (the sanitizer watches), and whatever it lets through, the player must be
+// able to play without harm.
+TEST(InspectMidi, DamagedTracksAreRefusedOrPlayableAndNeverReadOutOfBounds) {
+  std::ifstream file(testing::source_root() / "dat" / "5.mid", std::ios::binary);
+  const Bytes track{std::istreambuf_iterator<char>(file), {}};
+  ASSERT_GT(track.size(), 1000u);
+
+  std::vector<Bytes> accepted;
+  for (std::size_t length = 0; length < track.size(); length += 13) {
+    Bytes cut(track.begin(), track.begin() + static_cast<std::ptrdiff_t>(length));
+    if (inspect_midi(cut)) accepted.push_back(std::move(cut));
+  }
+  std::mt19937 random(20010301);
+  for (int i = 0; i < 4000; ++i) {
+    Bytes damaged = track;
+    for (int flips = 1 + i % 3; flips > 0; --flips) {
+      damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
+    }
+    if (inspect_midi(damaged)) accepted.push_back(std::move(damaged));
+  }
+  ASSERT_FALSE(accepted.empty());
+
+  const std::string font = testing::system_sound_font();
+  if (font.empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+  Engine engine(kMusicGain);
+  ASSERT_FALSE(engine.load_sound_font({font}).empty());
+  std::vector<float> left(4410), right(4410);
+  for (std::size_t i = 0; i < accepted.size(); i += std::max<std::size_t>(1, accepted.size() / 150)) {
+    Track damaged{"damaged.mid", accepted[i], *inspect_midi(accepted[i])};
+    engine.start(std::make_shared<const Track>(std::move(damaged)));
+    for (int block = 0; block < 3; ++block) engine.render(4410, left.data(), right.data());
+  }
+  engine.stop();
+}
+
+TEST(LoadTrack, RefusesWhatIsNotAnOrdinaryTrackFileWithoutWaiting) {
+  testing::TempDir dat;
+  dat.write("good.mid", testing::chord_midi(480));
+  ASSERT_TRUE(load_track(dat.path().string(), "good.mid"));
+
+  // A pipe under a track's name would block a reader until someone writes.
+  ASSERT_EQ(mkfifo((dat.path() / "pipe.mid").c_str(), 0600), 0);
+  EXPECT_FALSE(load_track(dat.path().string(), "pipe.mid"));
+
+  // A huge file is not read at all; a sparse one costs no disk.
+  {
+    std::ofstream huge(dat.path() / "huge.mid", std::ios::binary);
+    huge.write("MThd", 4);
+  }
+  std::filesystem::resize_file(dat.path() / "huge.mid", kMaxTrackBytes + 1);
+  EXPECT_FALSE(load_track(dat.path().string(), "huge.mid"));
+
+  // A zero-length track would end as soon as it began, over and over.
+  dat.write("instant.mid", testing::chord_midi(0));
+  EXPECT_FALSE(load_track(dat.path().string(), "instant.mid"));
+}
+
+}  // namespace
+}  // namespace quillot::audio

@@ -1,0 +1,192 @@
+#include "audio/music.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <thread>
+
+#include "tests/audio/audio_support.h"
+
+namespace quillot::audio {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::chord_midi;
+using testing::Level;
+using testing::TempDir;
+
+constexpr int kRate = 44100;
+constexpr int kBlock = 441;  // 10 ms
+
+// A Music without an audio device over a dat folder of test tracks. The test
+// pulls the sound itself, 10 ms at a time, and lets the queued end-of-track
+// reports through between blocks, as the GUI thread's event loop would.
+class MusicRig : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ensure_qt_app();
+    font_ = testing::system_sound_font();
+    if (font_.empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+    dat_.write("short.mid", chord_midi(240));   // 0.25 s
+    dat_.write("long.mid", chord_midi(9600));   // 10 s
+    dat_.write("empty.mid", {});
+    dat_.write("text.mid", {'h', 'e', 'l', 'l', 'o', '\n'});
+    dat_.write("cut.mid", [] {
+      auto bytes = chord_midi(240);
+      bytes.resize(bytes.size() - 6);
+      return bytes;
+    }());
+  }
+
+  std::unique_ptr<Music> make(std::vector<std::string> fonts = {}) {
+    MusicOptions options;
+    options.sound_fonts = fonts.empty() ? std::vector<std::string>{font_} : fonts;
+    options.drivers = {};
+    return std::make_unique<Music>(dat_.path().string(), [this] { return shown_; }, options);
+  }
+
+  static void wait_ready(Music& music) {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!music.status().ready && std::chrono::steady_clock::now() < deadline) {
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_TRUE(music.status().ready);
+  }
+
+  static Level play_for(Music& music, double seconds, bool deliver_reports = true) {
+    std::vector<float> left, right;
+    const int frames = static_cast<int>(seconds * kRate);
+    for (int done = 0; done < frames; done += kBlock) {
+      std::vector<float> l(kBlock), r(kBlock);
+      music.render(kBlock, l.data(), r.data());
+      left.insert(left.end(), l.begin(), l.end());
+      right.insert(right.end(), r.begin(), r.end());
+      if (deliver_reports) QCoreApplication::processEvents();
+    }
+    return testing::level_of(left, right);
+  }
+
+  TempDir dat_;
+  std::string font_;
+  bool shown_ = true;
+};
+
+TEST_F(MusicRig, LoopsATrackThatEndsWhileTheWindowIsShown) {
+  auto music = make();
+  wait_ready(*music);
+  music->play_music("short.mid");
+  const Level level = play_for(*music, 1.2);
+  EXPECT_EQ(music->status().track, "short.mid");
+  // 0.25 s a time: four restarts or more, and sound all along.
+  EXPECT_GE(music->status().starts, 4);
+  EXPECT_GT(level.db(), -40);
+}
+
+TEST_F(MusicRig, PlaysATrackOnceWhileTheWindowIsHidden) {
+  shown_ = false;
+  auto music = make();
+  wait_ready(*music);
+  music->play_music("short.mid");
+  play_for(*music, 1.0);
+  EXPECT_EQ(music->status().starts, 1);
+  // Its release and reverb have died away; nothing started it again.
+  EXPECT_LT(play_for(*music, 0.5).db(), -80);
+}
+
+TEST_F(MusicRig, AnEndReportForATrackAlreadyReplacedRestartsNothing) {
+  auto music = make();
+  wait_ready(*music);
+  music->play_music("short.mid");
+  play_for(*music, 0.4, /*deliver_reports=*/false);  // its end report waits in the queue
+  music->play_music("long.mid");
+  play_for(*music, 0.5);
+  EXPECT_EQ(music->status().track, "long.mid");
+  EXPECT_EQ(music->status().starts, 2);
+}
+
+TEST_F(MusicRig, AskingForTheCurrentTrackStartsItOverAndAnEmptyNameDoesNothing) {
+  auto music = make();
+  wait_ready(*music);
+  music->play_music("long.mid");
+  play_for(*music, 0.3);
+  music->play_music("long.mid");
+  EXPECT_EQ(music->status().starts, 2);
+  music->play_music("");
+  EXPECT_EQ(music->status().starts, 2);
+  EXPECT_EQ(music->status().track, "long.mid");
+  EXPECT_GT(play_for(*music, 0.3).db(), -40);
+}
+
+// Every name that cannot be played silences the track before it, at once and
+// for good, and raises nothing.
+TEST_F(MusicRig, ATrackThatCannotBePlayedLeavesSilence) {
+  std::filesystem::create_directory(dat_.path() / "inner");
+  TempDir outside;
+  outside.write("escape.mid", chord_midi(9600));
+  const std::string escape =
+      "../" + outside.path().filename().string() + "/escape.mid";
+  ASSERT_TRUE(std::filesystem::exists(dat_.path() / escape));
+
+  for (const std::string name : {"missing.mid", "empty.mid", "text.mid", "cut.mid", "inner", escape.c_str(),
+                                 "inner/../long.mid", "/etc/passwd"}) {
+    SCOPED_TRACE(name);
+    auto music = make();
+    wait_ready(*music);
+    music->play_music("long.mid");
+    ASSERT_GT(play_for(*music, 0.3).db(), -40);
+    music->play_music(name);
+    EXPECT_EQ(music->status().track, "");
+    play_for(*music, 0.05);
+    EXPECT_EQ(music->status().voices, 0);
+    EXPECT_LT(play_for(*music, 1.0).db(), -80);
+    EXPECT_EQ(music->status().starts, 1);
+  }
+}
+
+TEST_F(MusicRig, TheLastTrackAskedForBeforeTheSoundFontIsInIsTheOneThatPlays) {
+  auto music = make();
+  music->play_music("long.mid");
+  music->play_music("short.mid");
+  wait_ready(*music);
+  EXPECT_EQ(music->status().track, "short.mid");
+  EXPECT_EQ(music->status().starts, 1);
+  EXPECT_GT(play_for(*music, 0.2).db(), -40);
+}
+
+TEST_F(MusicRig, SoundFontsThatCannotBeReadOrAreNotSoundFontsAreSkipped) {
+  dat_.write("noise.sf2", std::vector<uint8_t>(4096, 0x5A));
+  const std::string dir = dat_.path().string();
+  auto music = make({dir + "/absent.sf2", dir, dir + "/noise.sf2", font_});
+  wait_ready(*music);
+  EXPECT_EQ(music->status().sound_font, font_);
+
+  auto silent = make({dir + "/absent.sf2", dir + "/noise.sf2"});
+  wait_ready(*silent);
+  EXPECT_EQ(silent->status().sound_font, "");
+  silent->play_music("long.mid");
+  EXPECT_LT(play_for(*silent, 0.2).db(), -80);
+}
+
+TEST_F(MusicRig, GoingAwayWhileTheSoundFontLoadsNeitherHangsNorCrashes) {
+  auto music = make();
+  music->play_music("long.mid");
+  music.reset();
+}
+
+// The real device path: on a machine without a sound card no driver opens and
+// neither FluidSynth nor ALSA may complain on the terminal.
+TEST_F(MusicRig, OpeningTheAudioDeviceSaysNothingOnStderr) {
+  ::testing::internal::CaptureStderr();
+  {
+    Music music(dat_.path().string(), [] { return true; });
+    music.play_music("long.mid");
+    wait_ready(music);
+    music.play_music("short.mid");
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
+}  // namespace quillot::audio
