@@ -94,8 +94,10 @@ int main(int argc, char** argv) {
 
   quillot::FormOptions options;
   options.base_dir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString();
-  auto music = std::make_unique<quillot::SilentMusic>();
-  options.music = music.get();
+  // The music asks whether the window is shown before it loops a track.
+  quillot::TForm1* window = nullptr;
+  quillot::SynthMusic music(options.base_dir + "/dat", [&window] { return window != nullptr && window->isVisible(); });
+  options.music = &music;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;
@@ -103,6 +105,7 @@ int main(int argc, char** argv) {
   }
 
   quillot::TForm1 form(options);
+  window = &form;
   std::unique_ptr<quillot::Recorder> recorder;
   if (!o.record.empty()) {
     recorder = std::make_unique<quillot::Recorder>(o.record, form.game());
@@ -119,5 +122,6 @@ int main(int argc, char** argv) {
   const int code = QApplication::exec();
   form.set_recorder(nullptr);
   if (recorder) recorder->end(form.ticks(), form.game());
+  window = nullptr;
   return code;
 }

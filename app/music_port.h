@@ -1,5 +1,8 @@
 #pragma once
+#include <functional>
 #include <string>
+
+#include "audio/music.h"
 
 namespace quillot {
 
@@ -14,6 +17,17 @@ class MusicPort {
 class SilentMusic : public MusicPort {
  public:
   void play_music(const std::string&) override {}
+};
+
+// The game's music: FluidSynth through the system's sound server.
+class SynthMusic : public MusicPort {
+ public:
+  SynthMusic(const std::string& dat_dir, std::function<bool()> window_shown)
+      : music_(dat_dir, std::move(window_shown)) {}
+  void play_music(const std::string& name) override { music_.play_music(name); }
+
+ private:
+  audio::Music music_;
 };
 
 }  // namespace quillot
