@@ -80,9 +80,7 @@ void hurt_bird(Game& g, BulletRec& b) {
     show_banner(g, "GUARD OFF");
     return;
   }
-  p.hp -= 1;
-  p.bird = std::max(p.bird - 1, kMinBird);
-  if (p.hp <= 0) {
+  if (lose_hit_point(p)) {
     g.player_state = bird_state::kDying;
     return;
   }
@@ -90,6 +88,12 @@ void hurt_bird(Game& g, BulletRec& b) {
 }
 
 }  // namespace
+
+bool lose_hit_point(Profile& p) {
+  if (p.hp > INT32_MIN) p.hp -= 1;
+  p.bird = p.bird > kMinBird ? p.bird - 1 : kMinBird;
+  return p.hp <= 0;
+}
 
 BulletRec& new_bullet(Game& g) {
   g.bullet_cursor += 1;

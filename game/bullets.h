@@ -12,6 +12,12 @@ namespace quillot {
 // in the order the rules give: function arguments have no evaluation order.
 BulletRec& new_bullet(Game& g);
 
+// What every hit costs the bird, by a bullet or by an enemy ramming it: a hit
+// point and a pixel of size (never below 5). True when the last hit point is
+// gone. Saturates rather than wraps, so a bird loaded with the lowest hit
+// points stays dead and one with the lowest size does not become the largest.
+bool lose_hit_point(Profile& p);
+
 // Tick step 8: bullets fly, are drawn and hit the bird.
 void bullet_step(Game& g, Canvas& bak);
 

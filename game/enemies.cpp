@@ -222,14 +222,9 @@ bool rams(const Game& g, const EnemyRec& e) {
 }
 
 void ram(Game& g, EnemyRec& e) {
-  Profile& p = g.profile;
   e.kind = kExplosion;
   g.player_state = bird_state::kHit;
-  // Saturate rather than wrap: a bird loaded with the lowest hp must stay dead
-  // and one loaded with the lowest size must not grow to the largest.
-  if (p.hp > INT32_MIN) p.hp -= 1;
-  p.bird = p.bird > 5 ? p.bird - 1 : 5;
-  if (p.hp <= 0) g.player_state = bird_state::kDying;
+  if (lose_hit_point(g.profile)) g.player_state = bird_state::kDying;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "bench/scenarios.h"
 #include "game/bird.h"
 #include "game/coins.h"
+#include "game/enemies.h"
 #include "tests/support/recording_canvas.h"
 
 namespace quillot {
@@ -28,6 +29,32 @@ TEST(BulletHits, GuardAbsorbsOneBulletAndTheBlinkLetsTheNextPass) {
             (std::vector{0, 3, 18, bird_state::kHit}));
   EXPECT_EQ(g.msg_text, "GUARD OFF");
   EXPECT_EQ((std::vector{g.bullets[4].alive, g.bullets[5].alive}), (std::vector{0, 1}));
+}
+
+TEST(BulletHits, ExtremeLoadedValuesNeitherReviveNorGrowTheBird) {
+  // A save file may hold any value; a hit must not wrap the lowest hit points
+  // round to the highest, nor the smallest size to the largest.
+  for (const bool by_ram : {false, true}) {
+    Game g = flying_bird();
+    g.profile.hp = INT32_MIN;
+    if (by_ram) {
+      g.enemies[7] = EnemyRec{.x = 200, .y = 280, .size = 10, .kind = 1};
+      NullCanvas bak;
+      update_enemies(g, bak);
+    } else {
+      bullet_on_bird(g, 4);
+      NullCanvas bak;
+      bullet_step(g, bak);
+    }
+    EXPECT_EQ(g.profile.hp, INT32_MIN) << by_ram;
+    EXPECT_EQ(g.profile.bird, 17) << by_ram;
+    EXPECT_EQ(g.player_state, bird_state::kDying) << by_ram;
+  }
+  Profile p;
+  p.hp = 5;
+  p.bird = INT32_MIN;
+  EXPECT_FALSE(lose_hit_point(p));
+  EXPECT_EQ(p.bird, 5);
 }
 
 TEST(BulletHits, PenaltyLowersOneUpgradeButNeverBelowItsStart) {
