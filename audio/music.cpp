@@ -116,7 +116,14 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
   impl_->window_shown = std::move(window_shown);
   impl_->options = std::move(options);
   try {
-    impl_->loader = std::thread([impl = impl_.get()] { impl->load(); });
+    impl_->loader = std::thread([impl = impl_.get()] {
+      try {
+        impl->load();
+      } catch (...) {
+        std::lock_guard lock(impl->mutex);
+        impl->ready = true;
+      }
+    });
   } catch (...) {
     // No thread, no music; the game goes on.
     impl_->ready = true;
