@@ -18,12 +18,15 @@ for tool in Xvfb xdotool import convert compare; do
 done
 [ -x "$binary" ] || { echo "FAIL: no program at $binary"; exit 1; }
 source_dir=$(cd "$(dirname "$binary")" && pwd)
-[ -d "$source_dir/dat" ] && [ -d "$source_dir/cg" ] || { echo "FAIL: dat/ or cg/ missing beside $binary"; exit 1; }
+if [ ! -d "$source_dir/dat" ] || [ ! -d "$source_dir/cg" ]; then
+  echo "FAIL: dat/ or cg/ missing beside $binary"
+  exit 1
+fi
 
 work=$(mktemp -d)
 mkdir -p "$shots"
 rm -f "$shots"/*.png
-xpid= app=
+xpid='' app=''
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
@@ -56,15 +59,16 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&
 xpid=$!
 for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
 [ -s "$fdfile" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n 1 "$fdfile")"
+DISPLAY=":$(head -n 1 "$fdfile")"
+export DISPLAY
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-win= wx=0 wy=0
+win='' wx=0 wy=0
 start_game() {
   (cd "$work" && exec ./quillot >>"$work/game.log" 2>&1) &
   app=$!
-  win=
+  win=''
   for _ in $(seq 150); do
     win=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
@@ -155,7 +159,7 @@ message_box() {
 
 # Waits for a message box, saves its picture as NAME and closes it with Return.
 close_message_box() {  # NAME
-  local box=
+  local box=''
   for _ in $(seq 50); do box=$(message_box); [ -n "$box" ] && break; sleep 0.1; done
   if [ -z "$box" ]; then fail "a message box opens ($1)"; return 1; fi
   pass "a message box opens ($1)"
@@ -174,11 +178,11 @@ readonly sweep_y=298
 # Sweeps the bird across the field while firing until the shop shows, or
 # gives up after LIMIT seconds.
 play_until_shop() {  # LIMIT
-  local deadline=$((SECONDS + $1)) x step=14 dir=1 n=0 i args
+  local deadline=$((SECONDS + $1)) x step=14 dir=1 n=0 args
   x=20
   while [ $SECONDS -lt $deadline ]; do
     args=()
-    for i in 1 2 3 4 5 6; do
+    for _ in 1 2 3 4 5 6; do
       args+=(mousemove $((wx + x)) $((wy + sweep_y)) click 1)
       x=$((x + dir * step))
       if [ $x -ge 380 ]; then x=380 dir=-1; elif [ $x -le 20 ]; then x=20 dir=1; fi
