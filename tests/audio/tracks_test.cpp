@@ -2,7 +2,7 @@
 
 #include <fstream>
 #include <memory>
-#include <regex>
+#include <sstream>
 
 #include "audio/engine.h"
 #include "audio/midi_file.h"
@@ -20,11 +20,12 @@ constexpr int kBlock = 512;
 // The length its note source says the track is meant to have, in seconds.
 double intended_seconds(int number) {
   std::ifstream source(testing::source_root() / "tools" / "music" / (std::to_string(number) + ".txt"));
-  const std::regex length(R"(^length\s+([0-9.]+))");
   std::string line;
-  std::smatch match;
   while (std::getline(source, line)) {
-    if (std::regex_search(line, match, length)) return std::stod(match[1]);
+    std::istringstream words(line);
+    std::string heading;
+    double seconds = -1;
+    if (words >> heading >> seconds && heading == "length") return seconds;
   }
   return -1;
 }
