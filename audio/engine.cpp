@@ -2,7 +2,6 @@
 
 #include <fluidsynth.h>
 
-
 #include "audio/sound_font.h"
 
 namespace quillot::audio {
@@ -54,17 +53,9 @@ std::string Engine::load_sound_font(const std::vector<std::string>& candidates) 
   if (synth_ == nullptr) return {};
   for (const auto& path : candidates) {
     if (!readable(path)) continue;
-    if (fluid_synth_sfload(synth_, path.c_str(), 1) != FLUID_FAILED) {
-      has_font_ = true;
-      return path;
-    }
+    if (fluid_synth_sfload(synth_, path.c_str(), 1) != FLUID_FAILED) return path;
   }
   return {};
-}
-
-bool Engine::has_sound_font() const {
-  std::lock_guard lock(mutex_);
-  return has_font_;
 }
 
 void Engine::set_end_handler(EndHandler handler) {

@@ -35,7 +35,6 @@ class Engine {
   // Returns its path, or an empty string when none loads. Call before the
   // first render().
   std::string load_sound_font(const std::vector<std::string>& candidates);
-  bool has_sound_font() const;
 
   void set_end_handler(EndHandler handler);
 
@@ -56,8 +55,8 @@ class Engine {
   // Adds the next frames of music to the two buffers (stereo, 44.1 kHz).
   void render(int frames, float* left, float* right);
 
+  // For the audio device, which must run at the synth's rate.
   fluid_settings_t* settings() const { return settings_; }
-  int sample_rate() const { return sample_rate_; }
 
  private:
   struct Playback;
@@ -70,7 +69,6 @@ class Engine {
   fluid_settings_t* settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
   int sample_rate_ = 44100;
-  bool has_font_ = false;
   EndHandler on_end_;
   std::shared_ptr<const Track> track_;
   std::unique_ptr<Playback> playback_;
