@@ -187,8 +187,11 @@ void TForm1::build_shop_screen() {
   auto* bevel = new QFrame(shop_box);
   bevel->setGeometry(180, 12, 209, 245);
   bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  // One pixel under the game's 16: the stand-in font is wider and taller than
+  // the face the panel was laid out for, and at 16 a full panel (ten bombs,
+  // fourteen lines) would wrap and push the gold out of sight.
   state_l = make_label(shop_box, "state_l", QRect(184, 16, 201, 237),
-                       LabelLook{.text = 0xCDF900, .px = 16, .bold = true, .italic = true, .opaque = true,
+                       LabelLook{.text = 0xCDF900, .px = 15, .bold = true, .italic = true, .opaque = true,
                                  .background = 0x800000, .wrap = true});
   Label2 = make_label(shop_box, "-SHOP MENU-", QRect(8, 20, 100, 13), LabelLook{.px = 12, .bold = true});
   Label2->adjustSize();

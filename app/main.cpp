@@ -90,7 +90,6 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(quillot::kAppTitle);
-  QApplication::setApplicationDisplayName(quillot::kAppTitle);
 
   quillot::FormOptions options;
   options.base_dir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString();

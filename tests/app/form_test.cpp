@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <filesystem>
 #include <fstream>
 
@@ -155,6 +156,19 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   EXPECT_NE(text.find("\n90 end "), std::string::npos);
   EXPECT_EQ(replay_headless(file), 0);
+}
+
+TEST_F(FormTest, TheWholeStatusPanelFitsItsLabel) {
+  auto form = make();
+  // The fullest panel the shop allows: eleven hit points, ten bombs.
+  form->game().profile = Profile{0, 0, 46, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10, 1};
+  form->Timer2Timer();
+  QLabel* panel = form->state_l;
+  EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(2000)) << "no line may wrap";
+  EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
+  EXPECT_EQ(form->shop_box->title(), "STAGE > 46");
+  EXPECT_EQ(form->item_button(shop::Item::a2)->text(), "ＨＰ＋１(2900円)");
+  EXPECT_FALSE(form->item_button(shop::Item::a1)->isEnabled()) << "no money, and speed at its limit";
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {
