@@ -1,7 +1,8 @@
 #include "game/coins.h"
 
-#include <charconv>
 #include <string_view>
+
+#include "game/text_line.h"
 
 namespace quillot {
 
@@ -17,20 +18,6 @@ constexpr int32_t kX = 20;
 
 constexpr int32_t kPopupPhases = 10;
 
-// A number and its suffix in a stack buffer: the tick allocates nothing.
-class Label {
- public:
-  Label(std::string_view prefix, int32_t n, std::string_view suffix) {
-    char* p = buf_ + prefix.copy(buf_, prefix.size());
-    p = std::to_chars(p, buf_ + sizeof buf_, n).ptr;
-    len_ = static_cast<size_t>(p - buf_) + suffix.copy(p, suffix.size());
-  }
-  std::string_view view() const { return {buf_, len_}; }
-
- private:
-  char buf_[24];
-  size_t len_;
-};
 
 int32_t next_coin_slot(Game& g) {
   g.coin_cursor += 1;
@@ -94,7 +81,7 @@ void catch_popup(CoinRec& c, Canvas& bak, bool even) {
   c.state += 1;
   bak.brush = 0x800000;
   bak.set_font(0xCDF900, 8, true);
-  if (even) bak.text(c.x, c.y - c.state - 5, Label("+", c.value, "G").view());
+  if (even) bak.text(c.x, c.y - c.state - 5, (Line() << "+" << c.value << "G").view());
   if (c.state >= coin_state::kCaughtEnd) c.state = coin_state::kFree;
 }
 
@@ -194,7 +181,7 @@ void effect_step(Game& g, Canvas& bak) {
     bak.brush = 0x800000;
     bak.font_bold = true;
     bak.font_size = g.combo / 2 + 8;
-    bak.text(e.x, e.y - 20 - e.phase, Label("", e.points, "p").view());
+    bak.text(e.x, e.y - 20 - e.phase, (Line() << e.points << "p").view());
     e.phase += 1;
     if (e.phase > kPopupPhases) e.phase = 0;
   }

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string_view>
+
+#include "game/text_line.h"
 
 namespace quillot {
 
@@ -20,26 +21,6 @@ constexpr int32_t kClearFirst = 100;
 constexpr int32_t kClearEnd = 120;
 constexpr int32_t kGameOverFirst = 200;
 constexpr int32_t kGameOverEnd = 235;
-
-// A line of text built on the stack: the tick allocates nothing.
-class Line {
- public:
-  Line& operator<<(std::string_view s) {
-    const size_t n = std::min(s.size(), buf_.size() - len_);
-    len_ += s.copy(buf_.data() + len_, n);
-    return *this;
-  }
-  Line& operator<<(int32_t n) {
-    const auto [end, error] = std::to_chars(buf_.data() + len_, buf_.data() + buf_.size(), n);
-    if (error == std::errc{}) len_ = static_cast<size_t>(end - buf_.data());
-    return *this;
-  }
-  std::string_view view() const { return {buf_.data(), len_}; }
-
- private:
-  std::array<char, 128> buf_{};
-  size_t len_ = 0;
-};
 
 // Centred in the playfield with the current font, `offset` px below the middle.
 void draw_centred(Canvas& bak, std::string_view text, int32_t offset) {
