@@ -68,6 +68,15 @@ void QImageCanvas::ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (y1 > y2) std::swap(y1, y2);
   if (x2 - x1 < 2 || y2 - y1 < 2) return;
   if (x2 < 0 || y2 < 0 || x1 > image_.width() || y1 > image_.height()) return;
+  // A disc that swallows the whole picture (a giant shot from an edited save)
+  // is a plain fill, and far cheaper than rasterising its outline.
+  const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0, rx = (x2 - x1) / 2.0, ry = (y2 - y1) / 2.0;
+  auto inside = [&](double x, double y) { return (x - cx) * (x - cx) / (rx * rx) + (y - cy) * (y - cy) / (ry * ry) < 1.0; };
+  if (inside(0, 0) && inside(image_.width(), 0) && inside(0, image_.height()) &&
+      inside(image_.width(), image_.height())) {
+    painter_->fillRect(image_.rect(), to_qcolor(brush));
+    return;
+  }
   painter_->setPen(QPen(to_qcolor(pen), 0));
   painter_->setBrush(to_qcolor(brush));
   painter_->drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
