@@ -52,6 +52,9 @@ const Case kCases[] = {
     {"OrdinarySave", 17, 16000, ordinary, false},
 };
 
+// Test names in ctest's list show the case's name, not its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 class Soak : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Soak, PlaysWithoutCrashHangOrBadSave) {
