@@ -89,12 +89,27 @@ void QImageCanvas::sprite(Picture picture, int32_t x1, int32_t y1, int32_t x2, i
   if (std::max(x1, x2) < 0 || std::max(y1, y2) < 0 || std::min(x1, x2) > image_.width() ||
       std::min(y1, y2) > image_.height())
     return;
-  QImage img = (*pictures_)[static_cast<size_t>(picture)];
   // A rectangle given back to front shows the picture mirrored.
   const bool flip_x = x2 < x1, flip_y = y2 < y1;
-  if (flip_x || flip_y) img = img.mirrored(flip_x, flip_y);
+  const int w = std::abs(x2 - x1), h = std::abs(y2 - y1);
+  const QRect target(std::min(x1, x2), std::min(y1, y2), w, h);
   painter_->setCompositionMode(QPainter::CompositionMode_Source);
-  painter_->drawImage(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)), img);
+  if (w > 512 || h > 512) {
+    // Only edited saves make sprites this large: scale on the fly, keep nothing.
+    painter_->drawImage(target, (*pictures_)[static_cast<size_t>(picture)].mirrored(flip_x, flip_y));
+  } else {
+    const uint64_t key = static_cast<uint64_t>(picture) | static_cast<uint64_t>(w) << 8 |
+                         static_cast<uint64_t>(h) << 24 | static_cast<uint64_t>(flip_x) << 40 |
+                         static_cast<uint64_t>(flip_y) << 41;
+    auto it = scaled_.find(key);
+    if (it == scaled_.end()) {
+      if (scaled_.size() >= 256) scaled_.clear();
+      const QImage& source = (*pictures_)[static_cast<size_t>(picture)];
+      it = scaled_.emplace(key, source.mirrored(flip_x, flip_y).scaled(w, h).convertToFormat(QImage::Format_RGB32))
+               .first;
+    }
+    painter_->drawImage(target.topLeft(), it->second);
+  }
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -105,28 +120,47 @@ void QImageCanvas::apply_font() {
   font_.setPixelSize(px);
   font_.setBold(font_bold);
   painter_->setFont(font_);
+  metrics_.emplace(font_);
   applied_size_ = font_size;
   applied_bold_ = font_bold;
 }
 
-void QImageCanvas::text(int32_t x, int32_t y, std::string_view bytes) {
+const QImage& QImageCanvas::cell(std::string_view bytes) {
   apply_font();
-  const QString s = game_text(bytes);
-  const QFontMetrics fm(font_);
-  x = tame(x), y = tame(y);
-  painter_->fillRect(x, y, fm.horizontalAdvance(s), fm.height(), to_qcolor(brush));
-  painter_->setPen(to_qcolor(font_color));
-  painter_->drawText(x, y + fm.ascent(), s);
+  key_.assign(bytes);
+  for (const uint32_t v : {static_cast<uint32_t>(font_size), static_cast<uint32_t>(font_bold), font_color, brush})
+    key_.append(reinterpret_cast<const char*>(&v), sizeof v);
+  auto it = cells_.find(key_);
+  if (it == cells_.end()) {
+    if (cells_.size() >= 512) cells_.clear();  // pop-up scores can be anything
+    const QString s = game_text(bytes);
+    QImage img(std::max(1, metrics_->horizontalAdvance(s)), std::max(1, metrics_->height()), QImage::Format_RGB32);
+    img.fill(to_qcolor(brush));
+    QPainter p(&img);
+    p.setFont(font_);
+    p.setPen(to_qcolor(font_color));
+    p.drawText(0, metrics_->ascent(), s);
+    p.end();
+    it = cells_.emplace(key_, std::move(img)).first;
+  }
+  return it->second;
+}
+
+void QImageCanvas::text(int32_t x, int32_t y, std::string_view bytes) {
+  const QImage& img = cell(bytes);
+  painter_->setCompositionMode(QPainter::CompositionMode_Source);
+  painter_->drawImage(tame(x), tame(y), img);
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 int32_t QImageCanvas::text_width(std::string_view bytes) {
   apply_font();
-  return QFontMetrics(font_).horizontalAdvance(game_text(bytes));
+  return metrics_->horizontalAdvance(game_text(bytes));
 }
 
 int32_t QImageCanvas::text_height(std::string_view) {
   apply_font();
-  return QFontMetrics(font_).height();
+  return metrics_->height();
 }
 
 void QImageCanvas::copy_rect(int32_t sx1, int32_t sy1, int32_t sx2, int32_t sy2, int32_t dx1, int32_t dy1,

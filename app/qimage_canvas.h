@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QFontMetrics>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <array>
 #include <memory>
 
@@ -45,11 +49,20 @@ class QImageCanvas : public Canvas {
 
  private:
   void apply_font();
+  // A text's whole cell, drawn once: drawing glyphs is most of what a busy
+  // tick costs, and the same few texts in the same colours come back tick
+  // after tick, so later draws are a plain copy.
+  const QImage& cell(std::string_view bytes);
 
   const PictureSet* pictures_;
   QImage image_;
   std::unique_ptr<QPainter> painter_;
   QFont font_;
+  std::optional<QFontMetrics> metrics_;
+  std::unordered_map<std::string, QImage> cells_;
+  // Sprites already scaled to the sizes in use, by picture, width and height.
+  std::unordered_map<uint64_t, QImage> scaled_;
+  std::string key_;
   int32_t applied_size_ = -1;
   bool applied_bold_ = false;
 };
