@@ -270,9 +270,12 @@ scenario_b() {
   shot b3-shop-after
   convert "$shots/b3-shop-after.png" -crop "${panel[2]}x${panel[3]}+${panel[0]}+${panel[1]}" +repage "$shots/b3-panel.png"
   local changed
-  changed=$(band_diff b1-panel b3-panel 50 22)
+  # The panel's lines are 16 px apart: HP is line 2, SPEED line 3, GOLD line 13.
+  changed=$(band_diff b1-panel b3-panel 48 16)
   check "the panel's SPEED line changed after the purchase ($changed pixels)" test "$changed" -gt 20
-  changed=$(( $(band_diff b1-panel b3-panel 34 16) + $(band_diff b1-panel b3-panel 72 158) ))
+  changed=$(band_diff b1-panel b3-panel 208 16)
+  check "the panel's GOLD line changed after the purchase ($changed pixels)" test "$changed" -gt 5
+  changed=$(( $(band_diff b1-panel b3-panel 32 16) + $(band_diff b1-panel b3-panel 64 144) ))
   check "the panel's HP, SHOT, BIRD and BOMB lines stayed as they were ($changed pixels)" test "$changed" -eq 0
 
   click 91 272  # a9: SAVE, 100 gold
