@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays the built game in a private X display with real mouse events: a new
 # game through stage 0 into the shop and on to stage 1, then a purchase and a
-# save from a prepared save file, read back from disk and continued.
+# save from a prepared save file, read back from disk and continued; then a
+# bomb and a lost game from a late stage, back to the title screen.
 #
 # usage: play_test.sh QUILLOT_BINARY [SHOTS_DIR]
 # Exit codes: 0 all checks passed, 1 a check failed, 77 the X tools are missing.
@@ -305,8 +306,62 @@ scenario_b() {
   stop_game
 }
 
+# Bright pixels of the bombs row at the bottom right: the "@" marks are drawn
+# in the status line's light green, smoothed, on its dark blue.
+bomb_marks() {  # FILE
+  convert "$1" -crop 35x11+365+289 +repage -channel G -separate -threshold 40% \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+scenario_c() {
+  echo "== A lost game: a bomb, then GAME OVER at stage 30 and back to the title screen"
+  # speed 5, bird 12, shot speed 14, shot big 4, shot lv 6, random shot 1: all
+  # reset by GAME OVER; one hit point and three bombs.
+  write_save 0 5230 30 5 12 14 4 6 800 1 1 3 0
+  start_game || return
+  click 198 148  # COUNTINUE
+  sleep 0.5
+  click 230 278  # RETRY: stage 30 again
+  xdotool mousemove $((wx + 100)) $((wy + sweep_y))
+  sleep 0.6
+  shot c1-playing
+  check "RETRY: stage 30 is played" playing "$shots/c1-playing.png"
+  local before after
+  before=$(bomb_marks "$shots/c1-playing.png")
+  xdotool click 3
+  sleep 0.3
+  shot c2-after-bomb
+  after=$(bomb_marks "$shots/c2-after-bomb.png")
+  # Three marks become two.
+  check "the right button sets off a bomb: the bombs row shrinks ($before -> $after pixels)" \
+    test "$after" -lt "$before" -a $((after * 2)) -gt "$before"
+
+  # The bird sits still under the fire until it is shot down.
+  local deadline=$((SECONDS + 90)) banner=0
+  while [ $SECONDS -lt $deadline ]; do
+    shot c-wait
+    if title_shown "$shots/c-wait.png"; then break; fi
+    # "GAME OVER" and the result are written in red in the middle of the field.
+    if [ "$(count_colour "$shots/c-wait.png" 80 100 240 110 '#FF0000')" -gt 300 ]; then
+      banner=1
+      cp "$shots/c-wait.png" "$shots/c3-game-over.png"
+    fi
+    sleep 0.2
+  done
+  mv "$shots/c-wait.png" "$shots/c4-title.png"
+  check "the GAME OVER banner was shown" test $banner -eq 1
+  check "after GAME OVER the title screen is shown" title_shown "$shots/c4-title.png"
+  stop_game
+
+  # The reset is saved at once: upgrades back to a new game's, the rest kept.
+  check "the saved profile after GAME OVER: $(tr -d '\r' <"$save_file" | paste -sd' ')" \
+    test "$(save_line 1) $(save_line 2) $(save_line 3) $(save_line 4) $(save_line 5) $(save_line 6)" = "0 5230 30 3 18 10" \
+    -a "$(save_line 7) $(save_line 8) $(save_line 10) $(save_line 11) $(save_line 12) $(save_line 13)" = "2 3 0 3 2 0"
+}
+
 scenario_a
 scenario_b
+scenario_c
 
 echo "screenshots: $shots"
 if [ $failures -gt 0 ]; then
