@@ -190,8 +190,12 @@ play_until_shop() {  # LIMIT
     done
     xdotool "${args[@]}"
     n=$((n + 1))
-    if [ $((n % 4)) -eq 0 ]; then
+    if [ $((n % 2)) -eq 0 ]; then
       shot sweep
+      # Keep a picture of the blinking "CLEAR!!" banner (yellow) to look at.
+      if [ "$(count_colour "$shots/sweep.png" 80 100 240 110 '#FFFF00')" -gt 300 ]; then
+        cp "$shots/sweep.png" "$shots/a3-clear.png"
+      fi
       if shop_shown "$shots/sweep.png"; then
         mv "$shots/sweep.png" "$shots/a3-shop.png"
         return 0
