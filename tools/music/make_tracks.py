@@ -499,9 +499,30 @@ class Writer:
                 for p in previous:
                     self.add(voice, t, stop - t - 6, p, velocity + self.accent(t))
             return
+        for tick, word, length, step in self.sounding_steps(line, start, bars, line.kind == "hits"):
+            chord = chord_at(timeline, tick)
+            if chord is None:
+                continue
+            previous = voicing(chord, low, previous, power)
+            gate = length * step - (step // 3 if line.kind == "hits" else 8)
+            if line.kind == "hits":
+                vel = velocity + (16 if word == "X" else 0) + self.accent(tick)
+                for p in previous:
+                    self.add(voice, tick, gate, p, vel)
+            else:  # arp: chord-tone numbers counted upward from the voicing's lowest note
+                if not word.isdigit():
+                    fail(line.where, f"not an arpeggio step: {word!r}")
+                k = int(word) - 1
+                pitch = previous[k % len(previous)] + 12 * (k // len(previous))
+                self.add(voice, tick, gate, pitch, velocity + self.accent(tick))
+
+    def sounding_steps(self, line, start, bars, split_letters=False):
+        """The line's steps bar by bar as (tick, word, length, step), held
+        steps ("-") folded into the length of the word before them and rests
+        (".") left out."""
         for b in range(bars):
             words = steps_of(line, b)
-            if line.kind == "hits":
+            if split_letters:
                 words = list("".join(words))
             steps = len(words)
             step = self.score.bar_ticks // steps
@@ -514,67 +535,41 @@ class Writer:
                 length = 1
                 while i + length < steps and words[i + length] == "-":
                     length += 1
-                tick = bar_start + i * step
-                chord = chord_at(timeline, tick)
-                if word not in (".", "-") and chord is not None:
-                    previous = voicing(chord, low, previous, power)
-                    gate = length * step - (step // 3 if line.kind == "hits" else 8)
-                    if line.kind == "hits":
-                        vel = velocity + (16 if word == "X" else 0) + self.accent(tick)
-                        for p in previous:
-                            self.add(voice, tick, gate, p, vel)
-                    else:  # arp: chord-tone numbers counted upward from the voicing's lowest note
-                        if not word.isdigit():
-                            fail(line.where, f"not an arpeggio step: {word!r}")
-                        k = int(word) - 1
-                        pitch = previous[k % len(previous)] + 12 * (k // len(previous))
-                        self.add(voice, tick, gate, pitch, velocity + self.accent(tick))
+                if word not in (".", "-"):
+                    yield bar_start + i * step, word, length, step
                 i += length
 
     # -- bass lines from the chord roots
     def bass_line(self, voice, line, start, bars, timeline):
         low = int(line.options.get("low", 36))
         velocity = DYNAMICS.get(line.options.get("dyn", "f"))
-        for b in range(bars):
-            words = steps_of(line, b)
-            steps = len(words)
-            step = self.score.bar_ticks // steps
-            if step * steps != self.score.bar_ticks:
-                fail(line.where, f"{steps} steps do not divide the bar")
-            bar_start = start + b * self.score.bar_ticks
-            i = 0
-            while i < steps:
-                word = words[i]
-                length = 1
-                while i + length < steps and words[i + length] == "-":
-                    length += 1
-                tick = bar_start + i * step
-                chord = chord_at(timeline, tick)
-                if word not in (".", "-") and chord is not None:
-                    root = bass_pitch(chord.bass, low)
-                    true_root = bass_pitch(chord.root, low)
-                    third = chord.tones[1] if len(chord.tones) > 2 else chord.tones[0]
-                    if word == "R":
-                        pitch = root
-                    elif word == "5":
-                        pitch = true_root + 7
-                    elif word == "3":
-                        pitch = true_root + (third - chord.root) % 12
-                    elif word == "7":
-                        pitch = true_root + ((chord.tones[3] - chord.root) % 12 if len(chord.tones) > 3 else 10)
-                    elif word == "8":
-                        pitch = root + 12
-                    elif word == "L":
-                        pitch = true_root - 5
-                    elif word in ("A", "V"):
-                        nxt = next_chord_after(timeline, tick) or next_chord_after(self.first_timeline, -1)
-                        target = bass_pitch(nxt.bass, low) if nxt else root
-                        pitch = target - 1 if word == "A" else target + 1
-                    else:
-                        fail(line.where, f"not a bass step: {word!r}")
-                    gate = length * step - max(10, step // 8)
-                    self.add(voice, tick, gate, pitch, velocity + self.accent(tick))
-                i += length
+        for tick, word, length, step in self.sounding_steps(line, start, bars):
+            chord = chord_at(timeline, tick)
+            if chord is None:
+                continue
+            root = bass_pitch(chord.bass, low)
+            true_root = bass_pitch(chord.root, low)
+            third = chord.tones[1] if len(chord.tones) > 2 else chord.tones[0]
+            if word == "R":
+                pitch = root
+            elif word == "5":
+                pitch = true_root + 7
+            elif word == "3":
+                pitch = true_root + (third - chord.root) % 12
+            elif word == "7":
+                pitch = true_root + ((chord.tones[3] - chord.root) % 12 if len(chord.tones) > 3 else 10)
+            elif word == "8":
+                pitch = root + 12
+            elif word == "L":
+                pitch = true_root - 5
+            elif word in ("A", "V"):
+                nxt = next_chord_after(timeline, tick) or next_chord_after(self.first_timeline, -1)
+                target = bass_pitch(nxt.bass, low) if nxt else root
+                pitch = target - 1 if word == "A" else target + 1
+            else:
+                fail(line.where, f"not a bass step: {word!r}")
+            gate = length * step - max(10, step // 8)
+            self.add(voice, tick, gate, pitch, velocity + self.accent(tick))
 
     # -- a walking bass: roots where the chord changes, a chromatic step into
     # the next root, chord tones in between
