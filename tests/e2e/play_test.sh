@@ -41,6 +41,7 @@ failures=0
 pass() { echo "PASS: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 not() { ! "$@"; }
+matches() { [[ $1 =~ $2 ]]; }  # matches TEXT REGEX
 check() {  # check DESCRIPTION COMMAND...
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
@@ -143,6 +144,11 @@ playing() {
     scarcely "$1" "${panel[@]}" "$panel_navy" 5
 }
 
+# A stage banner: enough pixels of its colour in the middle of the field.
+banner_in() {  # FILE COLOUR
+  [ "$(count_colour "$1" 80 100 240 110 "$2")" -gt 300 ]
+}
+
 # Two screenshots half a second apart differ while the frame timer runs.
 animating() {  # NAME
   shot "$1-a"
@@ -193,9 +199,7 @@ play_until_shop() {  # LIMIT
     if [ $((n % 2)) -eq 0 ]; then
       shot sweep
       # Keep a picture of the blinking "CLEAR!!" banner (yellow) to look at.
-      if [ "$(count_colour "$shots/sweep.png" 80 100 240 110 '#FFFF00')" -gt 300 ]; then
-        cp "$shots/sweep.png" "$shots/a3-clear.png"
-      fi
+      banner_in "$shots/sweep.png" '#FFFF00' && cp "$shots/sweep.png" "$shots/a3-clear.png"
       if shop_shown "$shots/sweep.png"; then
         mv "$shots/sweep.png" "$shots/a3-shop.png"
         return 0
@@ -345,8 +349,8 @@ scenario_c() {
   while [ $SECONDS -lt $deadline ]; do
     shot c-wait
     if title_shown "$shots/c-wait.png"; then break; fi
-    # "GAME OVER" and the result are written in red in the middle of the field.
-    if [ "$(count_colour "$shots/c-wait.png" 80 100 240 110 '#FF0000')" -gt 300 ]; then
+    # "GAME OVER" and the result are written in red.
+    if banner_in "$shots/c-wait.png" '#FF0000'; then
       banner=1
       cp "$shots/c-wait.png" "$shots/c3-game-over.png"
     fi
@@ -358,9 +362,11 @@ scenario_c() {
   stop_game
 
   # The reset is saved at once: upgrades back to a new game's, the rest kept.
-  check "the saved profile after GAME OVER: $(tr -d '\r' <"$save_file" | paste -sd' ')" \
-    test "$(save_line 1) $(save_line 2) $(save_line 3) $(save_line 4) $(save_line 5) $(save_line 6)" = "0 5230 30 3 18 10" \
-    -a "$(save_line 7) $(save_line 8) $(save_line 10) $(save_line 11) $(save_line 12) $(save_line 13)" = "2 3 0 3 2 0"
+  # Gold (the ninth value) may have grown by coins caught before the end.
+  local saved
+  saved=$(tr -d '\r' <"$save_file" | paste -sd' ')
+  check "the saved profile after GAME OVER: $saved" \
+    matches "$saved" '^0 5230 30 3 18 10 2 3 [0-9]+ 0 3 2 0$'
 }
 
 scenario_a

@@ -341,15 +341,22 @@ def chord_timeline(score, section, start):
         fail(line.where, f"{len(bars)} bars of chords in a section of {section.bars}")
     timeline = []
     for b, bar in enumerate(bars):
-        step = score.bar_ticks // len(bar)
-        if step * len(bar) != score.bar_ticks:
-            fail(line.where, f"bar {b + 1}: {len(bar)} chords do not divide the bar")
+        step = even_step(score.bar_ticks, len(bar), line.where, f"bar {b + 1}: {len(bar)} chords")
         for i, word in enumerate(bar):
             if word != ".":
                 timeline.append((start + b * score.bar_ticks + i * step, parse_chord_symbol(word, line.where)))
     if not timeline or timeline[0][0] != start:
         fail(line.where, "the first chord must fall on the section's first beat")
     return timeline
+
+
+def even_step(bar_ticks, count, where, what):
+    """The length of one of `count` equal steps in a bar; `what` names them in
+    the complaint when they do not fill the bar exactly."""
+    step = bar_ticks // count
+    if step * count != bar_ticks:
+        fail(where, f"{what} do not divide the bar")
+    return step
 
 
 def chord_at(timeline, tick):
@@ -525,9 +532,7 @@ class Writer:
             if split_letters:
                 words = list("".join(words))
             steps = len(words)
-            step = self.score.bar_ticks // steps
-            if step * steps != self.score.bar_ticks:
-                fail(line.where, f"{steps} steps do not divide the bar")
+            step = even_step(self.score.bar_ticks, steps, line.where, f"{steps} steps")
             bar_start = start + b * self.score.bar_ticks
             i = 0
             while i < steps:
@@ -614,9 +619,7 @@ class Writer:
         scale = DYNAMICS.get(line.options.get("dyn", "f")) / 96
         for b, name in enumerate(names):
             groove = self.score.grooves[name]
-            step = self.score.bar_ticks // groove["steps"]
-            if step * groove["steps"] != self.score.bar_ticks:
-                fail(groove["where"], f"{groove['steps']} steps do not divide the bar")
+            step = even_step(self.score.bar_ticks, groove["steps"], groove["where"], f"{groove['steps']} steps")
             for key, pattern in groove["rows"]:
                 for i, c in enumerate(pattern):
                     if c in ".-":
