@@ -57,7 +57,9 @@ write_save() {  # the 13 values in file order, CR LF after each
 }
 
 fdfile=$work/display
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client leaves, and a
+# game started during that reset cannot connect.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
 xpid=$!
 for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
 [ -s "$fdfile" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
