@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+namespace quillot {
+
+// What the player chooses about the window and the sound, kept between runs
+// in $XDG_CONFIG_HOME/quillot/quillot.conf. Nothing here touches the rules.
+struct Settings {
+  static constexpr int kMaxScale = 4;
+  static constexpr int kMaxVolume = 100;
+
+  int scale = 0;  // window scale 1..4; 0 until the player has chosen one
+  bool fullscreen = false;
+  int volume = kMaxVolume;  // percent of the game's full music level, in steps of 10
+  bool muted = false;
+
+  bool operator==(const Settings&) const = default;
+};
+
+// The settings file in effect (it follows XDG_CONFIG_HOME at every call).
+QString settings_path();
+
+// Reads the settings. The file is the player's to break: a missing, corrupt
+// or oversized file, a directory or a FIFO in its place, give the defaults,
+// never an error and never a wait; every value is clamped to its range.
+Settings load_settings();
+
+// Writes the settings; false when the file cannot be written or something
+// that is not a settings file stands in its place (it is then left alone).
+bool save_settings(const Settings& settings);
+
+}  // namespace quillot
