@@ -9,6 +9,7 @@
 #include <QTime>
 
 #include "app/art.h"
+#include "app/file_read.h"
 #include "app/profile_file.h"
 #include "app/replay.h"
 #include "app/shop_actions.h"
@@ -75,6 +76,19 @@ QGroupBox* make_screen(QWidget* parent, const QString& caption, bool bold) {
   return box;
 }
 
+// A picture file: read like every other file the player may swap (a FIFO or a
+// folder in its place is refused at once), then decoded from memory.
+constexpr size_t kPictureReadLimit = 16 * 1024 * 1024;
+
+std::optional<FileError> load_picture(const std::string& file, QImage& picture) {
+  const FileRead read = read_regular_file(file, kPictureReadLimit);
+  if (!read.ok()) return file_error(read.error, false);
+  if (read.truncated ||
+      !picture.loadFromData(reinterpret_cast<const uchar*>(read.bytes.data()), static_cast<int>(read.bytes.size())))
+    return FileError{kFileNotFound};
+  return std::nullopt;
+}
+
 // The game's texts break lines with "\r".
 QString shown(const std::string& utf8) { return QString::fromStdString(utf8).replace('\r', '\n'); }
 QString shown_bytes(const std::string& bytes) { return shown(cp932_to_utf8(bytes)); }
@@ -129,6 +143,10 @@ TForm1::~TForm1() {
 
 bool TForm1::input(const std::string& event) {
   if (options_.replaying) return false;
+  // A shop button whose refresh is still due, or mouse moves that reach a
+  // covered playfield while a button is held: the game takes no such input,
+  // so every recording holds only what its replay can play.
+  if (!input_possible(g_, screen_state(), event)) return false;
   if (recorder_ != nullptr) recorder_->event(ticks_, event);
   return true;
 }
@@ -254,9 +272,9 @@ void TForm1::FormCreate() {
   if (auto err = quillot::load_profile(path("dat/my.dat"), g_.profile)) report(*err);
   if (auto err = load_stories(path("dat/s.dat"), g_.stories)) report(*err);
 
-  const QImage start(QString::fromStdString(path("cg/start.bmp")));
-  if (start.isNull()) {
-    report(FileError{kFileNotFound});
+  QImage start;
+  if (auto err = load_picture(path("cg/start.bmp"), start)) {
+    report(*err);
   } else {
     cg_.load(start);
     bak_.load(start);
@@ -275,6 +293,10 @@ Screen TForm1::screen() const {
   if (!shop_box->isHidden()) return Screen::Shop;
   if (!story_box->isHidden()) return Screen::Story;
   return Screen::None;
+}
+
+ScreenState TForm1::screen_state() const {
+  return {screen(), !select_box->isHidden(), a[static_cast<size_t>(shop::Item::a9)]->isEnabled()};
 }
 
 void TForm1::Timer1Timer() {
@@ -377,9 +399,10 @@ void TForm1::set_story_text(const std::string& bytes) { story_l->setText(shown_b
 bool TForm1::load_story_picture(const std::string& bytes) {
   const std::string name = cp932_to_utf8(bytes);
   QImage picture;
-  if (is_plain_file_name(name)) picture.load(QString::fromStdString(path("cg/" + name)));
-  if (picture.isNull()) {
-    report(FileError{kFileNotFound});
+  const auto err = is_plain_file_name(name) ? load_picture(path("cg/" + name), picture)
+                                            : std::optional<FileError>(FileError{kFileNotFound});
+  if (err) {
+    report(*err);
     return false;
   }
   story_pic->setPixmap(QPixmap::fromImage(picture));

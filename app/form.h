@@ -43,6 +43,7 @@ struct FormOptions {
 };
 
 class Recorder;
+struct ScreenState;
 
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell {
@@ -95,6 +96,8 @@ class TForm1 : public QWidget, public Shell {
 
   const QImage& playfield_image() const { return cg_.image(); }
   Screen screen() const;
+  // The screen with the controls that decide which inputs can be given now.
+  ScreenState screen_state() const;
 
   // The controls, with the names the game gives them.
   PlayfieldView* cg_view = nullptr;

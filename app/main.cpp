@@ -1,11 +1,11 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/form.h"
 #include "app/music_port.h"
@@ -69,6 +69,30 @@ class PrintedDialogs : public quillot::Dialogs {
   void error(const QString& text) override { std::printf("[error] %s\n", qPrintable(text)); }
 };
 
+// Without a display Qt ends the program with an abort and a page about
+// platform plugins; a player should get one line that says what is missing.
+bool display_named(int argc, char** argv) {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* v = std::getenv(name); v != nullptr && *v != '\0') return true;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0) return true;
+  return false;
+}
+
+// While Qt opens the display: its warnings are held back, and its fatal error
+// (no display could be opened) becomes one line and exit status 1.
+std::vector<std::string>* held_messages = nullptr;
+
+void opening_display(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "quillot: this game needs a graphical desktop, and the display%s%s could not be opened\n",
+                 display != nullptr ? " " : "", display != nullptr ? display : "");
+    std::_Exit(1);
+  }
+  if (held_messages != nullptr) held_messages->push_back(qFormatLogMessage(type, context, text).toStdString());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,17 +102,36 @@ int main(int argc, char** argv) {
 
   std::optional<quillot::Recording> recording;
   if (!o.replay.empty()) {
-    std::ifstream in(o.replay, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string error;
-    recording = quillot::parse_recording(text, &error);
+    recording = quillot::read_recording(o.replay, &error);
     if (!recording) {
-      std::fprintf(stderr, "quillot: %s: %s\n", o.replay.c_str(), in ? error.c_str() : "cannot read the file");
+      std::fprintf(stderr, "quillot: %s\n", error.c_str());
+      return quillot::kReplayRefused;
+    }
+  }
+  if (!display_named(argc, argv)) {
+    std::fputs("quillot: this game needs a graphical desktop, and none was found (DISPLAY and WAYLAND_DISPLAY are unset)\n",
+               stderr);
+    return 1;
+  }
+
+  std::vector<std::string> held;
+  held_messages = &held;
+  const QtMessageHandler previous = qInstallMessageHandler(opening_display);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previous);
+  held_messages = nullptr;
+  for (const std::string& m : held) std::fprintf(stderr, "%s\n", m.c_str());
+  // Opened before the window, so a file that must not be overwritten is
+  // refused before anything else happens.
+  std::unique_ptr<quillot::Recorder> recorder;
+  if (!o.record.empty()) {
+    recorder = std::make_unique<quillot::Recorder>(o.record);
+    if (!recorder->ok()) {
+      std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str());
       return 2;
     }
   }
-
-  QApplication app(argc, argv);
   QApplication::setApplicationName(quillot::kAppTitle);
 
   quillot::FormOptions options;
@@ -105,13 +148,8 @@ int main(int argc, char** argv) {
 
   quillot::TForm1 form(options);
   window = &form;
-  std::unique_ptr<quillot::Recorder> recorder;
-  if (!o.record.empty()) {
-    recorder = std::make_unique<quillot::Recorder>(o.record, form.game());
-    if (!recorder->ok()) {
-      std::fprintf(stderr, "quillot: cannot write %s\n", o.record.c_str());
-      return 2;
-    }
+  if (recorder) {
+    recorder->begin(form.game());
     form.set_recorder(recorder.get());
   }
   std::unique_ptr<quillot::ReplayWindow> replay;
@@ -122,5 +160,8 @@ int main(int argc, char** argv) {
   form.set_recorder(nullptr);
   if (recorder) recorder->end(form.ticks(), form.game());
   window = nullptr;
+  // A recording stopped by a write error was reported when it stopped; the
+  // status says it too, as the file now replays as incomplete.
+  if (code == 0 && recorder && recorder->failed()) return quillot::kReplayIncomplete;
   return code;
 }

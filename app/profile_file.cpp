@@ -1,18 +1,20 @@
 #include "app/profile_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstdlib>
+
+#include "app/file_read.h"
 
 namespace quillot {
 
 const char* const kFileNotFound = "ﾌｧｲﾙが見つかりません";
 const char* const kNotANumber = "入力値が数値ではありません";
+const char* const kAccessDenied = "ﾌｧｲﾙ ｱｸｾｽが拒否されました";
 
 namespace {
 
@@ -21,32 +23,13 @@ constexpr size_t kMaxNumberText = 32;
 
 bool is_blank(unsigned char c) { return c <= 0x20 && c != static_cast<unsigned char>(kEndOfFile); }
 
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// A signed 32-bit number: an optional sign, then decimal digits or "$" and hex
-// digits (a hex value may use all 32 bits). Anything else does not convert.
+// A signed 32-bit decimal number with an optional sign; anything else does not convert.
 std::optional<int32_t> convert(std::string_view text) {
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   if (i >= text.size()) return std::nullopt;
   uint64_t value = 0;
-  if (text[i] == '$') {
-    if (++i >= text.size()) return std::nullopt;
-    for (; i < text.size(); ++i) {
-      const int d = hex_digit(text[i]);
-      if (d < 0) return std::nullopt;
-      value = value * 16 + static_cast<uint64_t>(d);
-      if (value > 0xFFFFFFFFull) return std::nullopt;
-    }
-    const auto bits = static_cast<uint32_t>(value);
-    return static_cast<int32_t>(negative ? 0u - bits : bits);
-  }
   for (; i < text.size(); ++i) {
     if (text[i] < '0' || text[i] > '9') return std::nullopt;
     value = value * 10 + static_cast<uint64_t>(text[i] - '0');
@@ -56,24 +39,30 @@ std::optional<int32_t> convert(std::string_view text) {
   return static_cast<int32_t>(negative ? 0ull - value : value);
 }
 
-std::string error_text(int err, bool writing) {
+}  // namespace
+
+FileError file_error(int err, bool writing) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-      return writing ? "ﾊﾟｽが見つかりません" : kFileNotFound;
+      return {writing ? "ﾊﾟｽが見つかりません" : kFileNotFound};
     case EACCES:
     case EPERM:
     case EROFS:
-      return "ﾌｧｲﾙ ｱｸｾｽが拒否されました";
+    // Something that is not a plain file (a folder, a FIFO, a device) stands
+    // where the file should be: the game may not use it as one.
+    case EISDIR:
+    case ENODEV:
+    case ELOOP:
+      return {kAccessDenied};
     case ENOSPC:
     case EDQUOT:
-      return "ﾃﾞｨｽｸがいっぱいです";
+    case EFBIG:
+      return {"ﾃﾞｨｽｸがいっぱいです"};
     default:
-      return "入出力ｴﾗｰ " + std::to_string(err);
+      return {"入出力ｴﾗｰ " + std::to_string(err)};
   }
 }
-
-}  // namespace
 
 std::optional<FileError> parse_profile(std::string_view bytes, Profile& profile) {
   size_t pos = 0;
@@ -90,22 +79,17 @@ std::optional<FileError> parse_profile(std::string_view bytes, Profile& profile)
     *field = *value;
     // The rest of the line: only a carriage return ends it, so a file of bare
     // line feeds is one long line.
-    while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != kEndOfFile) ++pos;
-    if (pos < bytes.size() && bytes[pos] == '\r') {
-      ++pos;
-      if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
-    }
+    const size_t cr = bytes.find('\r', pos);
+    pos = cr == std::string_view::npos ? bytes.size() : cr + 1;
+    if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
   }
   return std::nullopt;
 }
 
 std::optional<FileError> load_profile(const std::string& path, Profile& profile) {
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return FileError{error_text(errno ? errno : ENOENT, false)};
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return FileError{error_text(EIO, false)};
-  return parse_profile(bytes, profile);
+  const FileRead file = read_regular_file(path, kProfileReadLimit);
+  if (!file.ok()) return file_error(file.error, false);
+  return parse_profile(file.bytes, profile);
 }
 
 std::string format_profile(const Profile& profile) {
@@ -118,27 +102,46 @@ std::string format_profile(const Profile& profile) {
 }
 
 std::optional<FileError> save_profile(const std::string& path, const Profile& profile) {
-  const std::string bytes = format_profile(profile);
-  const std::string temp = path + ".new";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return FileError{error_text(errno, true)};
-  size_t done = 0;
+  // The old file decides who may replace it: a save the player made read-only
+  // stays as it is, even for a user (root) whom the system would let write it.
+  struct stat old {};
+  const bool replacing = ::stat(path.c_str(), &old) == 0;
+  if (replacing && !S_ISREG(old.st_mode)) return file_error(S_ISDIR(old.st_mode) ? EISDIR : ENODEV, true);
+  if (replacing && (old.st_mode & S_IWUSR) == 0) return file_error(EACCES, true);
+  if (!replacing && errno != ENOENT) return file_error(errno, true);
+
+  // A fresh name of our own, created exclusively: a link or file planted under
+  // a predictable name is never followed or reused.
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return file_error(errno, true);
   int err = 0;
-  while (done < bytes.size()) {
+  if (replacing) {
+    if (::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
+    // Best effort: only root can give the file back to another owner.
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) (void)!::fchown(fd, old.st_uid, old.st_gid);
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0) err = errno;
+  }
+  const std::string bytes = format_profile(profile);
+  size_t done = 0;
+  while (err == 0 && done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      break;
+      if (errno != EINTR) err = errno;
+      continue;
     }
     done += static_cast<size_t>(n);
   }
+  // A full disk may only show itself when the data reaches it.
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err == 0 && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(temp.c_str());
-    return FileError{error_text(err, true)};
+    return file_error(err, true);
   }
   return std::nullopt;
 }

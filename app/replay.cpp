@@ -1,11 +1,16 @@
 #include "app/replay.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
-#include <iterator>
-#include <sstream>
+#include <cstring>
 
+#include "app/file_read.h"
 #include "app/shop_actions.h"
 #include "app/story_file.h"
 #include "game/bird.h"
@@ -16,7 +21,7 @@ namespace quillot {
 
 namespace {
 
-constexpr const char* kMagic = "QUILLOT-RECORDING";
+constexpr std::string_view kMagic = "QUILLOT-RECORDING";
 
 std::string to_hex(std::string_view bytes) {
   static const char digits[] = "0123456789abcdef";
@@ -74,6 +79,87 @@ std::string hex64(uint64_t v) {
   return buf;
 }
 
+// One recorded input, taken apart: "move 120", "down left", "click a7".
+struct Input {
+  enum class Kind : uint8_t { Move, Down, Click } kind = Kind::Move;
+  int32_t x = 0;
+  MouseButton button = MouseButton::Left;
+  std::string_view control;
+  int item = 0;  // 1..10 for a1..a10
+};
+
+std::optional<Input> parse_input(std::string_view event) {
+  const auto w = words(event);
+  if (w.size() != 2) return std::nullopt;
+  Input in;
+  if (w[0] == "move") {
+    if (!number(w[1], in.x)) return std::nullopt;
+    return in;
+  }
+  if (w[0] == "down") {
+    in.kind = Input::Kind::Down;
+    if (w[1] == "left") in.button = MouseButton::Left;
+    else if (w[1] == "right") in.button = MouseButton::Right;
+    else if (w[1] == "other") in.button = MouseButton::Other;
+    else return std::nullopt;
+    return in;
+  }
+  if (w[0] != "click") return std::nullopt;
+  in.kind = Input::Kind::Click;
+  in.control = w[1];
+  for (std::string_view b : {"Button1", "Button4", "Button5", "Button6", "Button8", "Button9", "Button10"})
+    if (in.control == b) return in;
+  for (int i = 1; i <= 10; ++i)
+    if (in.control == "a" + std::to_string(i)) {
+      in.item = i;
+      return in;
+    }
+  return std::nullopt;
+}
+
+const char* screen_name(Screen s) {
+  switch (s) {
+    case Screen::Title:
+      return "the title screen";
+    case Screen::Shop:
+      return "the shop";
+    case Screen::Story:
+      return "the story screen";
+    case Screen::None:
+      break;
+  }
+  return "the playfield";
+}
+
+// Opens a file for a new recording and empties it; on refusal the reason.
+std::string open_recording_file(const std::string& path, int& fd) {
+  const char* const not_plain = "not a plain file; a recording goes into a file of its own";
+  if (is_non_regular(path)) return not_plain;
+  // Without blocking, so a FIFO put in place meanwhile is refused at once too.
+  const int f = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  if (f < 0) return std::strerror(errno);
+  std::string why;
+  struct stat st {};
+  if (::fstat(f, &st) != 0) {
+    why = std::strerror(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    why = not_plain;
+  } else if (st.st_size > 0) {
+    // Only an earlier recording may be replaced, never a save or any other file.
+    std::string head(kMagic.size() + 1, '\0');
+    const ssize_t n = ::pread(f, head.data(), head.size(), 0);
+    if (n != static_cast<ssize_t>(head.size()) || head != std::string(kMagic) + " ")
+      why = "the file exists and is not a recording; it is left as it is";
+  }
+  if (why.empty() && ::ftruncate(f, 0) != 0) why = std::strerror(errno);
+  if (why.empty()) {
+    fd = f;
+  } else {
+    ::close(f);
+  }
+  return why;
+}
+
 }  // namespace
 
 std::string format_recording_header(const Recording& r) {
@@ -99,119 +185,187 @@ std::string format_line(const Recording::Line& line) {
 
 std::optional<Recording> parse_recording(std::string_view text, std::string* error) {
   Recording r;
-  int line_no = 0;
-  bool have_seed = false, have_profile = false;
+  int64_t line_no = 0;
+  bool have_seed = false, have_profile = false, have_stories = false, in_body = false;
   int64_t last_tick = 0;
   auto fail = [&](const std::string& why) -> std::optional<Recording> {
     if (error) *error = "line " + std::to_string(line_no) + ": " + why;
     return std::nullopt;
   };
+  if (text.empty()) {
+    line_no = 1;
+    return fail("empty file");
+  }
+  // A last line without its line end was cut off while it was written.
+  std::string_view cut_line;
+  if (text.back() != '\n') {
+    const size_t nl = text.rfind('\n');
+    cut_line = nl == std::string_view::npos ? text : text.substr(nl + 1);
+    text = nl == std::string_view::npos ? std::string_view{} : text.substr(0, nl + 1);
+  }
   while (!text.empty()) {
     const size_t nl = text.find('\n');
     std::string_view line = text.substr(0, nl);
-    text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
+    text = text.substr(nl + 1);
     ++line_no;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line.front() == '#') continue;
     const auto w = words(line);
+    if (w.empty()) return fail("a blank line");
     if (line_no == 1) {
       int version = 0;
       if (w.size() != 2 || w[0] != kMagic || !number(w[1], version)) return fail("not a QUILLOT recording");
       if (version != kRecordingVersion) return fail("recording version " + std::string(w[1]) + " is not supported");
       continue;
     }
+    if (r.complete) return fail("a line after the end line");
+    const bool header = w[0] == "seed" || w[0] == "profile" || w[0] == "stories";
+    if (header && in_body) return fail(std::string(w[0]) + " after the first input");
     if (w[0] == "seed") {
-      if (w.size() != 2 || !number(w[1], r.seed)) return fail("bad seed");
+      if (have_seed || w.size() != 2 || !number(w[1], r.seed)) return fail("bad seed");
       have_seed = true;
     } else if (w[0] == "profile") {
-      if (w.size() != 1 + kProfileFields) return fail("a profile has 13 values");
+      if (have_profile || w.size() != 1 + kProfileFields) return fail("a profile has 13 values, given once");
       auto fields = profile_fields(r.profile);
       for (int i = 0; i < kProfileFields; ++i)
         if (!number(w[static_cast<size_t>(i) + 1], *fields[static_cast<size_t>(i)])) return fail("bad profile value");
       have_profile = true;
     } else if (w[0] == "stories") {
       const auto bytes = from_hex(w.size() == 2 ? w[1] : std::string_view{});
-      if (w.size() > 2 || (w.size() == 2 && !bytes)) return fail("bad story data");
+      if (have_stories || w.size() > 2 || (w.size() == 2 && !bytes)) return fail("bad story data");
       parse_stories(bytes.value_or(""), r.stories);
+      have_stories = true;
     } else {
+      if (!have_seed || !have_profile) return fail("the seed or the profile is missing");
+      in_body = true;
       Recording::Line l;
       if (w.size() < 2 || !number(w[0], l.tick) || l.tick < last_tick) return fail("bad tick");
       last_tick = l.tick;
       if (w[1] == "check" || w[1] == "end") {
         if (w.size() != 3 || !number(w[2], l.checksum, 16)) return fail("bad checksum");
         l.kind = w[1] == "check" ? Recording::Line::Kind::Check : Recording::Line::Kind::End;
+        r.complete = l.kind == Recording::Line::Kind::End;
       } else {
         l.event = std::string(line.substr(static_cast<size_t>(w[1].data() - line.data())));
+        if (!parse_input(l.event)) return fail("unknown input \"" + l.event + "\"");
       }
       r.lines.push_back(std::move(l));
     }
   }
-  if (line_no == 0) return fail("empty file");
+  if (line_no == 0 || (r.complete && !cut_line.empty())) {
+    ++line_no;  // the cut line
+    return fail(line_no == 1 ? "not a QUILLOT recording" : "a line after the end line");
+  }
   if (!have_seed || !have_profile) return fail("the seed or the profile is missing");
+  if (!r.complete)
+    r.cut = cut_line.empty() ? "it has no end line"
+                             : "line " + std::to_string(line_no + 1) + " is cut off and there is no end line";
   return r;
 }
 
-Recorder::Recorder(const std::string& path, const Game& start) : out_(path, std::ios::binary | std::ios::trunc) {
+Recorder::Recorder(const std::string& path) : path_(path) {
+  std::string why = open_recording_file(path, fd_);
+  if (!why.empty()) error_ = path + ": " + why;
+}
+
+Recorder::Recorder(const std::string& path, const Game& start) : Recorder(path) { begin(start); }
+
+Recorder::~Recorder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void Recorder::begin(const Game& start) {
   Recording r;
   r.seed = start.random.seed;
   r.profile = start.profile;
   r.stories = start.stories;
-  out_ << format_recording_header(r) << std::flush;
+  write(format_recording_header(r));
 }
 
-void Recorder::write(const Recording::Line& line) {
-  if (!ended_) out_ << format_line(line) << std::flush;
+void Recorder::write(const std::string& text) {
+  if (fd_ < 0 || failed_ || ended_) return;
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int err = n < 0 ? errno : ENOSPC;
+      failed_ = true;
+      // Whatever part of the line got through goes again, so the file ends
+      // with a whole line and replays as far as it reached.
+      (void)!::ftruncate(fd_, whole_);
+      error_ = "the recording into " + path_ + " stopped: " + std::strerror(err);
+      std::fprintf(stderr, "quillot: %s\n", error_.c_str());
+      return;
+    }
+    done += static_cast<size_t>(n);
+  }
+  whole_ += static_cast<int64_t>(text.size());
 }
 
 void Recorder::event(int64_t tick, const std::string& event) {
   Recording::Line l;
   l.tick = tick;
   l.event = event;
-  write(l);
+  write(format_line(l));
 }
 
 void Recorder::after_tick(int64_t tick, const Game& g) {
   if (tick % kCheckEvery != 0) return;
-  write(Recording::Line{Recording::Line::Kind::Check, tick, {}, checksum(g)});
+  write(format_line(Recording::Line{Recording::Line::Kind::Check, tick, {}, checksum(g)}));
 }
 
 void Recorder::end(int64_t tick, const Game& g) {
-  write(Recording::Line{Recording::Line::Kind::End, tick, {}, checksum(g)});
+  write(format_line(Recording::Line{Recording::Line::Kind::End, tick, {}, checksum(g)}));
   ended_ = true;
 }
 
-bool apply_event(Game& g, Shell& shell, const std::string& event) {
-  const auto w = words(event);
-  if (w.size() != 2) return false;
-  if (w[0] == "move") {
-    int32_t x = 0;
-    if (!number(w[1], x)) return false;
-    cgMouseMove(g, x);
-    return true;
-  }
-  if (w[0] == "down") {
-    const MouseButton b = w[1] == "left" ? MouseButton::Left : w[1] == "right" ? MouseButton::Right : MouseButton::Other;
-    cgMouseDown(g, b, shell.cg(), shell);
-    return true;
-  }
-  if (w[0] != "click") return false;
-  const std::string_view c = w[1];
-  if (c == "Button1") return new_start(g, shell), true;
-  if (c == "Button4") return continue_game(g, shell), true;
-  if (c == "Button5") return next_from_shop(g, shell), true;
-  if (c == "Button6") return retry_from_shop(g, shell), true;
-  if (c == "Button8" || c == "Button9") return story_next(g, shell), true;
-  if (c == "Button10") return story_no(g, shell), true;
-  int item = 0;
-  if (c.size() >= 2 && c[0] == 'a' && number(c.substr(1), item) && item >= 1 && item <= 10) {
-    shop_click(g, shell, static_cast<shop::Item>(item - 1));
-    return true;
+bool input_possible(const Game& g, const ScreenState& s, std::string_view event) {
+  const auto in = parse_input(event);
+  if (!in) return false;
+  if (in->kind != Input::Kind::Click) return s.screen == Screen::None;
+  const std::string_view c = in->control;
+  switch (s.screen) {
+    case Screen::Title:
+      return c == "Button1" || c == "Button4";
+    case Screen::Shop:
+      if (c == "Button5" || c == "Button6") return true;
+      if (in->item == 9) return s.save_enabled;
+      return in->item != 0 && shop::enabled(static_cast<shop::Item>(in->item - 1), g.profile);
+    case Screen::Story:
+      if (c == "Button8") return !s.choice_shown;
+      return (c == "Button9" || c == "Button10") && s.choice_shown;
+    case Screen::None:
+      break;
   }
   return false;
 }
 
-Replayer::Replayer(Recording recording, Game& g, Shell& shell) : rec_(std::move(recording)), g_(g), shell_(shell) {}
+bool apply_event(Game& g, Shell& shell, const std::string& event) {
+  const auto in = parse_input(event);
+  if (!in) return false;
+  switch (in->kind) {
+    case Input::Kind::Move:
+      cgMouseMove(g, in->x);
+      return true;
+    case Input::Kind::Down:
+      cgMouseDown(g, in->button, shell.cg(), shell);
+      return true;
+    case Input::Kind::Click:
+      break;
+  }
+  const std::string_view c = in->control;
+  if (c == "Button1") new_start(g, shell);
+  else if (c == "Button4") continue_game(g, shell);
+  else if (c == "Button5") next_from_shop(g, shell);
+  else if (c == "Button6") retry_from_shop(g, shell);
+  else if (c == "Button8" || c == "Button9") story_next(g, shell);
+  else if (c == "Button10") story_no(g, shell);
+  else shop_click(g, shell, static_cast<shop::Item>(in->item - 1));
+  return true;
+}
 
+Replayer::Replayer(Recording recording, Game& g, Shell& shell, std::function<ScreenState()> screen_state)
+    : rec_(std::move(recording)), g_(g), shell_(shell), screen_state_(std::move(screen_state)) {}
 void Replayer::start() {
   g_ = Game{};
   g_.random.seed = rec_.seed;
@@ -224,11 +378,22 @@ void Replayer::start() {
 bool Replayer::next_is_tick() const { return next_ < rec_.lines.size() && ticks_ < rec_.lines[next_].tick; }
 
 Replayer::Step Replayer::step() {
-  if (next_ >= rec_.lines.size()) return Step::Done;
+  if (next_ >= rec_.lines.size()) {
+    if (rec_.complete) return Step::Done;
+    error_ = "incomplete recording: " + rec_.cut + "; every line up to tick " + std::to_string(ticks_) + " matched";
+    return Step::Incomplete;
+  }
   const Recording::Line& l = rec_.lines[next_];
   if (ticks_ < l.tick) {
     if (!shell_.timer_running()) {
       error_ = "after tick " + std::to_string(ticks_) + ": the recording goes on playing, but the stage has ended";
+      return Step::Diverged;
+    }
+    // The recorder notes a check every kCheckEvery ticks while a stage runs,
+    // so a longer gap is not a recorded game (and could run for ever).
+    if (l.tick - ticks_ > kCheckEvery) {
+      error_ = "after tick " + std::to_string(ticks_) + ": the next line is at tick " + std::to_string(l.tick) +
+               ", past the check due every " + std::to_string(kCheckEvery) + " ticks";
       return Step::Diverged;
     }
     Timer1Timer(g_, shell_.bak(), shell_);
@@ -237,12 +402,15 @@ Replayer::Step Replayer::step() {
   }
   ++next_;
   switch (l.kind) {
-    case Recording::Line::Kind::Event:
-      if (!apply_event(g_, shell_, l.event)) {
-        error_ = "tick " + std::to_string(l.tick) + ": unknown input \"" + l.event + "\"";
+    case Recording::Line::Kind::Event: {
+      const ScreenState state = screen_state_();
+      if (!input_possible(g_, state, l.event) || !apply_event(g_, shell_, l.event)) {
+        error_ = "tick " + std::to_string(l.tick) + ": \"" + l.event + "\" is not an input a player could give on " +
+                 screen_name(state.screen) + " at that moment";
         return Step::Diverged;
       }
       return Step::Event;
+    }
     case Recording::Line::Kind::Check:
     case Recording::Line::Kind::End: {
       const uint64_t now = checksum(g_);
@@ -257,22 +425,35 @@ Replayer::Step Replayer::step() {
   return Step::Done;
 }
 
-int replay_headless(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "quillot: cannot read %s\n", path.c_str());
-    return 2;
+std::optional<Recording> read_recording(const std::string& path, std::string* error) {
+  const FileRead file = read_regular_file(path, kRecordingReadLimit);
+  if (!file.ok()) {
+    *error = path + ": cannot read: " + std::strerror(file.error);
+    return std::nullopt;
   }
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string error;
-  auto rec = parse_recording(text, &error);
+  std::string why;
+  auto rec = parse_recording(file.bytes, &why);
   if (!rec) {
-    std::fprintf(stderr, "quillot: %s: %s\n", path.c_str(), error.c_str());
-    return 2;
+    *error = path + ": " + why;
+    return std::nullopt;
+  }
+  if (file.truncated) {
+    rec->complete = false;
+    rec->cut = "only its first " + std::to_string(kRecordingReadLimit >> 20) + " MiB are read";
+  }
+  return rec;
+}
+
+int replay_headless(const std::string& path) {
+  std::string error;
+  auto rec = read_recording(path, &error);
+  if (!rec) {
+    std::fprintf(stderr, "quillot: %s\n", error.c_str());
+    return kReplayRefused;
   }
   Game g;
   HeadlessShell shell;
-  Replayer replayer(std::move(*rec), g, shell);
+  Replayer replayer(std::move(*rec), g, shell, [&shell] { return shell.state(); });
   replayer.start();
   int checks = 0;
   for (;;) {
@@ -286,10 +467,13 @@ int replay_headless(const std::string& path) {
       case Replayer::Step::Done:
         std::printf("%s: %lld ticks, %d checks, all matched\n", path.c_str(),
                     static_cast<long long>(replayer.ticks()), checks + 1);
-        return 0;
+        return kReplayMatched;
       case Replayer::Step::Diverged:
         std::fprintf(stderr, "%s: %s\n", path.c_str(), replayer.error().c_str());
-        return 1;
+        return kReplayDiverged;
+      case Replayer::Step::Incomplete:
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), replayer.error().c_str());
+        return kReplayIncomplete;
     }
   }
 }

@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/flow.h"
@@ -25,6 +26,8 @@ struct Recording {
   Profile profile;
   std::array<StoryRec, kSlots> stories{};
   std::vector<Line> lines;
+  bool complete = false;  // the last line is the end line
+  std::string cut;        // for an incomplete recording, what is missing
 };
 
 constexpr int kRecordingVersion = 1;
@@ -35,31 +38,65 @@ std::string format_line(const Recording::Line& line);
 // Reads a recording; on a malformed file, the reason.
 std::optional<Recording> parse_recording(std::string_view text, std::string* error);
 
-// Writes a recording as the game is played; every line is flushed at once so
+// A recording is read up to this size: hours of mouse moves fit, and a file
+// of any size cannot fill the memory.
+constexpr size_t kRecordingReadLimit = 32 * 1024 * 1024;
+
+// Writes a recording as the game is played; every line is written at once so
 // a session that is killed still leaves a file that replays up to that point.
+// A write error (a full disk) stops the recording: it is reported once on
+// stderr, the file is cut back to its last whole line and the game goes on.
 class Recorder {
  public:
+  // Opens `path` for a new recording without writing anything yet. Only an
+  // empty file or an earlier recording is overwritten; anything else (a save
+  // file, a folder, a FIFO) is refused, and error() says why.
+  explicit Recorder(const std::string& path);
   Recorder(const std::string& path, const Game& start);
-  bool ok() const { return static_cast<bool>(out_); }
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
+
+  bool ok() const { return fd_ >= 0 && !failed_; }
+  // The recording stopped on a write error: the file lacks its end.
+  bool failed() const { return failed_; }
+  const std::string& error() const { return error_; }
+  // The header: the seed, profile and stories the session starts from.
+  void begin(const Game& start);
   void event(int64_t tick, const std::string& event);
   void after_tick(int64_t tick, const Game& g);
   void end(int64_t tick, const Game& g);
 
  private:
-  void write(const Recording::Line& line);
-  std::ofstream out_;
+  void write(const std::string& text);
+  std::string path_;
+  int fd_ = -1;
+  int64_t whole_ = 0;  // bytes written in whole lines
   bool ended_ = false;
+  bool failed_ = false;
+  std::string error_;
 };
 
-// Applies one recorded input through the same handlers the window uses.
-// False when the input is not one the game knows.
-bool apply_event(Game& g, Shell& shell, const std::string& event);
+// What the window shows, as far as it decides which inputs a player can give.
+struct ScreenState {
+  Screen screen = Screen::Title;
+  bool choice_shown = true;  // `select_box`, lying over the story's NEXT
+  bool save_enabled = false;  // SAVE (a9) is enabled on its own, once per visit
+};
+
+// Whether a player could give `event` now: the playfield takes the mouse only
+// while no screen covers it, and a button must be on the screen shown, visible
+// and enabled. The window refuses any other input, and a replay that meets one
+// has left the recorded game. False for an input the game does not know.
+bool input_possible(const Game& g, const ScreenState& s, std::string_view event);
 
 // Plays a recording step by step on a game and a shell.
 class Replayer {
  public:
-  enum class Step : uint8_t { Tick, Event, Checked, Done, Diverged };
-  Replayer(Recording recording, Game& g, Shell& shell);
+  // Incomplete: every line was played, but the recording has no end (a
+  // session that was killed, a recording stopped by a full disk).
+  enum class Step : uint8_t { Tick, Event, Checked, Done, Diverged, Incomplete };
+  Replayer(Recording recording, Game& g, Shell& shell, std::function<ScreenState()> screen_state);
   // Sets the game to the recording's start.
   void start();
   // Does the next thing: one tick, one input or one comparison.
@@ -73,6 +110,7 @@ class Replayer {
   Recording rec_;
   Game& g_;
   Shell& shell_;
+  std::function<ScreenState()> screen_state_;
   size_t next_ = 0;
   int64_t ticks_ = 0;
   std::string error_;
@@ -83,6 +121,7 @@ class Replayer {
 class HeadlessShell : public Shell {
  public:
   Screen screen() const { return screen_; }
+  ScreenState state() const { return {screen_, choice_, save_}; }
   bool save_profile(const Profile&) override { return true; }
   void play_music(const std::string&) override {}
   void show_shop() override { show_screen(Screen::Shop); }
@@ -94,26 +133,39 @@ class HeadlessShell : public Shell {
   void show_screen(Screen s) override { screen_ = s; }
   void start_timer() override { timer_ = true; }
   bool timer_running() const override { return timer_; }
-  void enable_save() override {}
-  void disable_save() override {}
+  void enable_save() override { save_ = true; }
+  void disable_save() override { save_ = false; }
   void message(const std::string&) override {}
   void set_story_text(const std::string&) override {}
   bool load_story_picture(const std::string&) override { return true; }
   void set_story_name(const std::string&) override {}
   void set_story_about(const std::string&) override {}
-  void set_choice_visible(bool) override {}
+  void set_choice_visible(bool visible) override { choice_ = visible; }
   Canvas& bak() override { return bak_; }
   Canvas& cg() override { return cg_; }
 
  private:
   bool timer_ = false;
   Screen screen_ = Screen::Title;
+  bool choice_ = true;
+  bool save_ = true;  // as the window's SAVE button starts
   NullCanvas bak_, cg_;
 };
 
 
-// Runs a recording without a window, as fast as it goes. Returns 0 when every
-// checksum matched; prints the first difference otherwise.
+// Exit statuses of a replay.
+enum ReplayStatus : int {
+  kReplayMatched = 0,     // every checksum matched up to the end line
+  kReplayDiverged = 1,    // the game left the recording (a checksum, an impossible input)
+  kReplayRefused = 2,     // the file cannot be read or is not a well-formed recording
+  kReplayIncomplete = 3,  // matched up to its last whole line, but the end is missing
+};
+
+// Reads a recording file; on failure the line to print (status kReplayRefused).
+std::optional<Recording> read_recording(const std::string& path, std::string* error);
+
+// Runs a recording without a window, as fast as it goes. Prints the outcome
+// and returns its ReplayStatus.
 int replay_headless(const std::string& path);
 
 }  // namespace quillot

@@ -10,7 +10,7 @@ constexpr int kScreenInputPauseMs = 400;
 }
 
 ReplayWindow::ReplayWindow(Recording recording, TForm1& form)
-    : form_(form), replayer_(std::move(recording), form.game(), form) {
+    : form_(form), replayer_(std::move(recording), form.game(), form, [&form] { return form.screen_state(); }) {
   replayer_.start();
   since_input_.start();
   beat_.setInterval(50);
@@ -36,9 +36,11 @@ void ReplayWindow::beat() {
       case Replayer::Step::Checked:
         break;
       case Replayer::Step::Done:
-        return finish(0, "replay finished, every checksum matched");
+        return finish(kReplayMatched, "replay finished, every checksum matched");
       case Replayer::Step::Diverged:
-        return finish(1, replayer_.error());
+        return finish(kReplayDiverged, replayer_.error());
+      case Replayer::Step::Incomplete:
+        return finish(kReplayIncomplete, replayer_.error());
     }
   }
 }

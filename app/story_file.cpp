@@ -2,9 +2,10 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+
+#include "app/file_read.h"
 
 namespace quillot {
 
@@ -15,7 +16,7 @@ void parse_stories(std::string_view bytes, std::array<StoryRec, kSlots>& stories
     if (pos >= bytes.size()) return {};
     const size_t cr = bytes.find('\r', pos);
     const size_t end = cr == std::string_view::npos ? bytes.size() : cr;
-    std::string line(bytes.substr(pos, end - pos));
+    std::string line(bytes.substr(pos, std::min(end - pos, kStoryLineLimit)));
     pos = end;
     if (pos < bytes.size()) ++pos;  // the CR
     if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
@@ -31,11 +32,9 @@ void parse_stories(std::string_view bytes, std::array<StoryRec, kSlots>& stories
 }
 
 std::optional<FileError> load_stories(const std::string& path, std::array<StoryRec, kSlots>& stories) {
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return FileError{errno == EACCES ? "ﾌｧｲﾙ ｱｸｾｽが拒否されました" : kFileNotFound};
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  parse_stories(bytes, stories);
+  const FileRead file = read_regular_file(path, kStoryReadLimit);
+  if (!file.ok()) return file_error(file.error, false);
+  parse_stories(file.bytes, stories);
   return std::nullopt;
 }
 

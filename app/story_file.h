@@ -9,9 +9,16 @@
 
 namespace quillot {
 
+// No line of a story file that the screen could show comes near this; a longer
+// line keeps its first bytes, so a huge file cannot fill the memory.
+constexpr size_t kStoryLineLimit = 4096;
+// Every line the game reads at its longest, with its CR LF.
+constexpr size_t kStoryReadLimit = static_cast<size_t>(kSlots) * 5 * (kStoryLineLimit + 2);
+
 // Reads the story file: 255 records of five lines. A line ends at CR, with an
 // optional LF after it; 0x1A ends the file; lines are not trimmed; missing
-// lines are empty and lines past the last record are ignored.
+// lines are empty and lines past the last record are ignored. Only the first
+// kStoryReadLimit bytes are read, and a line keeps at most kStoryLineLimit.
 std::optional<FileError> load_stories(const std::string& path, std::array<StoryRec, kSlots>& stories);
 void parse_stories(std::string_view bytes, std::array<StoryRec, kSlots>& stories);
 
