@@ -428,7 +428,7 @@ Replayer::Step Replayer::step() {
 std::optional<Recording> read_recording(const std::string& path, std::string* error) {
   const FileRead file = read_regular_file(path, kRecordingReadLimit);
   if (!file.ok()) {
-    *error = path + ": cannot read: " + std::strerror(file.error);
+    *error = path + ": cannot read: " + (file.error == ENODEV ? "not a plain file" : std::strerror(file.error));
     return std::nullopt;
   }
   std::string why;
