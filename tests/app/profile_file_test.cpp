@@ -1,10 +1,13 @@
 #include "app/profile_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 
 namespace quillot {
@@ -35,16 +38,18 @@ TEST(ProfileParsing, OnlyCarriageReturnEndsALine) {
   EXPECT_EQ(parse("1\r2\r\n3\r"), (std::array<int32_t, 13>{1, 2, 3}));
 }
 
-TEST(ProfileParsing, EndOfFileByteStopsReading) {
+TEST(ProfileParsing, EndOfFileByteStopsReadingOnlyWhereAValueStarts) {
   EXPECT_EQ(parse("1\r\n2\r\n\x1A" "3\r\n4\r\n"), (std::array<int32_t, 13>{1, 2}));
-  EXPECT_EQ(parse("1 \x1A 9\r\n2\r\n"), (std::array<int32_t, 13>{1}));
+  // The rest of a line is skipped up to its CR, whatever bytes it holds.
+  EXPECT_EQ(parse("1 \x1A 9\r\n2\r\n"), (std::array<int32_t, 13>{1, 2}));
 }
 
 TEST(ProfileParsing, TakesEveryThirtyTwoBitValueAndRefusesTheRest) {
-  EXPECT_EQ(parse("2147483647\r\n-2147483648\r\n+5\r\n$FFFFFFFF\r\n$10\r\n"),
-            (std::array<int32_t, 13>{2147483647, std::numeric_limits<int32_t>::min(), 5, -1, 16}));
-  for (const char* bad : {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$\r\n",
-                          "$100000000\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
+  EXPECT_EQ(parse("2147483647\r\n-2147483648\r\n+5\r\n-0\r\n"),
+            (std::array<int32_t, 13>{2147483647, std::numeric_limits<int32_t>::min(), 5, 0}));
+  // Decimal only: "$10" is not sixteen.
+  for (const char* bad : {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$10\r\n",
+                          "$FFFFFFFF\r\n", "0x10\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
     Profile p;
     const auto err = parse_profile(bad, p);
     ASSERT_TRUE(err.has_value()) << bad;
@@ -71,10 +76,11 @@ class ProfileFile : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string file() const { return (dir_ / "my.dat").string(); }
-  std::string read_all() const {
-    std::ifstream in(file(), std::ios::binary);
+  static std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
+  std::string read_all() const { return read_file(file()); }
   fs::path dir_;
 };
 
@@ -86,7 +92,6 @@ TEST_F(ProfileFile, RoundTripKeepsEveryValueAndNeverGrows) {
   Profile back;
   ASSERT_FALSE(load_profile(file(), back).has_value());
   EXPECT_EQ(profile_values(back), profile_values(p));
-  EXPECT_FALSE(fs::exists(file() + ".new"));
 }
 
 TEST_F(ProfileFile, MissingFileIsReportedAsNotFound) {
@@ -96,13 +101,64 @@ TEST_F(ProfileFile, MissingFileIsReportedAsNotFound) {
   EXPECT_EQ(err->message, kFileNotFound);
 }
 
-TEST_F(ProfileFile, FailedSaveLeavesTheOldFileWhole) {
-  ASSERT_FALSE(save_profile(file(), Profile{1, 2, 3}).has_value());
-  const std::string before = read_all();
-  // Something in the way of the new file (works even for root, unlike permissions).
-  fs::create_directory(file() + ".new");
-  EXPECT_TRUE(save_profile(file(), Profile{9, 9, 9}).has_value());
-  EXPECT_EQ(read_all(), before);
+TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
+  const std::string victim = (dir_ / "victim").string();
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    const char* error;  // nullptr: the save succeeds
+  };
+  const Case cases[] = {
+      // Links planted under names a save might use are never written through.
+      {"planted links",
+       [&] {
+         std::ofstream(victim) << "keep";
+         for (const char* suffix : {".new", ".tmp", "~"}) fs::create_symlink(victim, file() + suffix);
+       },
+       nullptr},
+      // A read-only save stays read-only, even for root, whom the system lets write anything.
+      {"read-only save", [&] { fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read); },
+       kAccessDenied},
+      {"full disk",
+       [&] {
+         // A file size limit fails the write as a full disk would.
+         std::signal(SIGXFSZ, SIG_IGN);
+         rlimit limit{8, RLIM_INFINITY};
+         ::getrlimit(RLIMIT_FSIZE, &limit);
+         limit.rlim_cur = 8;
+         ::setrlimit(RLIMIT_FSIZE, &limit);
+       },
+       "ﾃﾞｨｽｸがいっぱいです"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ASSERT_FALSE(save_profile(file(), Profile{1, 2, 3}).has_value());
+    fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write);
+    const std::string before = read_all();
+    c.arrange();
+    const auto status_before = fs::status(file()).permissions();
+    const auto err = save_profile(file(), Profile{9, 9, 9});
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    if (c.error == nullptr) {
+      EXPECT_FALSE(err.has_value());
+      EXPECT_EQ(read_all().substr(0, 6), "9\r\n9\r\n");
+      EXPECT_FALSE(fs::is_symlink(file()));
+      EXPECT_EQ(read_file(victim), "keep");
+    } else {
+      ASSERT_TRUE(err.has_value());
+      EXPECT_EQ(err->message, c.error);
+      EXPECT_EQ(read_all(), before);
+    }
+    EXPECT_EQ(fs::status(file()).permissions(), status_before) << "the save keeps its permission bits";
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, c.error == nullptr ? 5 : 1) << "no temporary file is left behind";
+  }
 }
 
 TEST_F(ProfileFile, SaveIntoAMissingFolderFails) {

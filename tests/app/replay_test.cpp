@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -9,6 +16,8 @@
 
 namespace quillot {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string shipped(const std::string& name) {
   const std::string here = __FILE__;
@@ -26,11 +35,12 @@ struct Outcome {
 Outcome play(const Recording& r) {
   Game g;
   HeadlessShell shell;
-  Replayer replayer(r, g, shell);
+  Replayer replayer(r, g, shell, [&shell] { return shell.state(); });
   replayer.start();
   for (;;) {
     const auto step = replayer.step();
-    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged) return {step, replayer.ticks(), replayer.error()};
+    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged || step == Replayer::Step::Incomplete)
+      return {step, replayer.ticks(), replayer.error()};
   }
 }
 
@@ -71,10 +81,11 @@ TEST(Replay, ASessionCutShortStillReplaysUpToWhereItStopped) {
   const size_t events = text.find("\n0 click");
   ASSERT_NE(events, std::string::npos);
   const size_t cut = events + (text.size() - events) * 2 / 3;
-  Recording r = parsed(text.substr(0, cut));
-  r.lines.pop_back();  // the last line may be cut in half
+  const Recording r = parsed(text.substr(0, cut));
   ASSERT_GT(r.lines.size(), 100u);
-  EXPECT_EQ(play(r).last, Replayer::Step::Done);
+  const Outcome o = play(r);
+  EXPECT_EQ(o.last, Replayer::Step::Incomplete) << "it matched, but it is not the whole session";
+  EXPECT_EQ(o.ticks, r.lines.back().tick);
 }
 
 TEST(Replay, FormatAndParseAgree) {
@@ -95,22 +106,136 @@ TEST(Replay, FormatAndParseAgree) {
   EXPECT_EQ(back.lines[1].checksum, 0xFEDCBA9876543210ull);
 }
 
-TEST(Replay, MalformedFilesAreRefusedWithAReason) {
-  const std::string head = "QUILLOT-RECORDING 1\nseed 1\nprofile 0 0 0 3 18 10 2 3 0 0 3 3 0\n";
-  for (const std::string& bad : {std::string(""), std::string("hello\n"), std::string("QUILLOT-RECORDING 9\n"),
-                                 head + "5 move 1\n3 move 2\n", head + "x move 1\n", head + "stories 0g\n",
-                                 std::string("QUILLOT-RECORDING 1\nprofile 1 2\n")}) {
+const std::string kHead = "QUILLOT-RECORDING 1\nseed 1\nprofile 0 0 0 3 18 10 2 3 0 0 3 3 0\n";
+
+TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "line 1: empty file"},
+      {"hello\n", "line 1: not a QUILLOT recording"},
+      {"\n" + kHead, "line 1: a blank line"},
+      {"QUILLOT-RECORDING 9\n", "line 1: recording version 9"},
+      {kHead + "  \n0 click Button1\n", "line 4: a blank line"},
+      {kHead + "5 move 1\n3 move 2\n", "line 5: bad tick"},
+      {kHead + "x move 1\n", "line 4: bad tick"},
+      {kHead + "0 jump 3\n", "line 4: unknown input"},
+      {kHead + "0 click Button99\n", "line 4: unknown input"},
+      {kHead + "0 down middle\n", "line 4: unknown input"},
+      {kHead + "0 click Button1\nseed 2\n", "line 5: seed after the first input"},
+      {kHead + "0 end 0\n0 click Button1\n", "line 5: a line after the end line"},
+      {kHead + "stories 0g\n", "line 4: bad story data"},
+      {"QUILLOT-RECORDING 1\nprofile 1 2\n", "line 2: a profile has 13 values"},
+      {"QUILLOT-RECORDING 1\n0 click Button1\n", "line 2: the seed or the profile is missing"},
+  };
+  for (const auto& [bad, why] : cases) {
     std::string error;
     EXPECT_FALSE(parse_recording(bad, &error).has_value()) << bad;
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error.rfind(why, 0), 0u) << error;
   }
 }
 
-TEST(Replay, AnUnknownInputOrATickWithTheTimerStoppedDiverges) {
-  const std::string head = "QUILLOT-RECORDING 1\nseed 1\nprofile 0 0 0 3 18 10 2 3 0 0 3 3 0\n";
-  EXPECT_EQ(play(parsed(head + "0 jump 3\n")).last, Replayer::Step::Diverged);
-  // On the title screen the frame timer is off: no tick can run.
-  EXPECT_EQ(play(parsed(head + "5 move 3\n")).last, Replayer::Step::Diverged);
+class ReplayFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("quillot-replay-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string write(const std::string& name, const std::string& bytes) {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  static std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  fs::path dir_;
+};
+
+TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
+  const std::string stage = kHead + "0 click Button1\n";
+  const struct {
+    const char* name;
+    std::string text;
+    int status;
+  } cases[] = {
+      {"blank line", kHead + "\n0 click Button1\n", kReplayRefused},
+      {"blank line of spaces", kHead + "   \n", kReplayRefused},
+      {"header not first", "\n" + kHead, kReplayRefused},
+      {"nothing after the header", kHead, kReplayIncomplete},
+      {"no end line", stage + "3 move 40\n", kReplayIncomplete},
+      {"last line cut", stage + "3 move 40\n4 mo", kReplayIncomplete},
+      {"story NEXT on the title screen", kHead + "0 click Button8\n", kReplayDiverged},
+      {"CONTINUE during a stage", stage + "2 click Button4\n", kReplayDiverged},
+      {"a shop item without the gold", kHead + "0 click Button4\n0 click a3\n", kReplayDiverged},
+      {"the playfield under the shop", kHead + "0 click Button4\n0 move 30\n", kReplayDiverged},
+      {"an end tick far away", stage + "9000000000000000000 end 0\n", kReplayDiverged},
+      {"a tick with the timer stopped", kHead + "5 move 3\n", kReplayDiverged},
+  };
+  for (const auto& c : cases) {
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(replay_headless(write("r.qrp", c.text)), c.status) << c.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << c.name;
+  }
+  fs::create_directory(dir_ / "folder.qrp");
+  EXPECT_EQ(replay_headless((dir_ / "folder.qrp").string()), kReplayRefused);
+  ASSERT_EQ(::mkfifo((dir_ / "fifo.qrp").c_str(), 0600), 0);
+  EXPECT_EQ(replay_headless((dir_ / "fifo.qrp").string()), kReplayRefused) << "and it does not wait for a writer";
+}
+
+TEST_F(ReplayFile, RecordingNeverOverwritesAFileThatIsNotARecording) {
+  const std::string save = "1\r\n2\r\n3\r\n";
+  const struct {
+    const char* name;
+    std::string existing;
+    bool allowed;
+  } cases[] = {
+      {"a save file", save, false},
+      {"a note", "QUILLOT is fun\n", false},
+      {"an earlier recording", kHead + "0 end 0\n", true},
+      {"an empty file", "", true},
+  };
+  for (const auto& c : cases) {
+    const std::string path = write("target", c.existing);
+    Recorder rec(path, Game{});
+    EXPECT_EQ(rec.ok(), c.allowed) << c.name;
+    EXPECT_EQ(rec.error().empty(), c.allowed) << c.name;
+    if (!c.allowed) {
+      EXPECT_EQ(read(path), c.existing) << c.name;
+    }
+  }
+  fs::create_directory(dir_ / "folder");
+  EXPECT_FALSE(Recorder((dir_ / "folder").string()).ok());
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(Recorder((dir_ / "fifo").string()).ok()) << "and it does not wait for a reader";
+}
+
+TEST_F(ReplayFile, AWriteErrorStopsTheRecordingAtAWholeLine) {
+  const std::string path = (dir_ / "full.qrp").string();
+  Recorder rec(path, Game{});
+  ASSERT_TRUE(rec.ok());
+  rec.event(0, "click Button1");
+  // A file size limit fails the writes as a full disk would.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlim_t was = limit.rlim_cur;
+  limit.rlim_cur = static_cast<rlim_t>(fs::file_size(path)) + 100;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 40; ++i) rec.event(0, "move " + std::to_string(100 + i));
+  rec.end(0, Game{});
+  const std::string said = testing::internal::GetCapturedStderr();
+  limit.rlim_cur = was;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_TRUE(rec.failed());
+  EXPECT_NE(said.find("stopped"), std::string::npos) << said;
+  EXPECT_EQ(said.find("stopped"), said.rfind("stopped")) << "reported once";
+  const std::string text = read(path);
+  EXPECT_EQ(text.back(), '\n');
+  EXPECT_EQ(replay_headless(path), kReplayIncomplete);
 }
 
 TEST(Checksum, SeesEveryKindOfState) {
