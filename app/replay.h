@@ -90,6 +90,10 @@ struct ScreenState {
 // has left the recorded game. False for an input the game does not know.
 bool input_possible(const Game& g, const ScreenState& s, std::string_view event);
 
+// Applies one recorded input through the same handlers the window uses.
+// False when the input is not one the game knows.
+bool apply_event(Game& g, Shell& shell, const std::string& event);
+
 // Plays a recording step by step on a game and a shell.
 class Replayer {
  public:

@@ -1,12 +1,14 @@
 #include "app/form.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/profile_file.h"
 #include "app/replay.h"
@@ -123,6 +125,53 @@ TEST_F(FormTest, EachBrokenFileGetsItsOwnErrorBox) {
   EXPECT_EQ(form->playfield_image().size(), QSize(400, 300));
 }
 
+TEST_F(FormTest, WhatStandsInPlaceOfAFileIsRefusedAtOnce) {
+  const std::string denied = "ﾌｧｲﾙ ｱｸｾｽが拒否されました.";
+  const struct {
+    const char* what;
+    std::function<void(const fs::path&)> put;
+    const char* error;  // nullptr: no error box
+  } kinds[] = {
+      {"a folder", [](const fs::path& p) { fs::create_directory(p); }, denied.c_str()},
+      {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, denied.c_str()},
+      {"a link to an endless device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, denied.c_str()},
+      // Only the start of a huge file is read (sparse, so the test writes nothing).
+      {"a 4 GiB file", [](const fs::path& p) {
+         std::ofstream{p};
+         fs::resize_file(p, 4ull << 30);
+       }, nullptr},
+  };
+  for (const auto& k : kinds) {
+    for (const char* file : {"dat/my.dat", "dat/s.dat", "cg/start.bmp"}) {
+      SCOPED_TRACE(std::string(k.what) + " as " + file);
+      SetUp();
+      fs::remove(dir_ / file);
+      k.put(dir_ / file);
+      dialogs_.errors.clear();
+      auto form = make();
+      const bool picture = std::string(file) == "cg/start.bmp";
+      if (k.error != nullptr) {
+        EXPECT_EQ(dialogs_.errors, QStringList{k.error});
+      } else {
+        // A picture must be read whole to be shown; the text files need only their start.
+        EXPECT_EQ(dialogs_.errors, picture ? QStringList{"ﾌｧｲﾙが見つかりません."} : QStringList{});
+      }
+      EXPECT_EQ(form->screen(), Screen::Title);
+    }
+  }
+  // A story picture: the story screen stays, with its error box.
+  SetUp();
+  write("dat/s.dat", "once upon a time\r\nfifo.bmp\r\nname\r\n\r\n\r\n");
+  ASSERT_EQ(::mkfifo((dir_ / "cg/fifo.bmp").c_str(), 0600), 0);
+  dialogs_.errors.clear();
+  auto form = make();
+  form->game().profile.stage = 0;
+  form->Button4Click();
+  form->Button5Click();
+  EXPECT_EQ(form->screen(), Screen::Story);
+  EXPECT_EQ(dialogs_.errors, QStringList{denied.c_str()});
+}
+
 TEST_F(FormTest, ATickClearsToBlueAndPresents) {
   auto form = make();
   form->Button1Click();
@@ -143,6 +192,10 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
     recorder = std::make_unique<Recorder>(file, form->game());
     form->set_recorder(recorder.get());
     form->Button1Click();
+    // Inputs no player could give now are neither played nor recorded, or
+    // the replay below would stop at them.
+    form->Button4Click();
+    form->shop_click(shop::Item::a9);
     for (int i = 0; i < 90; ++i) {
       form->cgMouseMove(40 + (i * 7) % 320);
       if (i % 3 == 0) form->cgMouseDown(MouseButton::Left);

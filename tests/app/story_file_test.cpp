@@ -30,6 +30,12 @@ TEST(StoryParsing, NoTrimmingAndBareLineFeedsStayInTheLine) {
   EXPECT_EQ(s[0].picture, "x\ny");
 }
 
+TEST(StoryParsing, AHugeLineKeepsItsStartAndTheNextLinesStayInPlace) {
+  const auto s = parse(std::string(3 * kStoryLineLimit, 'x') + "\r\npic\r\n");
+  EXPECT_EQ(s[0].text, std::string(kStoryLineLimit, 'x'));
+  EXPECT_EQ(s[0].picture, "pic");
+}
+
 TEST(StoryParsing, EndOfFileByteEndsEverything) {
   const auto s = parse("one\r\ntwo\x1Athree\r\nfour\r\n");
   EXPECT_EQ(s[0].text, "one");
