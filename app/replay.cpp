@@ -9,6 +9,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "app/file_read.h"
 #include "app/shop_actions.h"
@@ -98,11 +99,14 @@ std::optional<Input> parse_input(std::string_view event) {
   }
   if (w[0] == "down") {
     in.kind = Input::Kind::Down;
-    if (w[1] == "left") in.button = MouseButton::Left;
-    else if (w[1] == "right") in.button = MouseButton::Right;
-    else if (w[1] == "other") in.button = MouseButton::Other;
-    else return std::nullopt;
-    return in;
+    static constexpr std::pair<std::string_view, MouseButton> kButtons[] = {
+        {"left", MouseButton::Left}, {"right", MouseButton::Right}, {"other", MouseButton::Other}};
+    for (const auto& [name, button] : kButtons)
+      if (w[1] == name) {
+        in.button = button;
+        return in;
+      }
+    return std::nullopt;
   }
   if (w[0] != "click") return std::nullopt;
   in.kind = Input::Kind::Click;
@@ -214,7 +218,8 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
     if (line_no == 1) {
       int version = 0;
       if (w.size() != 2 || w[0] != kMagic || !number(w[1], version)) return fail("not a QUILLOT recording");
-      if (version != kRecordingVersion) return fail("recording version " + std::string(w[1]) + " is not supported");
+      if (version != kRecordingVersion)
+        return fail("recording version " + std::string(w[1]) + " is not supported");
       continue;
     }
     if (r.complete) return fail("a line after the end line");
@@ -227,7 +232,8 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
       if (have_profile || w.size() != 1 + kProfileFields) return fail("a profile has 13 values, given once");
       auto fields = profile_fields(r.profile);
       for (int i = 0; i < kProfileFields; ++i)
-        if (!number(w[static_cast<size_t>(i) + 1], *fields[static_cast<size_t>(i)])) return fail("bad profile value");
+        if (!number(w[static_cast<size_t>(i) + 1], *fields[static_cast<size_t>(i)]))
+          return fail("bad profile value");
       have_profile = true;
     } else if (w[0] == "stories") {
       const auto bytes = from_hex(w.size() == 2 ? w[1] : std::string_view{});
@@ -354,13 +360,13 @@ bool apply_event(Game& g, Shell& shell, const std::string& event) {
       break;
   }
   const std::string_view c = in->control;
-  if (c == "Button1") new_start(g, shell);
-  else if (c == "Button4") continue_game(g, shell);
-  else if (c == "Button5") next_from_shop(g, shell);
-  else if (c == "Button6") retry_from_shop(g, shell);
-  else if (c == "Button8" || c == "Button9") story_next(g, shell);
-  else if (c == "Button10") story_no(g, shell);
-  else shop_click(g, shell, static_cast<shop::Item>(in->item - 1));
+  if (c == "Button1") return new_start(g, shell), true;
+  if (c == "Button4") return continue_game(g, shell), true;
+  if (c == "Button5") return next_from_shop(g, shell), true;
+  if (c == "Button6") return retry_from_shop(g, shell), true;
+  if (c == "Button8" || c == "Button9") return story_next(g, shell), true;
+  if (c == "Button10") return story_no(g, shell), true;
+  shop_click(g, shell, static_cast<shop::Item>(in->item - 1));
   return true;
 }
 
@@ -380,20 +386,23 @@ bool Replayer::next_is_tick() const { return next_ < rec_.lines.size() && ticks_
 Replayer::Step Replayer::step() {
   if (next_ >= rec_.lines.size()) {
     if (rec_.complete) return Step::Done;
-    error_ = "incomplete recording: " + rec_.cut + "; every line up to tick " + std::to_string(ticks_) + " matched";
+    error_ = "incomplete recording: " + rec_.cut + "; every line up to tick " + std::to_string(ticks_) +
+             " matched";
     return Step::Incomplete;
   }
   const Recording::Line& l = rec_.lines[next_];
   if (ticks_ < l.tick) {
     if (!shell_.timer_running()) {
-      error_ = "after tick " + std::to_string(ticks_) + ": the recording goes on playing, but the stage has ended";
+      error_ =
+          "after tick " + std::to_string(ticks_) + ": the recording goes on playing, but the stage has ended";
       return Step::Diverged;
     }
     // The recorder notes a check every kCheckEvery ticks while a stage runs,
     // so a longer gap is not a recorded game (and could run for ever).
     if (l.tick - ticks_ > kCheckEvery) {
-      error_ = "after tick " + std::to_string(ticks_) + ": the next line is at tick " + std::to_string(l.tick) +
-               ", past the check due every " + std::to_string(kCheckEvery) + " ticks";
+      error_ = "after tick " + std::to_string(ticks_) + ": the next line is at tick " +
+               std::to_string(l.tick) + ", past the check due every " + std::to_string(kCheckEvery) +
+               " ticks";
       return Step::Diverged;
     }
     Timer1Timer(g_, shell_.bak(), shell_);
@@ -405,8 +414,8 @@ Replayer::Step Replayer::step() {
     case Recording::Line::Kind::Event: {
       const ScreenState state = screen_state_();
       if (!input_possible(g_, state, l.event) || !apply_event(g_, shell_, l.event)) {
-        error_ = "tick " + std::to_string(l.tick) + ": \"" + l.event + "\" is not an input a player could give on " +
-                 screen_name(state.screen) + " at that moment";
+        error_ = "tick " + std::to_string(l.tick) + ": \"" + l.event +
+                 "\" is not an input a player could give on " + screen_name(state.screen) + " at that moment";
         return Step::Diverged;
       }
       return Step::Event;
@@ -415,8 +424,8 @@ Replayer::Step Replayer::step() {
     case Recording::Line::Kind::End: {
       const uint64_t now = checksum(g_);
       if (now != l.checksum) {
-        error_ = "tick " + std::to_string(l.tick) + ": the game state differs from the recording (" + hex64(now) +
-                 ", recorded " + hex64(l.checksum) + ")";
+        error_ = "tick " + std::to_string(l.tick) + ": the game state differs from the recording (" +
+                 hex64(now) + ", recorded " + hex64(l.checksum) + ")";
         return Step::Diverged;
       }
       return l.kind == Recording::Line::Kind::End ? Step::Done : Step::Checked;
@@ -428,7 +437,8 @@ Replayer::Step Replayer::step() {
 std::optional<Recording> read_recording(const std::string& path, std::string* error) {
   const FileRead file = read_regular_file(path, kRecordingReadLimit);
   if (!file.ok()) {
-    *error = path + ": cannot read: " + (file.error == ENODEV ? "not a plain file" : std::strerror(file.error));
+    *error =
+        path + ": cannot read: " + (file.error == ENODEV ? "not a plain file" : std::strerror(file.error));
     return std::nullopt;
   }
   std::string why;

@@ -19,8 +19,8 @@ struct Recording {
   struct Line {
     enum class Kind : uint8_t { Event, Check, End } kind = Kind::Event;
     int64_t tick = 0;
-    std::string event;     // "move 120", "down left", "click Button1", "click a7"
-    uint64_t checksum = 0; // Check and End
+    std::string event;      // "move 120", "down left", "click Button1", "click a7"
+    uint64_t checksum = 0;  // Check and End
   };
   uint32_t seed = 0;
   Profile profile;
@@ -80,7 +80,7 @@ class Recorder {
 // What the window shows, as far as it decides which inputs a player can give.
 struct ScreenState {
   Screen screen = Screen::Title;
-  bool choice_shown = true;  // `select_box`, lying over the story's NEXT
+  bool choice_shown = true;   // `select_box`, lying over the story's NEXT
   bool save_enabled = false;  // SAVE (a9) is enabled on its own, once per visit
 };
 
@@ -155,7 +155,6 @@ class HeadlessShell : public Shell {
   bool save_ = true;  // as the window's SAVE button starts
   NullCanvas bak_, cg_;
 };
-
 
 // Exit statuses of a replay.
 enum ReplayStatus : int {

@@ -10,7 +10,8 @@ constexpr int kScreenInputPauseMs = 400;
 }
 
 ReplayWindow::ReplayWindow(Recording recording, TForm1& form)
-    : form_(form), replayer_(std::move(recording), form.game(), form, [&form] { return form.screen_state(); }) {
+    : form_(form),
+      replayer_(std::move(recording), form.game(), form, [&form] { return form.screen_state(); }) {
   replayer_.start();
   since_input_.start();
   beat_.setInterval(50);
