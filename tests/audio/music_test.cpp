@@ -119,6 +119,31 @@ TEST_F(MusicRig, AskingForTheCurrentTrackStartsItOverAndAnEmptyNameDoesNothing) 
   EXPECT_GT(play_for(*music, 0.3).db(), -40);
 }
 
+// A mute is silent in the very next block (the synth's own gain would let the
+// chord ring on), keeps the track where it is, and each step down is quieter.
+TEST_F(MusicRig, MuteSilencesAtOnceAndKeepsThePlaceAndVolumeStepsAreQuieter) {
+  EXPECT_EQ(volume_level(100, false), 1.0F);
+  EXPECT_EQ(volume_level(0, false), 0.0F);
+  EXPECT_EQ(volume_level(100, true), 0.0F);
+  for (int p = 10; p <= 100; p += 10) EXPECT_LT(volume_level(p - 10, false), volume_level(p, false)) << p;
+
+  auto music = make();
+  wait_ready(*music);
+  music->play_music("long.mid");
+  const double full = play_for(*music, 0.3).db();
+  ASSERT_GT(full, -40);
+  music->set_level(0.0F);
+  EXPECT_LT(play_for(*music, 0.01).db(), -120) << "silent from the first block on";
+  EXPECT_GT(music->status().voices, 0) << "the notes play on unheard";
+  EXPECT_EQ(music->status().starts, 1);
+  music->set_level(volume_level(50, false));
+  const double half = play_for(*music, 0.3).db();
+  EXPECT_GT(half, -100) << "heard again";
+  EXPECT_LT(half, full - 20) << "50 % is five steps of 5 dB down";
+  EXPECT_EQ(music->status().track, "long.mid");
+  EXPECT_EQ(music->status().starts, 1) << "unmuting resumes the track, it does not start it over";
+}
+
 // Every name that cannot be played silences the track before it, at once and
 // for good, and raises nothing.
 TEST_F(MusicRig, ATrackThatCannotBePlayedLeavesSilence) {
