@@ -194,7 +194,10 @@ void TForm1::build_title_screen() {
   Image1->setGeometry(4, 8, 393, 289);
   Image1->setScaledContents(true);
   Image1->setPixmap(QPixmap::fromImage(title_picture()));
-  const LabelLook score_look{.text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x800000,
+  // One pixel under the game's 13, as for the shop's panel: in the stand-in
+  // font a 13-pixel line is 14 tall, and the boxes (13 and 25 high) cut off
+  // the descenders of "point" and the whole foot of the gold line.
+  const LabelLook score_look{.text = 0xCDF900, .px = 12, .bold = true, .opaque = true, .background = 0x800000,
                              .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true};
   stage_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 224, 393, 13), score_look);
   save_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 164, 393, 25), score_look);

@@ -31,7 +31,8 @@ QPoint window_position(int scale, QRect available) {
 
 QPoint centred_offset(QSize area, int scale) {
   const QSize game = kClientSize * scale;
-  return QPoint(std::max(0, (area.width() - game.width()) / 2), std::max(0, (area.height() - game.height()) / 2));
+  return QPoint(std::max(0, (area.width() - game.width()) / 2),
+                std::max(0, (area.height() - game.height()) / 2));
 }
 
 void WidgetScaler::capture(QWidget* root) {

@@ -1,7 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>

@@ -72,7 +72,8 @@ void Music::Impl::load() {
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
   // Runs on the audio thread: only a queued call may cross to the GUI thread.
   fresh->set_end_handler([this](uint64_t playback) {
-    QMetaObject::invokeMethod(&context, [this, playback] { on_track_end(playback); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context, [this, playback] { on_track_end(playback); }, Qt::QueuedConnection);
   });
 
   Engine* published = nullptr;

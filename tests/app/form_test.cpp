@@ -39,8 +39,30 @@ class RecordingMusic : public MusicPort {
   }
 };
 
+// Whether a label shows its text whole: drawn the same but taller, nothing
+// lies under its real bottom edge. (A font's cell may be a pixel taller than
+// a box that still shows every letter whole.)
+bool ink_fits_height(const QLabel* l) {
+  QLabel tall(l->text());
+  tall.setFont(l->font());
+  tall.setPalette(l->palette());
+  tall.setAutoFillBackground(true);
+  tall.setAlignment(l->alignment());
+  tall.setWordWrap(l->wordWrap());
+  tall.resize(l->width(), l->height() + 40);
+  const QImage image = tall.grab().toImage();
+  const QRgb background = l->palette().color(QPalette::Window).rgb();
+  for (int y = l->height(); y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != background) return false;
+    }
+  }
+  return true;
+}
+
 // Real Qt events, delivered as the window system would deliver them.
-void key(QWidget* w, int k, bool press, Qt::KeyboardModifiers mods = Qt::NoModifier, bool autorepeat = false) {
+void key(QWidget* w, int k, bool press, Qt::KeyboardModifiers mods = Qt::NoModifier,
+         bool autorepeat = false) {
   QKeyEvent e(press ? QEvent::KeyPress : QEvent::KeyRelease, k, mods, QString(), autorepeat);
   QApplication::sendEvent(w, &e);
 }
@@ -140,7 +162,8 @@ TEST_F(FormTest, EachBrokenFileGetsItsOwnErrorBox) {
   fs::remove(dir_ / "dat/s.dat");
   fs::remove(dir_ / "cg/start.bmp");
   auto form = make();
-  EXPECT_EQ(dialogs_.errors, (QStringList{"入力値が数値ではありません.", "ﾌｧｲﾙが見つかりません.", "ﾌｧｲﾙが見つかりません."}));
+  EXPECT_EQ(dialogs_.errors,
+            (QStringList{"入力値が数値ではありません.", "ﾌｧｲﾙが見つかりません.", "ﾌｧｲﾙが見つかりません."}));
   EXPECT_EQ(form->game().profile.hi_score, 2);
   EXPECT_EQ(form->game().profile.speed, 0);
   EXPECT_EQ(form->playfield_image().size(), QSize(400, 300));
@@ -181,15 +204,46 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
   EXPECT_EQ(replay_headless(file), 0);
 }
 
-TEST_F(FormTest, TheWholeStatusPanelFitsItsLabel) {
+// Every text the title and shop screens draw in a fixed box is whole, at
+// every scale: the fullest status panel, the widest scores, and every rank
+// title, which grows leftward from the right edge its box has.
+TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
   auto form = make();
-  // The fullest panel the shop allows: eleven hit points, ten bombs.
-  form->game().profile = Profile{0, 0, 46, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10, 1};
+  // The fullest panel the shop allows: eleven hit points, ten bombs; the widest numbers.
+  const Profile fullest{0, -2147483647 - 1, -2147483647 - 1, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10,
+                        1};
+  // upgrade_count 0, 1, 6, 10, 15, 20, 25 and 30 by speed and shot level.
+  std::vector<Profile> ranks;
+  for (int up : {0, 1, 6, 10, 15, 20, 25, 30})
+    ranks.push_back(
+        Profile{0, 0, 0, 3 + std::min(up, 18), 18, 10, 2, 3 + std::max(0, up - 18), 0, 0, 3, 3, 0});
+  for (int s : {1, 2, 3, 4}) {
+    SCOPED_TRACE(s);
+    form->set_scale(s);
+    form->game().profile = fullest;
+    form->Timer2Timer();
+    QLabel* panel = form->state_l;
+    EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(20000)) << "no line may wrap";
+    EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
+    for (QLabel* l : {form->stage_l, form->save_l}) {
+      EXPECT_TRUE(ink_fits_height(l)) << l->text().toStdString();
+      EXPECT_EQ(l->heightForWidth(l->width()), l->heightForWidth(20000)) << "no line may wrap";
+    }
+    for (const Profile& p : ranks) {
+      form->game().profile = p;
+      form->Timer2Timer();
+      QLabel* rank = form->rank_l;
+      SCOPED_TRACE(rank->text().toStdString());
+      EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width());
+      EXPECT_EQ(rank->geometry().right() + 1, 385 * s) << "the right edge stays";
+      EXPECT_GE(rank->width(), 62 * s);
+      EXPECT_TRUE(ink_fits_height(rank));
+    }
+  }
+  EXPECT_EQ(form->rank_l->text(), "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ");
+  form->game().profile = fullest;
   form->Timer2Timer();
-  QLabel* panel = form->state_l;
-  EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(2000)) << "no line may wrap";
-  EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
-  EXPECT_EQ(form->shop_box->title(), "STAGE > 46");
+  EXPECT_EQ(form->shop_box->title(), "STAGE > -2147483648");
   EXPECT_EQ(form->item_button(shop::Item::a2)->text(), "ＨＰ＋１(2900円)");
   EXPECT_FALSE(form->item_button(shop::Item::a1)->isEnabled()) << "no money, and speed at its limit";
 }
@@ -258,7 +312,9 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
     form->Timer1Timer();
     EXPECT_EQ(g.player_x, x0 + g.profile.speed) << "stops when the key is let go";
 
-    auto flying = [&g] { return std::count_if(g.shots.begin(), g.shots.end(), [](const ShotRec& s) { return s.state == 1; }); };
+    auto flying = [&g] {
+      return std::count_if(g.shots.begin(), g.shots.end(), [](const ShotRec& s) { return s.state == 1; });
+    };
     key(form.get(), Qt::Key_Z, true);
     EXPECT_EQ(flying(), 1) << "fires on the press";
     for (int i = 0; i < 3; ++i) form->Timer1Timer();

@@ -28,8 +28,8 @@ class MusicRig : public ::testing::Test {
     testing::ensure_qt_app();
     font_ = testing::system_sound_font();
     if (font_.empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
-    dat_.write("short.mid", chord_midi(240));   // 0.25 s
-    dat_.write("long.mid", chord_midi(9600));   // 10 s
+    dat_.write("short.mid", chord_midi(240));  // 0.25 s
+    dat_.write("long.mid", chord_midi(9600));  // 10 s
     dat_.write("empty.mid", {});
     dat_.write("text.mid", {'h', 'e', 'l', 'l', 'o', '\n'});
     dat_.write("cut.mid", [] {
@@ -43,7 +43,8 @@ class MusicRig : public ::testing::Test {
     MusicOptions options;
     options.sound_fonts = fonts.empty() ? std::vector<std::string>{font_} : fonts;
     options.drivers = {};
-    return std::make_unique<Music>(dat_.path().string(), [this] { return shown_; }, options);
+    return std::make_unique<Music>(
+        dat_.path().string(), [this] { return shown_; }, options);
   }
 
   static void wait_ready(Music& music) {
@@ -150,8 +151,7 @@ TEST_F(MusicRig, ATrackThatCannotBePlayedLeavesSilence) {
   std::filesystem::create_directory(dat_.path() / "inner");
   TempDir outside;
   outside.write("escape.mid", chord_midi(9600));
-  const std::string escape =
-      "../" + outside.path().filename().string() + "/escape.mid";
+  const std::string escape = "../" + outside.path().filename().string() + "/escape.mid";
   ASSERT_TRUE(std::filesystem::exists(dat_.path() / escape));
 
   for (const std::string name : {"missing.mid", "empty.mid", "text.mid", "cut.mid", "inner", escape.c_str(),
