@@ -111,7 +111,8 @@ void TForm1::remember(void (*copy)(Settings& to, const Settings& from)) {
 bool TForm1::stage_running() const { return Timer1.isActive() && screen() == Screen::None; }
 
 void TForm1::set_paused(bool paused) {
-  paused = paused && stage_running();
+  // A replay is paced by its own clock and does not stop for this one.
+  paused = paused && stage_running() && !options_.replaying;
   if (paused == paused_) return;
   paused_ = paused;
   if (paused) keys_.release_all();
