@@ -324,9 +324,11 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
     key(form.get(), Qt::Key_Z, false);
     key(form.get(), Qt::Key_A, true);
 
+    EXPECT_EQ(form->cg_view->cursor().shape(), Qt::BlankCursor) << "the pointer would hide the bird";
     for (int k : {Qt::Key_P, Qt::Key_Escape}) {
       key(form.get(), k, true);
       ASSERT_TRUE(form->paused());
+      EXPECT_NE(form->cg_view->cursor().shape(), Qt::BlankCursor) << "shown while paused";
       EXPECT_FALSE(form->keyboard().held(KeyboardPlay::Key::Left)) << "a pause lets go of the keys";
       const int64_t ticks = form->ticks();
       const uint64_t state = checksum(g);
