@@ -78,7 +78,8 @@ start_game() {  # [OPTION]...
   (cd "$work" && exec ./quillot "$@" >>"$work/game.log" 2>&1) &
   app=$!
   win=''
-  for _ in $(seq 150); do
+  # Up to 30 s: a sanitized build on a busy machine can be slow to map its window.
+  for _ in $(seq 300); do
     win=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     sleep 0.1
