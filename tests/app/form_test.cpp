@@ -347,6 +347,16 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
       form->Timer1Timer();
       EXPECT_EQ(form->ticks(), ticks + 1);
     }
+    // Another program takes the focus: only a change from active pauses, so a
+    // display without a window manager, where nothing is ever active, plays on.
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    if (form->paused()) key(form.get(), Qt::Key_P, true);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_FALSE(form->paused());
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_TRUE(form->paused());
+    key(form.get(), Qt::Key_P, true);
     key(form.get(), Qt::Key_F1, true);
     EXPECT_TRUE(form->paused()) << "help pauses first";
     EXPECT_EQ(dialogs_.messages.size(), 1);
