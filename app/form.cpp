@@ -3,10 +3,15 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QThread>
 #include <QTime>
+#include <QToolTip>
+#include <algorithm>
 
 #include "app/art.h"
 #include "app/file_read.h"
@@ -102,12 +107,21 @@ PlayfieldView::PlayfieldView(TForm1* form, QWidget* parent) : QWidget(parent), f
 
 void PlayfieldView::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.drawImage(0, 0, form_->playfield_image());
+  draw_scaled_playfield(p, form_->playfield_image(), form_->shown_scale());
+  if (form_->paused()) paint_pause(p, rect(), form_->shown_scale());
 }
 
-void PlayfieldView::mouseMoveEvent(QMouseEvent* event) { form_->cgMouseMove(event->position().toPoint().x()); }
+// The game sees its own pixels whatever the window's scale.
+void PlayfieldView::mouseMoveEvent(QMouseEvent* event) {
+  if (form_->paused()) return;  // nothing moves while paused, the steering target included
+  form_->cgMouseMove(unscale(event->position().toPoint().x(), form_->shown_scale()));
+}
 
 void PlayfieldView::mousePressEvent(QMouseEvent* event) {
+  if (form_->paused()) {
+    form_->set_paused(false);  // a click resumes; it does not fire
+    return;
+  }
   switch (event->button()) {
     case Qt::LeftButton:
       form_->cgMouseDown(MouseButton::Left);
@@ -133,7 +147,20 @@ TForm1::TForm1(const FormOptions& options)
   }
   setWindowTitle(kCaption);
   setFont(game_font(12));
+  setFocusPolicy(Qt::StrongFocus);
   build_layout();
+  scaler_.capture(this);
+  toast_ = std::make_unique<Toast>(this);
+  settings_ = options_.settings;
+  saved_ = options_.remember_settings ? options_.remembered : settings_;
+  if (settings_.scale == 0) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    settings_.scale = screen != nullptr ? first_run_scale(screen->availableGeometry()) : 1;
+  }
+  options_.music->set_volume(settings_.volume, settings_.muted);
+  app_state_ = QGuiApplication::applicationState();
+  connect(qApp, &QGuiApplication::applicationStateChanged, this,
+          [this](Qt::ApplicationState state) { application_state_changed(state); });
   FormCreate();
 }
 
@@ -185,7 +212,10 @@ void TForm1::build_title_screen() {
   Image1->setGeometry(4, 8, 393, 289);
   Image1->setScaledContents(true);
   Image1->setPixmap(QPixmap::fromImage(title_picture()));
-  const LabelLook score_look{.text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x800000,
+  // One pixel under the game's 13, as for the shop's panel: in the stand-in
+  // font a 13-pixel line is 14 tall, and the boxes (13 and 25 high) cut off
+  // the descenders of "point" and the whole foot of the gold line.
+  const LabelLook score_look{.text = 0xCDF900, .px = 12, .bold = true, .opaque = true, .background = 0x800000,
                              .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true};
   stage_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 224, 393, 13), score_look);
   save_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 164, 393, 25), score_look);
@@ -282,9 +312,7 @@ void TForm1::FormCreate() {
   cg_.brush = kBlue;
   cg_.rectangle(0, 0, kWidth, kHeight);
 
-  setFixedSize(401, 301);
-  move(193, 107);
-  for (QGroupBox* box : {start_box, shop_box, story_box}) box->move(0, 0);
+  lay_out_window();
   play_music("5.mid");
 }
 
@@ -301,9 +329,14 @@ ScreenState TForm1::screen_state() const {
 
 void TForm1::Timer1Timer() {
   if (options_.replaying) return;  // the replay runs the ticks itself
+  // The timer runs on through a pause, so that nothing takes a paused stage
+  // for an ended one; the tick waits, uncounted, and nothing moves.
+  if (paused_) return;
+  keys_before_tick();
   quillot::Timer1Timer(g_, bak_, *this);
   ++ticks_;
   if (recorder_ != nullptr) recorder_->after_tick(ticks_, g_);
+  update_pointer();
 }
 
 // Every text of the title and shop screens, rebuilt from the profile.
@@ -316,7 +349,11 @@ void TForm1::Timer2Timer() {
   stage_l->setText(QString::fromStdString(status::stage_label(p)));
   save_l->setText(QString::fromStdString(status::save_label(p)));
   shop_box->setTitle(QString::fromStdString(status::shop_caption(p)));
-  rank_l->setText(QString::fromStdString(status::rank_title(status::upgrade_count(p))));
+  const QString rank = QString::fromStdString(status::rank_title(status::upgrade_count(p)));
+  if (rank != rank_l->text()) {
+    rank_l->setText(rank);
+    fit_rank_title();
+  }
 }
 
 void TForm1::cgMouseMove(int x) {
@@ -367,8 +404,15 @@ void TForm1::show_shop() {
 }
 
 void TForm1::show_title() { show_screen(Screen::Title); }
-void TForm1::stop_timer() { Timer1.stop(); }
-void TForm1::start_timer() { Timer1.start(); }
+void TForm1::stop_timer() {
+  Timer1.stop();
+  paused_ = false;
+  update_pointer();
+}
+void TForm1::start_timer() {
+  Timer1.start();
+  update_pointer();
+}
 void TForm1::set_enemy_count(int32_t count) { Label1->setText(QString::number(count)); }
 
 void TForm1::present() {
@@ -387,6 +431,7 @@ void TForm1::show_screen(Screen screen) {
   shop_box->setVisible(screen == Screen::Shop);
   story_box->setVisible(screen == Screen::Story);
   if (screen == Screen::None) cg_view->update();
+  update_pointer();
 }
 
 void TForm1::enable_save() { item_button(shop::Item::a9)->setEnabled(true); }

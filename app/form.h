@@ -5,13 +5,18 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "app/dialogs.h"
 #include "app/flow.h"
+#include "app/keys.h"
 #include "app/music_port.h"
+#include "app/overlays.h"
 #include "app/profile_file.h"
 #include "app/qimage_canvas.h"
+#include "app/settings.h"
+#include "app/window_scale.h"
 #include "game/bird.h"
 #include "game/state.h"
 #include "shop/shop.h"
@@ -40,6 +45,12 @@ struct FormOptions {
   MusicPort* music = nullptr;         // background music
   bool seed_from_clock = true;        // tests and replays seed the generator themselves
   bool replaying = false;             // a replay drives the game: no saves, the player's input is ignored
+  // Scale (0: the first-run choice by screen), full screen and sound to start with.
+  Settings settings{.scale = 1};
+  // Whether the player's changes by key are written to the settings file, and
+  // what that file holds (without the one-run options in `settings`).
+  bool remember_settings = false;
+  Settings remembered;
 };
 
 class Recorder;
@@ -99,6 +110,22 @@ class TForm1 : public QWidget, public Shell {
   // The screen with the controls that decide which inputs can be given now.
   ScreenState screen_state() const;
 
+  // The window's comforts; none of them is a game input or touches the game.
+  const Settings& settings() const { return settings_; }
+  // The scale the game is drawn at now (in full screen, the largest that fits).
+  int shown_scale() const { return shown_scale_; }
+  // Where the game's 401 x 301 client area lies in the window.
+  QRect game_area() const;
+  void set_scale(int scale);
+  void set_fullscreen(bool on);
+  void set_volume(int percent, bool muted);
+  // A stage is running: its ticks are due and the playfield is seen.
+  bool stage_running() const;
+  bool paused() const { return paused_; }
+  void set_paused(bool paused);
+  void show_help();
+  const KeyboardPlay& keyboard() const { return keys_; }
+
   // The controls, with the names the game gives them.
   PlayfieldView* cg_view = nullptr;
   QLabel* Label1 = nullptr;
@@ -129,6 +156,13 @@ class TForm1 : public QWidget, public Shell {
   QPushButton* Button9 = nullptr;
   QPushButton* Button10 = nullptr;
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   void build_layout();
   void build_title_screen();
@@ -139,6 +173,17 @@ class TForm1 : public QWidget, public Shell {
   std::string path(const std::string& relative) const;
   // Notes an input for the recording; false when the player's input must be ignored.
   bool input(const std::string& event);
+  // Sizes and places the window for the scale and full screen in effect.
+  void lay_out_window();
+  // The rank title grows leftward from its right edge when it is wider than its box.
+  void fit_rank_title();
+  void update_pointer();
+  // Writes what the player just changed, and only that, to the settings file.
+  void remember(void (*copy)(Settings& to, const Settings& from));
+  // Held keys become the mouse's inputs, before the tick they belong to.
+  void keys_before_tick();
+  bool keys_play() const;
+  void application_state_changed(Qt::ApplicationState state);
 
   FormOptions options_;
   Game g_;
@@ -147,6 +192,16 @@ class TForm1 : public QWidget, public Shell {
   QImageCanvas cg_;
   Recorder* recorder_ = nullptr;
   int64_t ticks_ = 0;
+
+  Settings settings_;
+  Settings saved_;  // as the settings file has it: one-run options stay out of it
+  WidgetScaler scaler_;
+  int shown_scale_ = 1;
+  bool paused_ = false;
+  bool pointer_hidden_ = false;
+  KeyboardPlay keys_;
+  std::unique_ptr<Toast> toast_;
+  Qt::ApplicationState app_state_ = Qt::ApplicationInactive;
 };
 
 }  // namespace quillot

@@ -11,6 +11,7 @@
 #include "app/music_port.h"
 #include "app/replay.h"
 #include "app/replay_window.h"
+#include "app/settings.h"
 
 namespace {
 
@@ -21,12 +22,22 @@ const char* const kUsage =
     "  --record FILE   play as usual and record the session into FILE\n"
     "  --replay FILE   play a recorded session back in the window\n"
     "  --headless      with --replay: check the recording without a window, as fast as possible\n"
+    "  --scale N       show the game N times enlarged (1 to 4) for this run\n"
+    "  --fullscreen    start in full screen\n"
+    "  --mute          start with the music muted, for this run\n"
     "  -h, --help      show this help and exit\n"
-    "  -v, --version   show the version and exit\n";
+    "  -v, --version   show the version and exit\n"
+    "\n"
+    "Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;\n"
+    "M mutes, - and + set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;\n"
+    "F11 or Alt+Enter toggles full screen; F1 shows the controls.\n";
 
 struct Options {
   std::string record, replay;
   bool headless = false;
+  int scale = 0;  // 0: the remembered one
+  bool fullscreen = false;
+  bool mute = false;
 };
 
 // Returns -1 to go on, or the exit code.
@@ -48,6 +59,15 @@ int parse(int argc, char** argv, Options& o) {
     }
     if (a == "--headless") {
       o.headless = true;
+    } else if (a == "--fullscreen") {
+      o.fullscreen = true;
+    } else if (a == "--mute") {
+      o.mute = true;
+    } else if (a == "--scale") {
+      std::string n;
+      if (!value(n) || n.size() != 1 || n[0] < '1' || n[0] > '4')
+        return std::fputs("quillot: --scale needs a number from 1 to 4\n", stderr), 2;
+      o.scale = n[0] - '0';
     } else if (a == "--record") {
       if (!value(o.record)) return std::fputs("quillot: --record needs a file\n", stderr), 2;
     } else if (a == "--replay") {
@@ -140,6 +160,13 @@ int main(int argc, char** argv) {
   quillot::TForm1* window = nullptr;
   quillot::SynthMusic music(options.base_dir + "/dat", [&window] { return window != nullptr && window->isVisible(); });
   options.music = &music;
+  // One-run options change what the window starts with, not what is remembered.
+  options.remembered = quillot::load_settings();
+  options.remember_settings = true;
+  options.settings = options.remembered;
+  if (o.scale != 0) options.settings.scale = o.scale;
+  if (o.fullscreen) options.settings.fullscreen = true;
+  if (o.mute) options.settings.muted = true;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;

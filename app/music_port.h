@@ -12,6 +12,8 @@ class MusicPort {
  public:
   virtual ~MusicPort() = default;
   virtual void play_music(const std::string& name) = 0;
+  // The player's volume, 0..100 % in steps of 10, and the mute.
+  virtual void set_volume(int /*percent*/, bool /*muted*/) {}
 };
 
 class SilentMusic : public MusicPort {
@@ -25,6 +27,7 @@ class SynthMusic : public MusicPort {
   SynthMusic(const std::string& dat_dir, std::function<bool()> window_shown)
       : music_(dat_dir, std::move(window_shown)) {}
   void play_music(const std::string& name) override { music_.play_music(name); }
+  void set_volume(int percent, bool muted) override { music_.set_level(audio::volume_level(percent, muted)); }
 
  private:
   audio::Music music_;

@@ -2,6 +2,8 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+
 #include "audio/sound_font.h"
 
 namespace quillot::audio {
@@ -101,10 +103,28 @@ int Engine::active_voices() const {
 void Engine::render(int frames, float* left, float* right) {
   std::lock_guard lock(mutex_);
   if (synth_ == nullptr || frames <= 0) return;
-  // Reverb and chorus are mixed straight into the two outputs.
-  float* fx[4] = {left, right, left, right};
-  float* out[2] = {left, right};
-  fluid_synth_process(synth_, frames, 4, fx, 2, out);
+  const float level = level_.load();
+  if (level >= 1.0F) {
+    // Reverb and chorus are mixed straight into the two outputs.
+    float* fx[4] = {left, right, left, right};
+    float* out[2] = {left, right};
+    fluid_synth_process(synth_, frames, 4, fx, 2, out);
+  } else {
+    // Scaled here rather than by the synth's own gain, which lets sounding
+    // notes ring on at the old level for a second: a mute is silent at once.
+    const auto n = static_cast<size_t>(frames);
+    if (scratch_.size() < 2 * n) scratch_.resize(2 * n);
+    std::fill_n(scratch_.begin(), 2 * n, 0.0F);
+    float* l = scratch_.data();
+    float* r = scratch_.data() + n;
+    float* fx[4] = {l, r, l, r};
+    float* out[2] = {l, r};
+    fluid_synth_process(synth_, frames, 4, fx, 2, out);
+    for (size_t i = 0; i < n; ++i) {
+      left[i] += l[i] * level;
+      right[i] += r[i] * level;
+    }
+  }
   if (!playback_) return;
   playback_->frames += frames;
   if (playback_->reached_end && !playback_->reported &&

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,6 +56,12 @@ class Engine {
   // Adds the next frames of music to the two buffers (stereo, 44.1 kHz).
   void render(int frames, float* left, float* right);
 
+  // The player's volume as a factor on the rendered samples, 0 (silent) to 1
+  // (full level). Takes effect on the next rendered block; the synth and the
+  // player run on at any level, so a silenced track keeps its place.
+  void set_level(float level) { level_.store(level); }
+  float level() const { return level_.load(); }
+
   // For the audio device, which must run at the synth's rate.
   fluid_settings_t* settings() const { return settings_; }
 
@@ -73,6 +80,8 @@ class Engine {
   std::shared_ptr<const Track> track_;
   std::unique_ptr<Playback> playback_;
   uint64_t next_id_ = 0;
+  std::atomic<float> level_{1.0F};
+  std::vector<float> scratch_;  // one block at a lowered level, grown to the largest block seen
 };
 
 }  // namespace quillot::audio

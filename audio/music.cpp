@@ -4,6 +4,7 @@
 #include <QObject>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <mutex>
 #include <thread>
 
@@ -17,7 +18,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Each 10 % step is this many decibels: 10 % lies 45 dB under the full level,
+// about where background music fades into a quiet room.
+constexpr double kDecibelsPerStep = 5.0;
+
 }  // namespace
+
+float volume_level(int percent, bool muted) {
+  if (muted || percent <= 0) return 0.0F;
+  if (percent >= 100) return 1.0F;
+  const double steps = (100 - percent) / 10.0;
+  return static_cast<float>(std::pow(10.0, -steps * kDecibelsPerStep / 20.0));
+}
 
 MusicOptions default_music_options() {
   MusicOptions options;
@@ -43,6 +55,7 @@ struct Music::Impl {
   std::string sound_font;
   double load_seconds = 0;
   int starts = 0;
+  float level = 1.0F;
   std::atomic<bool> closing{false};
 
   std::thread loader;
@@ -59,7 +72,8 @@ void Music::Impl::load() {
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
   // Runs on the audio thread: only a queued call may cross to the GUI thread.
   fresh->set_end_handler([this](uint64_t playback) {
-    QMetaObject::invokeMethod(&context, [this, playback] { on_track_end(playback); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context, [this, playback] { on_track_end(playback); }, Qt::QueuedConnection);
   });
 
   Engine* published = nullptr;
@@ -68,6 +82,7 @@ void Music::Impl::load() {
     sound_font = font;
     load_seconds = seconds;
     if (!font.empty()) {
+      fresh->set_level(level);
       engine = std::move(fresh);
       published = engine.get();
       if (pending) start_locked(std::move(pending));
@@ -175,6 +190,12 @@ MusicStatus Music::status() const {
     status.track = impl_->pending->name;
   }
   return status;
+}
+
+void Music::set_level(float level) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->level = level;
+  if (impl_->engine) impl_->engine->set_level(level);
 }
 
 void Music::render(int frames, float* left, float* right) {

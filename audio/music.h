@@ -11,6 +11,11 @@ namespace quillot::audio {
 // scale: background music, and never clipping.
 inline constexpr double kMusicGain = 0.45;
 
+// The factor on the music's samples for a volume in percent (0..100, steps of
+// 10): 100 is the full level, every step down is a few decibels quieter, so
+// the steps sound even, and 0 or a mute is silence.
+float volume_level(int percent, bool muted);
+
 struct MusicOptions {
   std::vector<std::string> sound_fonts;  // tried in order
   // Tried in order. Empty: no device is opened and the owner pulls the music
@@ -51,6 +56,10 @@ class Music {
   void play_music(const std::string& name);
 
   MusicStatus status() const;
+
+  // The volume as a factor on the samples (see volume_level); at once, and
+  // also for a SoundFont still loading.
+  void set_level(float level);
 
   // Mixes the next frames of music into the two buffers (stereo, 44.1 kHz).
   // Only for a Music without an audio device, which otherwise pulls the music itself.

@@ -1,11 +1,13 @@
 // The whole frame tick as the window runs it, drawn into the real 400 x 300
 // pictures and copied onto the visible one, and the same tick drawing nothing:
-// at a typical stage start and at the heaviest load the rules allow.
+// at a typical stage start and at the heaviest load the rules allow; and the
+// playfield enlarged for a scaled window.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 
 #include "app/art.h"
+#include "app/overlays.h"
 #include "app/qimage_canvas.h"
 #include "bench/budget_reporter.h"
 #include "bench/scenarios.h"
@@ -86,6 +88,27 @@ void BM_WholeTick_Stage27Played_Drawn(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WholeTick_Stage27Played_Drawn)->Unit(benchmark::kMicrosecond);
+
+// The visible playfield as an enlarged window paints it each tick: the game's
+// picture after the heaviest tick, enlarged with hard edges into a window
+// backing store of the scaled size.
+void BM_ScaledPlayfield(benchmark::State& state) {
+  static const PictureSet pictures = load_pictures();
+  QImageCanvas bak(&pictures);
+  QImageCanvas cg(&pictures);
+  PictureHost host(bak, cg);
+  Game g = heaviest_load();
+  Timer1Timer(g, bak, host);
+  const int scale = static_cast<int>(state.range(0));
+  QImage window(400 * scale, 300 * scale, QImage::Format_RGB32);
+  for (auto _ : state) {
+    QPainter painter(&window);
+    draw_scaled_playfield(painter, cg.image(), scale);
+    painter.end();
+    benchmark::DoNotOptimize(window.constBits());
+  }
+}
+BENCHMARK(BM_ScaledPlayfield)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quillot::bench

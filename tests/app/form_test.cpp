@@ -6,12 +6,16 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "app/profile_file.h"
 #include "app/replay.h"
+#include "app/settings.h"
+#include "game/checksum.h"
 
 namespace quillot {
 namespace {
@@ -28,8 +32,46 @@ class RecordingDialogs : public Dialogs {
 class RecordingMusic : public MusicPort {
  public:
   std::vector<std::string> tracks;
+  int volume = -1;
+  bool muted = false;
   void play_music(const std::string& name) override { tracks.push_back(name); }
+  void set_volume(int percent, bool mute) override {
+    volume = percent;
+    muted = mute;
+  }
 };
+
+// Whether a label shows its text whole: drawn the same but taller, nothing
+// lies under its real bottom edge. (A font's cell may be a pixel taller than
+// a box that still shows every letter whole.)
+bool ink_fits_height(const QLabel* l) {
+  QLabel tall(l->text());
+  tall.setFont(l->font());
+  tall.setPalette(l->palette());
+  tall.setAutoFillBackground(true);
+  tall.setAlignment(l->alignment());
+  tall.setWordWrap(l->wordWrap());
+  tall.resize(l->width(), l->height() + 40);
+  const QImage image = tall.grab().toImage();
+  const QRgb background = l->palette().color(QPalette::Window).rgb();
+  for (int y = l->height(); y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != background) return false;
+    }
+  }
+  return true;
+}
+
+// Real Qt events, delivered as the window system would deliver them.
+void key(QWidget* w, int k, bool press, Qt::KeyboardModifiers mods = Qt::NoModifier,
+         bool autorepeat = false) {
+  QKeyEvent e(press ? QEvent::KeyPress : QEvent::KeyRelease, k, mods, QString(), autorepeat);
+  QApplication::sendEvent(w, &e);
+}
+void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
+  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, button, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
 
 // A game folder of its own in /tmp, so no test touches the real data.
 class FormTest : public ::testing::Test {
@@ -52,11 +94,14 @@ class FormTest : public ::testing::Test {
     std::ofstream(dir_ / rel, std::ios::binary) << bytes;
   }
 
-  std::unique_ptr<TForm1> make() {
+  std::unique_ptr<TForm1> make(const Settings& settings = Settings{.scale = 1}, bool remember = false) {
     FormOptions o;
     o.base_dir = dir_.string();
     o.dialogs = &dialogs_;
     o.music = &music_;
+    o.settings = settings;
+    o.remember_settings = remember;
+    o.remembered = load_settings();
     return std::make_unique<TForm1>(o);
   }
 
@@ -119,7 +164,8 @@ TEST_F(FormTest, EachBrokenFileGetsItsOwnErrorBox) {
   fs::remove(dir_ / "dat/s.dat");
   fs::remove(dir_ / "cg/start.bmp");
   auto form = make();
-  EXPECT_EQ(dialogs_.errors, (QStringList{"入力値が数値ではありません.", "ﾌｧｲﾙが見つかりません.", "ﾌｧｲﾙが見つかりません."}));
+  EXPECT_EQ(dialogs_.errors,
+            (QStringList{"入力値が数値ではありません.", "ﾌｧｲﾙが見つかりません.", "ﾌｧｲﾙが見つかりません."}));
   EXPECT_EQ(form->game().profile.hi_score, 2);
   EXPECT_EQ(form->game().profile.speed, 0);
   EXPECT_EQ(form->playfield_image().size(), QSize(400, 300));
@@ -211,17 +257,215 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
   EXPECT_EQ(replay_headless(file), 0);
 }
 
-TEST_F(FormTest, TheWholeStatusPanelFitsItsLabel) {
+// Every text the title and shop screens draw in a fixed box is whole, at
+// every scale: the fullest status panel, the widest scores, and every rank
+// title, which grows leftward from the right edge its box has.
+TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
   auto form = make();
-  // The fullest panel the shop allows: eleven hit points, ten bombs.
-  form->game().profile = Profile{0, 0, 46, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10, 1};
+  // The fullest panel the shop allows: eleven hit points, ten bombs; the widest numbers.
+  const Profile fullest{0, -2147483647 - 1, -2147483647 - 1, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10,
+                        1};
+  // upgrade_count 0, 1, 6, 10, 15, 20, 25 and 30 by speed and shot level.
+  std::vector<Profile> ranks;
+  for (int up : {0, 1, 6, 10, 15, 20, 25, 30})
+    ranks.push_back(
+        Profile{0, 0, 0, 3 + std::min(up, 18), 18, 10, 2, 3 + std::max(0, up - 18), 0, 0, 3, 3, 0});
+  for (int s : {1, 2, 3, 4}) {
+    SCOPED_TRACE(s);
+    form->set_scale(s);
+    form->game().profile = fullest;
+    form->Timer2Timer();
+    QLabel* panel = form->state_l;
+    EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(20000)) << "no line may wrap";
+    EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
+    for (QLabel* l : {form->stage_l, form->save_l}) {
+      EXPECT_TRUE(ink_fits_height(l)) << l->text().toStdString();
+      EXPECT_EQ(l->heightForWidth(l->width()), l->heightForWidth(20000)) << "no line may wrap";
+    }
+    for (const Profile& p : ranks) {
+      form->game().profile = p;
+      form->Timer2Timer();
+      QLabel* rank = form->rank_l;
+      SCOPED_TRACE(rank->text().toStdString());
+      EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width());
+      EXPECT_EQ(rank->geometry().right() + 1, 385 * s) << "the right edge stays";
+      EXPECT_GE(rank->width(), 62 * s);
+      EXPECT_TRUE(ink_fits_height(rank));
+    }
+  }
+  EXPECT_EQ(form->rank_l->text(), "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ");
+  form->game().profile = fullest;
   form->Timer2Timer();
-  QLabel* panel = form->state_l;
-  EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(2000)) << "no line may wrap";
-  EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
-  EXPECT_EQ(form->shop_box->title(), "STAGE > 46");
+  EXPECT_EQ(form->shop_box->title(), "STAGE > -2147483648");
   EXPECT_EQ(form->item_button(shop::Item::a2)->text(), "ＨＰ＋１(2900円)");
   EXPECT_FALSE(form->item_button(shop::Item::a1)->isEnabled()) << "no money, and speed at its limit";
+}
+
+// At every scale each control keeps its place in proportion, its text is
+// drawn at the larger size, the playfield is enlarged with hard edges, and
+// every window pixel maps back to the game pixel it shows.
+TEST_F(FormTest, EveryScaleLaysOutExactlyAndMapsTheMouseBack) {
+  auto form = make();
+  form->Button1Click();
+  form->cgMouseMove(123);
+  for (int i = 0; i < 3; ++i) form->Timer1Timer();
+  for (int s : {1, 2, 3, 4, 2, 1}) {
+    SCOPED_TRACE(s);
+    form->set_scale(s);
+    EXPECT_EQ(form->shown_scale(), s);
+    EXPECT_EQ(form->size(), QSize(401 * s, 301 * s));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
+    EXPECT_EQ(form->Button1->geometry(), QRect(148 * s, 196 * s, 101 * s, 25 * s));
+    EXPECT_EQ(form->Button9->geometry(), QRect(4 * s, 12 * s, 85 * s, 21 * s)) << "inside select_box";
+    EXPECT_EQ(form->cg_view->geometry(), QRect(0, 0, 400 * s, 300 * s));
+    EXPECT_EQ(form->state_l->font().pixelSize(), 15 * s);
+    EXPECT_EQ(form->Button1->font().pixelSize(), 12 * s);
+    for (int x : {0, 1, 57, 200, 399}) {
+      for (int within : {0, s - 1}) {
+        mouse(form->cg_view, QEvent::MouseMove, QPoint(x * s + within, 150 * s));
+        EXPECT_EQ(form->game().target_x, std::clamp(x, 18, 382)) << x << "+" << within;
+      }
+    }
+    const QImage shown = form->cg_view->grab().toImage();
+    const QImage& game = form->playfield_image();
+    ASSERT_EQ(shown.size(), QSize(400 * s, 300 * s));
+    for (int y = 0; y < 300; y += 7) {
+      for (int x = 0; x < 400; x += 3) {
+        const QRgb want = game.pixel(x, y);
+        ASSERT_EQ(shown.pixel(x * s, y * s), want) << x << "," << y;
+        ASSERT_EQ(shown.pixel(x * s + s - 1, y * s + s - 1), want) << x << "," << y;
+      }
+    }
+  }
+}
+
+// A pause stops the ticks (the timer runs on, so nothing takes it for the end
+// of the stage), moves nothing and is no input; keys play through the mouse's
+// own recorded inputs. The recording replays to the same checksums.
+TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
+  const std::string file = (dir_ / "keys.qrp").string();
+  std::unique_ptr<Recorder> recorder;
+  {
+    auto form = make();
+    recorder = std::make_unique<Recorder>(file, form->game());
+    form->set_recorder(recorder.get());
+    Game& g = form->game();
+    key(form.get(), Qt::Key_P, true);
+    EXPECT_FALSE(form->paused()) << "nothing to pause on the title screen";
+    form->Button1Click();
+    for (int i = 0; i < 5; ++i) form->Timer1Timer();
+
+    key(form.get(), Qt::Key_Right, true);
+    const int32_t x0 = g.player_x;
+    form->Timer1Timer();
+    EXPECT_EQ(g.player_x, x0 + g.profile.speed) << "one step towards the held side";
+    key(form.get(), Qt::Key_Right, true, Qt::NoModifier, true);  // the keyboard's own repeat
+    key(form.get(), Qt::Key_Right, false);
+    form->Timer1Timer();
+    form->Timer1Timer();
+    EXPECT_EQ(g.player_x, x0 + g.profile.speed) << "stops when the key is let go";
+
+    auto flying = [&g] {
+      return std::count_if(g.shots.begin(), g.shots.end(), [](const ShotRec& s) { return s.state == 1; });
+    };
+    key(form.get(), Qt::Key_Z, true);
+    EXPECT_EQ(flying(), 1) << "fires on the press";
+    for (int i = 0; i < 3; ++i) form->Timer1Timer();
+    EXPECT_EQ(flying(), 1);
+    form->Timer1Timer();
+    EXPECT_EQ(flying(), 2) << "and again while held, every fourth tick";
+    key(form.get(), Qt::Key_Z, false);
+    key(form.get(), Qt::Key_A, true);
+
+    EXPECT_EQ(form->cg_view->cursor().shape(), Qt::BlankCursor) << "the pointer would hide the bird";
+    for (int k : {Qt::Key_P, Qt::Key_Escape}) {
+      key(form.get(), k, true);
+      ASSERT_TRUE(form->paused());
+      EXPECT_NE(form->cg_view->cursor().shape(), Qt::BlankCursor) << "shown while paused";
+      EXPECT_FALSE(form->keyboard().held(KeyboardPlay::Key::Left)) << "a pause lets go of the keys";
+      const int64_t ticks = form->ticks();
+      const uint64_t state = checksum(g);
+      for (int i = 0; i < 10; ++i) form->Timer1Timer();
+      mouse(form->cg_view, QEvent::MouseMove, QPoint(10, 150));
+      EXPECT_TRUE(form->timer_running());
+      EXPECT_EQ(form->ticks(), ticks);
+      EXPECT_EQ(checksum(g), state) << "nothing moves, not even the steering target";
+      if (k == Qt::Key_P) {
+        key(form.get(), Qt::Key_P, true);
+      } else {
+        mouse(form->cg_view, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
+        EXPECT_EQ(checksum(g), state) << "the click that resumes does not fire";
+      }
+      EXPECT_FALSE(form->paused());
+      form->Timer1Timer();
+      EXPECT_EQ(form->ticks(), ticks + 1);
+    }
+    // Another program takes the focus: only a change from active pauses, so a
+    // display without a window manager, where nothing is ever active, plays on.
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    if (form->paused()) key(form.get(), Qt::Key_P, true);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_FALSE(form->paused());
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_TRUE(form->paused());
+    key(form.get(), Qt::Key_P, true);
+    key(form.get(), Qt::Key_F1, true);
+    EXPECT_TRUE(form->paused()) << "help pauses first";
+    EXPECT_EQ(dialogs_.messages.size(), 1);
+    key(form.get(), Qt::Key_P, true);
+    key(form.get(), Qt::Key_X, true);
+    EXPECT_EQ(g.profile.bomb, 2) << "X bombs";
+    for (int i = 0; i < 30; ++i) form->Timer1Timer();
+  }
+  recorder.reset();
+  std::ifstream in(file);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_NE(text.find(" down right\n"), std::string::npos);
+  EXPECT_EQ(replay_headless(file), 0);
+}
+
+// Scale, full screen and sound are remembered in the settings file; options
+// given for one run are not.
+TEST_F(FormTest, KeysChangeScaleFullScreenAndSoundAndOnlyTheyAreRemembered) {
+  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+  {
+    auto form = make(Settings{.scale = 2, .fullscreen = false, .volume = 50, .muted = true}, true);
+    EXPECT_EQ(music_.volume, 50);
+    EXPECT_TRUE(music_.muted);
+    key(form.get(), Qt::Key_3, true, Qt::ControlModifier);
+    EXPECT_EQ(form->size(), QSize(1203, 903));
+    key(form.get(), Qt::Key_Minus, true, Qt::ControlModifier);
+    key(form.get(), Qt::Key_Equal, true);
+    EXPECT_EQ(music_.volume, 60);
+    EXPECT_FALSE(music_.muted) << "a volume step is heard";
+    key(form.get(), Qt::Key_Minus, true, Qt::KeypadModifier);
+    key(form.get(), Qt::Key_M, true);
+    EXPECT_TRUE(music_.muted);
+    key(form.get(), Qt::Key_F11, true);
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(form->size(), screen);
+    EXPECT_EQ(form->shown_scale(), largest_scale_fitting(screen));
+    EXPECT_EQ(form->cg_view->pos(), centred_offset(screen, form->shown_scale()));
+    key(form.get(), Qt::Key_Escape, true);
+    EXPECT_EQ(form->size(), QSize(802, 602));
+  }
+  EXPECT_EQ(load_settings(), (Settings{.scale = 2, .fullscreen = false, .volume = 50, .muted = true}));
+  qputenv("XDG_CONFIG_HOME", old);
+}
+
+TEST(WindowScale, FirstRunScaleFitsTwoThirdsOfTheScreenAndTheHomePositionOnlyWhereThereIsRoom) {
+  EXPECT_EQ(first_run_scale(QRect(0, 0, 1024, 768)), 1);
+  EXPECT_EQ(first_run_scale(QRect(0, 0, 1920, 1050)), 2);
+  EXPECT_EQ(first_run_scale(QRect(0, 0, 3840, 2160)), 4);
+  EXPECT_EQ(first_run_scale(QRect(0, 0, 640, 400)), 1);
+  EXPECT_EQ(window_position(1, QRect(0, 0, 1024, 768)), QPoint(193, 107));
+  EXPECT_EQ(window_position(1, QRect(0, 0, 500, 400)), QPoint(45, 35)) << "centred when it does not fit";
+  EXPECT_EQ(window_position(2, QRect(0, 0, 1024, 768)), QPoint(107, 69));
+  EXPECT_EQ(unscale(-1, 2), -1);
+  EXPECT_EQ(unscale(-2, 2), -1);
+  EXPECT_EQ(unscale(7, 4), 1);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {

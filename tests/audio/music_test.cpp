@@ -28,8 +28,8 @@ class MusicRig : public ::testing::Test {
     testing::ensure_qt_app();
     font_ = testing::system_sound_font();
     if (font_.empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
-    dat_.write("short.mid", chord_midi(240));   // 0.25 s
-    dat_.write("long.mid", chord_midi(9600));   // 10 s
+    dat_.write("short.mid", chord_midi(240));  // 0.25 s
+    dat_.write("long.mid", chord_midi(9600));  // 10 s
     dat_.write("empty.mid", {});
     dat_.write("text.mid", {'h', 'e', 'l', 'l', 'o', '\n'});
     dat_.write("cut.mid", [] {
@@ -43,7 +43,8 @@ class MusicRig : public ::testing::Test {
     MusicOptions options;
     options.sound_fonts = fonts.empty() ? std::vector<std::string>{font_} : fonts;
     options.drivers = {};
-    return std::make_unique<Music>(dat_.path().string(), [this] { return shown_; }, options);
+    return std::make_unique<Music>(
+        dat_.path().string(), [this] { return shown_; }, options);
   }
 
   static void wait_ready(Music& music) {
@@ -119,14 +120,38 @@ TEST_F(MusicRig, AskingForTheCurrentTrackStartsItOverAndAnEmptyNameDoesNothing) 
   EXPECT_GT(play_for(*music, 0.3).db(), -40);
 }
 
+// A mute is silent in the very next block (the synth's own gain would let the
+// chord ring on), keeps the track where it is, and each step down is quieter.
+TEST_F(MusicRig, MuteSilencesAtOnceAndKeepsThePlaceAndVolumeStepsAreQuieter) {
+  EXPECT_EQ(volume_level(100, false), 1.0F);
+  EXPECT_EQ(volume_level(0, false), 0.0F);
+  EXPECT_EQ(volume_level(100, true), 0.0F);
+  for (int p = 10; p <= 100; p += 10) EXPECT_LT(volume_level(p - 10, false), volume_level(p, false)) << p;
+
+  auto music = make();
+  wait_ready(*music);
+  music->play_music("long.mid");
+  const double full = play_for(*music, 0.3).db();
+  ASSERT_GT(full, -40);
+  music->set_level(0.0F);
+  EXPECT_LT(play_for(*music, 0.01).db(), -120) << "silent from the first block on";
+  EXPECT_GT(music->status().voices, 0) << "the notes play on unheard";
+  EXPECT_EQ(music->status().starts, 1);
+  music->set_level(volume_level(50, false));
+  const double half = play_for(*music, 0.3).db();
+  EXPECT_GT(half, -100) << "heard again";
+  EXPECT_LT(half, full - 20) << "50 % is five steps of 5 dB down";
+  EXPECT_EQ(music->status().track, "long.mid");
+  EXPECT_EQ(music->status().starts, 1) << "unmuting resumes the track, it does not start it over";
+}
+
 // Every name that cannot be played silences the track before it, at once and
 // for good, and raises nothing.
 TEST_F(MusicRig, ATrackThatCannotBePlayedLeavesSilence) {
   std::filesystem::create_directory(dat_.path() / "inner");
   TempDir outside;
   outside.write("escape.mid", chord_midi(9600));
-  const std::string escape =
-      "../" + outside.path().filename().string() + "/escape.mid";
+  const std::string escape = "../" + outside.path().filename().string() + "/escape.mid";
   ASSERT_TRUE(std::filesystem::exists(dat_.path() / escape));
 
   for (const std::string name : {"missing.mid", "empty.mid", "text.mid", "cut.mid", "inner", escape.c_str(),

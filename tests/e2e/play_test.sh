@@ -2,7 +2,8 @@
 # Plays the built game in a private X display with real mouse events: a new
 # game through stage 0 into the shop and on to stage 1, then a purchase and a
 # save from a prepared save file, read back from disk and continued; then a
-# bomb and a lost game from a late stage, back to the title screen.
+# bomb and a lost game from a late stage, back to the title screen; last, the
+# window at scale 2, in full screen and paused.
 #
 # usage: play_test.sh QUILLOT_BINARY [SHOTS_DIR]
 # Exit codes: 0 all checks passed, 1 a check failed, 77 the X tools are missing.
@@ -25,6 +26,10 @@ if [ ! -d "$source_dir/dat" ] || [ ! -d "$source_dir/cg" ]; then
 fi
 
 work=$(mktemp -d)
+# Settings and anything else the game keeps for the player stay in the test's
+# own folder: a remembered scale or full screen never leaks between runs.
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 xpid='' app=''
@@ -69,11 +74,12 @@ export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
 win='' wx=0 wy=0
-start_game() {
-  (cd "$work" && exec ./quillot >>"$work/game.log" 2>&1) &
+start_game() {  # [OPTION]...
+  (cd "$work" && exec ./quillot "$@" >>"$work/game.log" 2>&1) &
   app=$!
   win=''
-  for _ in $(seq 150); do
+  # Up to 30 s: a sanitized build on a busy machine can be slow to map its window.
+  for _ in $(seq 300); do
     win=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     sleep 0.1
@@ -371,9 +377,72 @@ scenario_c() {
     matches "$saved" '^0 5230 30 3 18 10 2 3 [0-9]+ 0 3 2 0$'
 }
 
-scenario_a
-scenario_b
-scenario_c
+# Whether every aligned 2 x 2 block of a picture's top-left W x H is one
+# colour: shrinking by sampling and enlarging again gives the same picture.
+hard_edged_2x() {  # FILE W H
+  local n
+  convert "$1" -crop "$2x$3+0+0" +repage "$work/crop.png"
+  convert "$work/crop.png" -sample 50% -sample 200% "$work/blocks.png"
+  n=$(compare -metric AE "$work/crop.png" "$work/blocks.png" null: 2>&1)
+  [ "${n%% *}" = 0 ]
+}
+
+# Pixels that differ between two screenshots.
+shot_diff() {  # NAME_A NAME_B
+  local n
+  n=$(compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1)
+  echo "${n%% *}"
+}
+
+scenario_d() {
+  echo "== Scale 2, full screen and pause"
+  write_save 0 0 0 3 18 10 2 3 0 0 3 3 0
+  start_game --scale 2 || return
+  check "--scale 2 gives an 802 x 602 client area (${WIDTH}x${HEIGHT})" test "$WIDTH" -eq 802 -a "$HEIGHT" -eq 602
+  click 396 416  # NEW START, twice as far in
+  xdotool mousemove $((wx + 400)) $((wy + 596))
+  sleep 0.6
+  shot d1-scale2
+  check "the playfield at scale 2 is the game's picture in hard-edged 2 x 2 blocks" \
+    hard_edged_2x "$shots/d1-scale2.png" 800 600
+  convert "$shots/d1-scale2.png" -sample 50% "$shots/d1-scale2-half.png"
+  check "scaled down again it is the game's playfield" playing "$shots/d1-scale2-half.png"
+
+  xdotool key F11
+  sleep 0.6
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  wx=$X wy=$Y
+  shot d2-fullscreen
+  check "F11 fills the 1024 x 768 screen (${WIDTH}x${HEIGHT} at $wx,$wy)" \
+    test "$WIDTH" -eq 1024 -a "$HEIGHT" -eq 768 -a "$wx" -eq 0 -a "$wy" -eq 0
+  check "the game lies centred on black" \
+    mostly "$shots/d2-fullscreen.png" 0 0 110 768 '#000000' 99
+  convert "$shots/d2-fullscreen.png" -crop 800x600+111+83 +repage "$work/centre.png"
+  check "the centred game is a hard-edged 2x playfield" hard_edged_2x "$work/centre.png" 800 600
+  check "entering full screen does not pause" animating d3-full-running
+
+  xdotool mousemove 512 $((83 + 596)) key p
+  sleep 0.3
+  shot d4-paused-a
+  sleep 1
+  shot d4-paused-b
+  check "P freezes the playfield ($(shot_diff d4-paused-a d4-paused-b) pixels differ in a second)" \
+    test "$(shot_diff d4-paused-a d4-paused-b)" = 0
+  xdotool key p
+  sleep 0.2
+  check "P again resumes it" animating d5-resumed
+  xdotool key Escape
+  sleep 0.3
+  xdotool key Escape
+  sleep 0.6
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  check "Esc pauses, and then leaves full screen (${WIDTH}x${HEIGHT})" test "$WIDTH" -eq 802 -a "$HEIGHT" -eq 602
+  stop_game
+  rm -rf "${XDG_CONFIG_HOME:?}/quillot"
+}
+
+# E2E_SCENARIOS="d" runs only some, while working on them.
+for scenario in ${E2E_SCENARIOS:-a b c d}; do "scenario_$scenario"; done
 
 echo "screenshots: $shots"
 if [ $failures -gt 0 ]; then

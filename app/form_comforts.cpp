@@ -1,0 +1,227 @@
+// The main window's comforts around the game: scale and full screen, pause,
+// the music's volume, keyboard play, the pointer and the help box. None of
+// them is a game input, and none reaches the game's state except keyboard
+// play, which goes through the same recorded inputs as the mouse.
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QToolTip>
+#include <algorithm>
+
+#include "app/form.h"
+
+namespace quillot {
+
+namespace {
+
+QRect screen_rect(const QWidget* w, bool available) {
+  const QScreen* s = w->QWidget::screen();
+  if (s == nullptr) s = QGuiApplication::primaryScreen();
+  if (s == nullptr) return QRect(QPoint(), kClientSize);
+  return available ? s->availableGeometry() : s->geometry();
+}
+
+// The game's own clamp of a steering target, so that a held key at an edge
+// does not record the same move again every tick.
+int32_t clamped_target(int32_t x, int32_t bird) {
+  if (x - bird < 0) x = bird;
+  if (x + bird > kWidth) x = kWidth - bird;
+  return x;
+}
+
+}  // namespace
+
+QRect TForm1::game_area() const {
+  const QPoint offset = settings_.fullscreen ? centred_offset(size(), shown_scale_) : QPoint();
+  return QRect(offset, kClientSize * shown_scale_);
+}
+
+void TForm1::lay_out_window() {
+  if (settings_.fullscreen) {
+    // Without a window manager a full-screen request leaves the window as it
+    // was, so it is sized to the screen here.
+    const QRect full = screen_rect(this, false);
+    shown_scale_ = largest_scale_fitting(full.size());
+    scaler_.apply(shown_scale_, centred_offset(full.size(), shown_scale_));
+    setFixedSize(full.size());
+    move(full.topLeft());
+    setWindowState(windowState() | Qt::WindowFullScreen);
+  } else {
+    shown_scale_ = std::clamp(settings_.scale, kMinScale, kMaxScale);
+    scaler_.apply(shown_scale_, QPoint());
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    setFixedSize(kClientSize * shown_scale_);
+    move(window_position(shown_scale_, screen_rect(this, true)));
+  }
+  QFont hint = font();
+  hint.setPixelSize(12 * shown_scale_);
+  QToolTip::setFont(hint);
+  fit_rank_title();
+  toast_->label()->hide();
+  update();
+}
+
+void TForm1::fit_rank_title() {
+  const QRect base = scaler_.base_geometry(rank_l);
+  if (base.isNull()) return;
+  const int s = shown_scale_;
+  const int right = (base.x() + base.width()) * s;
+  // A pixel of room per scale step on each side, as the box has for its own title.
+  const int needed = rank_l->fontMetrics().horizontalAdvance(rank_l->text()) + 2 * s;
+  const int width = std::max(base.width() * s, needed);
+  rank_l->setGeometry(right - width, base.y() * s, width, base.height() * s);
+}
+
+void TForm1::paintEvent(QPaintEvent*) {
+  // In full screen the game lies centred on black.
+  if (settings_.fullscreen) QPainter(this).fillRect(rect(), Qt::black);
+}
+
+void TForm1::set_scale(int scale) {
+  settings_.scale = std::clamp(scale, kMinScale, kMaxScale);
+  lay_out_window();
+  remember([](Settings& to, const Settings& from) { to.scale = from.scale; });
+}
+
+void TForm1::set_fullscreen(bool on) {
+  settings_.fullscreen = on;
+  lay_out_window();
+  remember([](Settings& to, const Settings& from) { to.fullscreen = from.fullscreen; });
+}
+
+void TForm1::set_volume(int percent, bool muted) {
+  settings_.volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
+  settings_.muted = muted;
+  options_.music->set_volume(settings_.volume, settings_.muted);
+  const QString text = settings_.muted ? QString::fromUtf8("♪ ミュート")
+                                       : QString::fromUtf8("♪ 音量 %1%").arg(settings_.volume);
+  toast_->show_text(text, game_area(), shown_scale_);
+  remember([](Settings& to, const Settings& from) {
+    to.volume = from.volume;
+    to.muted = from.muted;
+  });
+}
+
+void TForm1::remember(void (*copy)(Settings& to, const Settings& from)) {
+  copy(saved_, settings_);
+  if (options_.remember_settings) save_settings(saved_);
+}
+
+bool TForm1::stage_running() const { return Timer1.isActive() && screen() == Screen::None; }
+
+void TForm1::set_paused(bool paused) {
+  // A replay is paced by its own clock and does not stop for this one.
+  paused = paused && stage_running() && !options_.replaying;
+  if (paused == paused_) return;
+  paused_ = paused;
+  if (paused) keys_.release_all();
+  update_pointer();
+  cg_view->update();
+}
+
+void TForm1::update_pointer() {
+  const bool hide = stage_running() && !paused_;
+  if (hide == pointer_hidden_) return;
+  pointer_hidden_ = hide;
+  if (hide) {
+    cg_view->setCursor(Qt::BlankCursor);
+  } else {
+    cg_view->unsetCursor();
+  }
+}
+
+void TForm1::show_help() {
+  set_paused(true);
+  options_.dialogs->message(QString::fromUtf8(kHelpText).replace('\r', '\n'));
+}
+
+bool TForm1::keys_play() const { return screen() == Screen::None && !paused_; }
+
+void TForm1::keys_before_tick() {
+  if (!keys_play()) return;
+  if (const auto target = keys_.steer_target(g_.player_x, g_.profile.speed)) {
+    if (clamped_target(*target, g_.profile.bird) != g_.target_x) cgMouseMove(*target);
+  }
+  if (keys_.fire_again()) cgMouseDown(MouseButton::Left);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  const KeyAction action = key_action(event->key(), event->modifiers());
+  if (action.command == KeyCommand::None) return QWidget::keyPressEvent(event);
+  // The keyboard's own repeat is no press: held keys act through the ticks.
+  if (event->isAutoRepeat()) return;
+  switch (action.command) {
+    case KeyCommand::Scale:
+      return set_scale(action.scale);
+    case KeyCommand::ScaleUp:
+      return set_scale(settings_.scale + 1);
+    case KeyCommand::ScaleDown:
+      return set_scale(settings_.scale - 1);
+    case KeyCommand::FullScreen:
+      return set_fullscreen(!settings_.fullscreen);
+    case KeyCommand::Escape:
+      if (stage_running() && !paused_) return set_paused(true);
+      if (settings_.fullscreen) set_fullscreen(false);
+      return;
+    case KeyCommand::Pause:
+      return set_paused(!paused_);
+    case KeyCommand::Help:
+      return show_help();
+    case KeyCommand::Mute:
+      return set_volume(settings_.volume, !settings_.muted);
+    case KeyCommand::VolumeDown:
+      return set_volume(settings_.volume - 10, false);
+    case KeyCommand::VolumeUp:
+      return set_volume(settings_.volume + 10, false);
+    case KeyCommand::Left:
+      return keys_.press(KeyboardPlay::Key::Left);
+    case KeyCommand::Right:
+      return keys_.press(KeyboardPlay::Key::Right);
+    case KeyCommand::Fire:
+      keys_.press(KeyboardPlay::Key::Fire);
+      if (keys_play()) cgMouseDown(MouseButton::Left);
+      return;
+    case KeyCommand::Bomb:
+      if (keys_play()) cgMouseDown(MouseButton::Right);
+      return;
+    case KeyCommand::None:
+      return;
+  }
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  switch (key_action(event->key(), event->modifiers()).command) {
+    case KeyCommand::Left:
+      return keys_.release(KeyboardPlay::Key::Left);
+    case KeyCommand::Right:
+      return keys_.release(KeyboardPlay::Key::Right);
+    case KeyCommand::Fire:
+      return keys_.release(KeyboardPlay::Key::Fire);
+    default:
+      return QWidget::keyReleaseEvent(event);
+  }
+}
+
+void TForm1::focusOutEvent(QFocusEvent* event) {
+  keys_.release_all();
+  QWidget::focusOutEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange && isMinimized()) set_paused(true);
+  QWidget::changeEvent(event);
+}
+
+// Only a change from active to inactive pauses: a session that never had the
+// focus (a display without a window manager) plays on.
+void TForm1::application_state_changed(Qt::ApplicationState state) {
+  if (app_state_ == Qt::ApplicationActive && state != Qt::ApplicationActive) {
+    keys_.release_all();
+    set_paused(true);
+  }
+  app_state_ = state;
+}
+
+}  // namespace quillot
