@@ -11,6 +11,7 @@
 #include "app/music_port.h"
 #include "app/replay.h"
 #include "app/replay_window.h"
+#include "app/startup_probe.h"
 
 namespace {
 
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<quillot::ReplayWindow> replay;
   if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
 
+  quillot::measure_first_paint(form);
   form.show();
   const int code = QApplication::exec();
   form.set_recorder(nullptr);
