@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QDir>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/form.h"
+#include "app/game_paths.h"
 #include "app/music_port.h"
 #include "app/replay.h"
 #include "app/replay_window.h"
@@ -41,10 +42,11 @@ int parse(int argc, char** argv, Options& o) {
     };
     if (a == "-h" || a == "--help") {
       std::fputs(kUsage, stdout);
+      std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
       return 0;
     }
     if (a == "-v" || a == "--version") {
-      std::puts("QUILLOT 1.0");
+      std::puts("QUILLOT " QUILLOT_VERSION);
       return 0;
     }
     if (a == "--headless") {
@@ -91,9 +93,25 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(quillot::kAppTitle);
+  // Ties the window to quillot.desktop, so task bars show its name and icon.
+  QApplication::setDesktopFileName("quillot");
+  QApplication::setWindowIcon(quillot::game_icon());
+
+  const quillot::GamePaths paths = quillot::game_paths();
+  // Only a played game writes the save; a replay never does and needs no lock.
+  quillot::SaveLock lock;
+  if (!recording) {
+    lock = quillot::lock_save(paths.save_file);
+    if (lock.busy) {
+      quillot::QtDialogs().message("ＱＵＩＬＬＯＴはもう動いています。\rThe game is already running.");
+      return 1;
+    }
+    quillot::provide_first_save(paths);
+  }
 
   quillot::FormOptions options;
-  options.base_dir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString();
+  options.base_dir = paths.data_dir;
+  options.save_file = paths.save_file;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
   quillot::SynthMusic music(options.base_dir + "/dat", [&window] { return window != nullptr && window->isVisible(); });
