@@ -12,10 +12,13 @@ namespace {
 
 class FirstPaint : public QObject {
  public:
-  FirstPaint(QObject* parent, long long t0_ns) : QObject(parent), t0_ns_(t0_ns) {}
+  FirstPaint(QWidget* window, long long t0_ns) : QObject(window), window_(window), t0_ns_(t0_ns) {}
 
+  // Watches every widget: a window covered by opaque controls gets no paint
+  // event of its own, only its controls do.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !seen_) {
+    if (event->type() == QEvent::Paint && !seen_ && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == window_) {
       seen_ = true;
       // Posted, so it runs once this paint and the flush to the screen are done.
       QTimer::singleShot(0, this, [this] {
@@ -30,6 +33,7 @@ class FirstPaint : public QObject {
   }
 
  private:
+  QWidget* window_;
   long long t0_ns_;
   bool seen_ = false;
 };
@@ -40,7 +44,7 @@ void measure_first_paint(QWidget& window) {
   bool ok = false;
   const long long t0 = qEnvironmentVariable("QUILLOT_STARTUP_T0").toLongLong(&ok);
   if (!ok) return;
-  window.installEventFilter(new FirstPaint(&window, t0));
+  QCoreApplication::instance()->installEventFilter(new FirstPaint(&window, t0));
 }
 
 }  // namespace quillot

@@ -3,14 +3,15 @@
 # several programs side by side: each round starts every program once, in
 # turn, so they share the machine's load. Prints the median per program.
 #   tools/startup_time.sh [-n ROUNDS] PROGRAM...
-# Each run gets a fresh, empty home for its settings and saves.
+# Each run gets a fresh, empty home for its settings and saves. The window
+# is drawn offscreen unless QT_QPA_PLATFORM says otherwise (xcb with DISPLAY).
 set -euo pipefail
 rounds=15
 if [ "${1:-}" = "-n" ]; then rounds=$2; shift 2; fi
 [ $# -gt 0 ] || { echo "usage: $0 [-n ROUNDS] PROGRAM..." >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 for ((r = 0; r < rounds; r++)); do
   for i in $(seq 1 $#); do
     program=${!i}
