@@ -68,7 +68,8 @@ bool provide_first_save(const GamePaths& paths) {
   // QFile::copy refuses to replace an existing file.
   if (!QFile::copy(shipped, save)) return false;
   // An install may ship its data read-only; the player's copy is theirs to write.
-  return QFile::setPermissions(save, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+  return QFile::setPermissions(save,
+                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
 SaveLock lock_save(const std::string& save_file) {

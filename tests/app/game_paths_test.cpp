@@ -41,7 +41,8 @@ class GamePathsTest : public ::testing::Test {
   }
   std::string player() const { return (root_ / "home/quillot").string(); }
 
-  static constexpr const char* kShipped = "0\r\n0\r\n0\r\n3\r\n18\r\n10\r\n2\r\n3\r\n0\r\n0\r\n3\r\n3\r\n0\r\n";
+  static constexpr const char* kShipped =
+      "0\r\n0\r\n0\r\n3\r\n18\r\n10\r\n2\r\n3\r\n0\r\n0\r\n3\r\n3\r\n0\r\n";
   fs::path root_;
 };
 
@@ -58,7 +59,8 @@ TEST_F(GamePathsTest, DataAndSaveFollowWhereTheProgramFindsItsData) {
   const Case cases[] = {
       {"a build folder", "usr/games", true, "usr/games", true},
       {"an unpacked copy on a read-only disk", "usr/games", false, "usr/games", false},
-      {"an install, even a writable staging one", "usr/share/games/quillot", true, "usr/share/games/quillot", false},
+      {"an install, even a writable staging one", "usr/share/games/quillot", true, "usr/share/games/quillot",
+       false},
       {"no data anywhere", "", true, "usr/games", true},
   };
   for (const Case& c : cases) {
@@ -82,7 +84,8 @@ TEST_F(GamePathsTest, FirstStartCopiesTheDefaultSaveButNeverReplacesOne) {
   ASSERT_FALSE(p.portable);
 
   // A fresh home: the folder is made and the shipped save copied, writable by the player.
-  fs::permissions(root_ / "usr/share/games/quillot/dat/my.dat", fs::perms::owner_read | fs::perms::group_read);
+  fs::permissions(root_ / "usr/share/games/quillot/dat/my.dat",
+                  fs::perms::owner_read | fs::perms::group_read);
   ASSERT_TRUE(provide_first_save(p));
   EXPECT_EQ(read(p.save_file), kShipped);
   EXPECT_TRUE((fs::status(p.save_file).permissions() & fs::perms::owner_write) != fs::perms::none);
