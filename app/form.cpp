@@ -180,6 +180,10 @@ bool TForm1::input(const std::string& event) {
 
 std::string TForm1::path(const std::string& relative) const { return options_.base_dir + "/" + relative; }
 
+std::string TForm1::save_path() const {
+  return options_.save_file.empty() ? path("dat/my.dat") : options_.save_file;
+}
+
 void TForm1::build_layout() {
   // The window's picture controls: the playfield, and off to the right the
   // hidden things a player never sees (the back buffer and the sprites are
@@ -299,7 +303,7 @@ void TForm1::FormCreate() {
     const QTime now = QTime::currentTime();
     g_.random.seed = Random::seed_from_time(now.hour(), now.minute(), now.second(), now.msec());
   }
-  if (auto err = quillot::load_profile(path("dat/my.dat"), g_.profile)) report(*err);
+  if (auto err = quillot::load_profile(save_path(), g_.profile)) report(*err);
   if (auto err = load_stories(path("dat/s.dat"), g_.stories)) report(*err);
 
   QImage start;
@@ -389,7 +393,7 @@ void TForm1::shop_click(shop::Item item) {
 
 bool TForm1::save_profile(const Profile& profile) {
   if (options_.replaying) return true;  // a replay never touches the player's save
-  if (auto err = quillot::save_profile(path("dat/my.dat"), profile)) {
+  if (auto err = quillot::save_profile(save_path(), profile)) {
     report(*err);
     return false;
   }

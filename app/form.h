@@ -41,6 +41,7 @@ class PlayfieldView : public QWidget {
 
 struct FormOptions {
   std::string base_dir;               // the folder holding dat/ and cg/
+  std::string save_file;              // the player's save; empty means dat/my.dat in base_dir
   Dialogs* dialogs = nullptr;         // message and error boxes
   MusicPort* music = nullptr;         // background music
   bool seed_from_clock = true;        // tests and replays seed the generator themselves
@@ -171,6 +172,7 @@ class TForm1 : public QWidget, public Shell {
   void FormCreate();
   void report(const FileError& error);
   std::string path(const std::string& relative) const;
+  std::string save_path() const;
   // Notes an input for the recording; false when the player's input must be ignored.
   bool input(const std::string& event);
   // Sizes and places the window for the scale and full screen in effect.

@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QDir>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "app/form.h"
+#include "app/game_paths.h"
 #include "app/music_port.h"
 #include "app/replay.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
+#include "app/startup_probe.h"
 
 namespace {
 
@@ -51,10 +53,11 @@ int parse(int argc, char** argv, Options& o) {
     };
     if (a == "-h" || a == "--help") {
       std::fputs(kUsage, stdout);
+      std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
       return 0;
     }
     if (a == "-v" || a == "--version") {
-      std::puts("QUILLOT 1.0");
+      std::puts("QUILLOT " QUILLOT_VERSION);
       return 0;
     }
     if (a == "--headless") {
@@ -142,8 +145,24 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(previous);
   held_messages = nullptr;
   for (const std::string& m : held) std::fprintf(stderr, "%s\n", m.c_str());
+  QApplication::setApplicationName(quillot::kAppTitle);
+  // Ties the window to quillot.desktop, so task bars show its name and icon.
+  QApplication::setDesktopFileName("quillot");
+  QApplication::setWindowIcon(quillot::game_icon());
+
+  const quillot::GamePaths paths = quillot::game_paths();
+  // Only a played game writes the save; a replay never does and needs no lock.
+  quillot::SaveLock lock;
+  if (!recording) {
+    lock = quillot::lock_save(paths.save_file);
+    if (lock.busy) {
+      quillot::QtDialogs().message("ＱＵＩＬＬＯＴはもう動いています。\rThe game is already running.");
+      return 1;
+    }
+    quillot::provide_first_save(paths);
+  }
   // Opened before the window, so a file that must not be overwritten is
-  // refused before anything else happens.
+  // refused before anything is shown.
   std::unique_ptr<quillot::Recorder> recorder;
   if (!o.record.empty()) {
     recorder = std::make_unique<quillot::Recorder>(o.record);
@@ -152,10 +171,10 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  QApplication::setApplicationName(quillot::kAppTitle);
 
   quillot::FormOptions options;
-  options.base_dir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString();
+  options.base_dir = paths.data_dir;
+  options.save_file = paths.save_file;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
   quillot::SynthMusic music(options.base_dir + "/dat", [&window] { return window != nullptr && window->isVisible(); });
@@ -182,6 +201,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<quillot::ReplayWindow> replay;
   if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
 
+  quillot::measure_first_paint(form);
   form.show();
   const int code = QApplication::exec();
   form.set_recorder(nullptr);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build, play and test, and only
-# those that are missing, so a second run costs nothing.
+# those that are missing, so a second run costs nothing. --test adds what the
+# tests need, --package (alone) what building and checking the package needs.
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,12 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xdotool x11-utils imagemagick  # playing the real window in tests
     clang libclang-rt-14-dev            # fuzzing the files the game reads
+  )
+fi
+if [ "${1:-}" = "--package" ]; then
+  packages=(
+    debhelper dpkg-dev                  # building the Debian package
+    lintian desktop-file-utils appstream  # checking it
   )
 fi
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the game's pictures from the text sources beside this script.
 
-    python3 tools/art/make_art.py           write app/art/*.bmp and cg/start.bmp
+    python3 tools/art/make_art.py           write app/art/*.bmp, cg/start.bmp and the icons
     python3 tools/art/make_art.py --check   fail if a committed picture is stale
 
 Sprite sources (one *.txt per sprite) hold a legend and a 20 x 20 grid:
@@ -14,10 +14,15 @@ Sprite sources (one *.txt per sprite) hold a legend and a 20 x 20 grid:
 
 Colours in the sources are written #RRGGBB, as a paint program shows them.
 The legend order is the palette order of the written file.
+
+The program's icon (icon.txt) is a 16 x 16 grid in the same form, whose
+legend may also name the colour "none" (transparent); it is written as PNG
+files at the desktop's usual sizes, each pixel an n x n block.
 """
 
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 ART_DIR = Path(__file__).resolve().parent
@@ -290,12 +295,69 @@ def start_file():
     return bmp24(rows)
 
 
+# --------------------------------------------------------------------- icon
+
+ICON_GRID = 16
+ICON_SIZES = [16, 32, 48, 64, 128, 256]
+
+
+def load_icon(path):
+    """Returns rows of (r, g, b, a) from the icon source, or raises ArtError."""
+    lines = path.read_text(encoding="utf-8").splitlines()
+    legend = {}
+    n = 0
+    while n < len(lines) and lines[n].strip():
+        line = lines[n].rstrip()
+        n += 1
+        where = f"{path.name}:{n}"
+        if line.startswith(";"):
+            continue
+        fields = line.split(maxsplit=2)
+        if len(fields) < 2 or len(fields[0]) != 1 or fields[0] in legend:
+            raise ArtError(f"{where}: legend line must be '<char> #RRGGBB|none [note]', each char once")
+        legend[fields[0]] = (0, 0, 0, 0) if fields[1] == "none" else parse_colour(fields[1], where) + (255,)
+    grid = [(i + 1, line.rstrip()) for i, line in enumerate(lines) if i >= n and line.strip()]
+    if len(grid) != ICON_GRID:
+        raise ArtError(f"{path.name}: grid has {len(grid)} rows, wants {ICON_GRID}")
+    rows = []
+    for lineno, line in grid:
+        if len(line) != ICON_GRID or set(line) - legend.keys():
+            raise ArtError(f"{path.name}:{lineno}: row must be {ICON_GRID} legend characters")
+        rows.append([legend[c] for c in line])
+    return rows
+
+
+def png_rgba(rows):
+    """rows: top-down lists of (r, g, b, a)."""
+    height, width = len(rows), len(rows[0])
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    raw = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in rows)
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
+def icon_files():
+    rows = load_icon(ART_DIR / "icon.txt")
+    out = {}
+    for size in ICON_SIZES:
+        k = size // ICON_GRID
+        scaled = [[p for p in row for _ in range(k)] for row in rows for _ in range(k)]
+        out[f"packaging/icons/hicolor/{size}x{size}/apps/quillot.png"] = png_rgba(scaled)
+    return out
+
+
 # --------------------------------------------------------------------- main
 
 def all_files():
     files = sprite_files()
     files["app/art/image1.bmp"] = title_file()
     files["cg/start.bmp"] = start_file()
+    files.update(icon_files())
     return files
 
 

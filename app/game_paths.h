@@ -1,0 +1,48 @@
+#pragma once
+#include <QIcon>
+#include <QLockFile>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quillot {
+
+// Where this run's files are, decided once at start-up.
+struct GamePaths {
+  std::string data_dir;   // the folder holding dat/ and cg/
+  std::string save_file;  // the player's my.dat
+  bool portable = false;  // the save lives in the data folder beside the program
+};
+
+// A build or an unpacked copy keeps dat/ and cg/ beside the program and, when
+// that dat/ is writable, its save there too. Anywhere else the data is the
+// install's (found relative to the program, so a staged or moved install runs
+// as it is) and the save is the player's own, in `player_dir`.
+// `writable` tells whether a folder may be written to.
+GamePaths decide_game_paths(const std::string& exe_dir, const std::string& player_dir,
+                            const std::function<bool(const std::string&)>& writable);
+
+// The decision for this process: its own folder, and quillot/ in the player's
+// data folder ($XDG_DATA_HOME, by default ~/.local/share).
+GamePaths game_paths();
+
+// On a player's first start, copies the shipped save into place so the game
+// opens on a fresh profile. Whatever already stands at the save's path is
+// never replaced. False when there was nothing and the copy failed.
+bool provide_first_save(const GamePaths& paths);
+
+// The lock of one save, beside it: one running game per save.
+struct SaveLock {
+  std::unique_ptr<QLockFile> file;  // held while it lives; null when no lock could be taken
+  bool busy = false;                // another running game holds it
+};
+
+// Takes the save's lock; a lock left behind by a game that no longer runs is
+// taken over. A folder where no lock can be made gives no lock but is not
+// busy: the game then plays, and a SAVE there reports its own error.
+SaveLock lock_save(const std::string& save_file);
+
+// The program's icon at every size it is drawn in, for the window and the task bar.
+QIcon game_icon();
+
+}  // namespace quillot
