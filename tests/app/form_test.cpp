@@ -16,6 +16,7 @@
 #include "app/replay.h"
 #include "app/settings.h"
 #include "game/checksum.h"
+#include "tests/support/scratch_folder.h"
 
 namespace quillot {
 namespace {
@@ -77,9 +78,7 @@ void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quillot-form-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
+    dir_ = scratch_folder("form");
     fs::create_directories(dir_ / "dat");
     fs::create_directories(dir_ / "cg");
     write("dat/my.dat", "7\r\n5230\r\n12\r\n4\r\n18\r\n10\r\n2\r\n3\r\n900\r\n0\r\n3\r\n3\r\n0\r\n");

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/scratch_folder.h"
+
 namespace quillot {
 namespace {
 
@@ -17,9 +19,7 @@ namespace fs = std::filesystem;
 class GamePathsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("quillot-paths-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
+    root_ = scratch_folder("paths");
     fs::create_directories(root_ / "home");
   }
   void TearDown() override { fs::remove_all(root_); }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <limits>
 
+#include "tests/support/scratch_folder.h"
+
 namespace quillot {
 namespace {
 
@@ -69,10 +71,7 @@ TEST(ProfileParsing, FieldsBeforeABadValueKeepTheirValues) {
 class ProfileFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quillot-profile-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = scratch_folder("profile");
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string file() const { return (dir_ / "my.dat").string(); }

@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "game/checksum.h"
+#include "tests/support/scratch_folder.h"
 
 namespace quillot {
 namespace {
@@ -136,10 +137,7 @@ TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
 class ReplayFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quillot-replay-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = scratch_folder("replay");
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string write(const std::string& name, const std::string& bytes) {

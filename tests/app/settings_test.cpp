@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/file_read.h"
+#include "tests/support/scratch_folder.h"
 
 namespace quillot {
 namespace {
@@ -19,9 +20,7 @@ namespace fs = std::filesystem;
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = fs::temp_directory_path() / ("quillot-settings-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(home_);
+    home_ = scratch_folder("settings");
     fs::create_directories(home_ / "quillot");
     old_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_.string()));
