@@ -87,11 +87,11 @@ def parse_colour(text, where):
     return (value >> 16, (value >> 8) & 0xFF, value & 0xFF)
 
 
-def load_sprite(path):
-    """Returns (palette, rows of indices) from a sprite source, or raises ArtError."""
-    lines = path.read_text(encoding="utf-8").splitlines()
+def read_legend(path, lines, colour_of):
+    """Reads the legend at the top of a source, '<char> COLOUR [note]' lines up
+    to the first blank one. Returns ({char: colour_of(COLOUR, where)} in file
+    order, the index of the line after the legend)."""
     legend = {}
-    palette = []
     n = 0
     while n < len(lines) and lines[n].strip():
         line = lines[n].rstrip()
@@ -101,26 +101,41 @@ def load_sprite(path):
             continue
         fields = line.split(maxsplit=2)
         if len(fields) < 2 or len(fields[0]) != 1:
-            raise ArtError(f"{where}: legend line must be '<char> #RRGGBB [note]'")
-        char, colour = fields[0], parse_colour(fields[1], where)
-        if char in legend:
-            raise ArtError(f"{where}: character {char!r} defined twice")
-        if colour in palette:
-            raise ArtError(f"{where}: colour {fields[1]} already has a character")
-        legend[char] = len(palette)
-        palette.append(colour)
+            raise ArtError(f"{where}: legend line must be '<char> <colour> [note]'")
+        if fields[0] in legend:
+            raise ArtError(f"{where}: character {fields[0]!r} defined twice")
+        legend[fields[0]] = colour_of(fields[1], where)
+    return legend, n
 
-    grid = [(i + 1, line.rstrip()) for i, line in enumerate(lines) if i >= n and line.strip()]
-    if len(grid) != SPRITE_SIZE:
-        raise ArtError(f"{path.name}: grid has {len(grid)} rows, wants {SPRITE_SIZE}")
+
+def read_grid(path, lines, first, size, legend):
+    """The square grid of legend characters after the legend, as rows of legend values."""
+    grid = [(i + 1, line.rstrip()) for i, line in enumerate(lines) if i >= first and line.strip()]
+    if len(grid) != size:
+        raise ArtError(f"{path.name}: grid has {len(grid)} rows, wants {size}")
     rows = []
     for lineno, line in grid:
-        if len(line) != SPRITE_SIZE:
-            raise ArtError(f"{path.name}:{lineno}: row has {len(line)} columns, wants {SPRITE_SIZE}")
+        if len(line) != size:
+            raise ArtError(f"{path.name}:{lineno}: row has {len(line)} columns, wants {size}")
         unknown = sorted(set(line) - legend.keys())
         if unknown:
             raise ArtError(f"{path.name}:{lineno}: unknown character(s) {''.join(unknown)!r}")
         rows.append([legend[c] for c in line])
+    return rows
+
+
+def load_sprite(path):
+    """Returns (palette, rows of indices) from a sprite source, or raises ArtError."""
+    lines = path.read_text(encoding="utf-8").splitlines()
+    colours, n = read_legend(path, lines, parse_colour)
+    legend = {}
+    palette = []
+    for char, colour in colours.items():
+        if colour in palette:
+            raise ArtError(f"{path.name}: colour of {char!r} already has a character")
+        legend[char] = len(palette)
+        palette.append(colour)
+    rows = read_grid(path, lines, n, SPRITE_SIZE, legend)
 
     if BACKGROUND not in palette:
         raise ArtError(f"{path.name}: the legend lacks the background blue #0000FF")
@@ -304,27 +319,12 @@ ICON_SIZES = [16, 32, 48, 64, 128, 256]
 def load_icon(path):
     """Returns rows of (r, g, b, a) from the icon source, or raises ArtError."""
     lines = path.read_text(encoding="utf-8").splitlines()
-    legend = {}
-    n = 0
-    while n < len(lines) and lines[n].strip():
-        line = lines[n].rstrip()
-        n += 1
-        where = f"{path.name}:{n}"
-        if line.startswith(";"):
-            continue
-        fields = line.split(maxsplit=2)
-        if len(fields) < 2 or len(fields[0]) != 1 or fields[0] in legend:
-            raise ArtError(f"{where}: legend line must be '<char> #RRGGBB|none [note]', each char once")
-        legend[fields[0]] = (0, 0, 0, 0) if fields[1] == "none" else parse_colour(fields[1], where) + (255,)
-    grid = [(i + 1, line.rstrip()) for i, line in enumerate(lines) if i >= n and line.strip()]
-    if len(grid) != ICON_GRID:
-        raise ArtError(f"{path.name}: grid has {len(grid)} rows, wants {ICON_GRID}")
-    rows = []
-    for lineno, line in grid:
-        if len(line) != ICON_GRID or set(line) - legend.keys():
-            raise ArtError(f"{path.name}:{lineno}: row must be {ICON_GRID} legend characters")
-        rows.append([legend[c] for c in line])
-    return rows
+
+    def rgba(text, where):
+        return (0, 0, 0, 0) if text == "none" else parse_colour(text, where) + (255,)
+
+    legend, n = read_legend(path, lines, rgba)
+    return read_grid(path, lines, n, ICON_GRID, legend)
 
 
 def png_rgba(rows):
