@@ -29,4 +29,14 @@ PictureSet load_pictures() {
 
 QImage title_picture() { return stored("image1", 100, 100); }
 
+QIcon game_icon() {
+  // Up to 64 pixels: window frames and task bars show no bigger, and every
+  // size is sent to the X server at start-up (256 x 256 alone costs 10 ms).
+  // Menus take the larger ones from the installed icon theme.
+  QIcon icon;
+  for (int size : {16, 32, 48, 64})
+    icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/quillot.png").arg(size), QSize(size, size));
+  return icon;
+}
+
 }  // namespace quillot

@@ -29,14 +29,6 @@ namespace {
 
 const char* const kCaption = "ＱＵＩＬＬＯＴ ver 1.0 2001/3  ﾌﾞﾗｽｺ";
 
-QFont game_font(int pixel_height, bool bold = false, bool italic = false) {
-  QFont f(kGameFontFamily);
-  f.setPixelSize(pixel_height);
-  f.setBold(bold);
-  f.setItalic(italic);
-  return f;
-}
-
 struct LabelLook {
   Color text = 0x000000;
   int px = 12;
@@ -347,7 +339,6 @@ void TForm1::Timer1Timer() {
   quillot::Timer1Timer(g_, bak_, *this);
   ++ticks_;
   if (recorder_ != nullptr) recorder_->after_tick(ticks_, g_);
-  update_pointer();
 }
 
 // Every text of the title and shop screens, rebuilt from the profile.

@@ -180,8 +180,8 @@ class TForm1 : public QWidget, public Shell {
   // The rank title grows leftward from its right edge when it is wider than its box.
   void fit_rank_title();
   void update_pointer();
-  // Writes what the player just changed, and only that, to the settings file.
-  void remember(void (*copy)(Settings& to, const Settings& from));
+  // Writes the settings the player changed by key to the settings file.
+  void remember();
   // Held keys become the mouse's inputs, before the tick they belong to.
   void keys_before_tick();
   bool keys_play() const;
@@ -196,7 +196,7 @@ class TForm1 : public QWidget, public Shell {
   int64_t ticks_ = 0;
 
   Settings settings_;
-  Settings saved_;  // as the settings file has it: one-run options stay out of it
+  Settings saved_;  // as the settings file has it: a setter changes both, one-run options only settings_
   WidgetScaler scaler_;
   int shown_scale_ = 1;
   bool paused_ = false;

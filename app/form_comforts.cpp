@@ -22,14 +22,6 @@ QRect screen_rect(const QWidget* w, bool available) {
   return available ? s->availableGeometry() : s->geometry();
 }
 
-// The game's own clamp of a steering target, so that a held key at an edge
-// does not record the same move again every tick.
-int32_t clamped_target(int32_t x, int32_t bird) {
-  if (x - bird < 0) x = bird;
-  if (x + bird > kWidth) x = kWidth - bird;
-  return x;
-}
-
 }  // namespace
 
 QRect TForm1::game_area() const {
@@ -79,32 +71,28 @@ void TForm1::paintEvent(QPaintEvent*) {
 }
 
 void TForm1::set_scale(int scale) {
-  settings_.scale = std::clamp(scale, kMinScale, kMaxScale);
+  settings_.scale = saved_.scale = std::clamp(scale, kMinScale, kMaxScale);
   lay_out_window();
-  remember([](Settings& to, const Settings& from) { to.scale = from.scale; });
+  remember();
 }
 
 void TForm1::set_fullscreen(bool on) {
-  settings_.fullscreen = on;
+  settings_.fullscreen = saved_.fullscreen = on;
   lay_out_window();
-  remember([](Settings& to, const Settings& from) { to.fullscreen = from.fullscreen; });
+  remember();
 }
 
 void TForm1::set_volume(int percent, bool muted) {
-  settings_.volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
-  settings_.muted = muted;
+  settings_.volume = saved_.volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
+  settings_.muted = saved_.muted = muted;
   options_.music->set_volume(settings_.volume, settings_.muted);
   const QString text = settings_.muted ? QString::fromUtf8("♪ ミュート")
                                        : QString::fromUtf8("♪ 音量 %1%").arg(settings_.volume);
   toast_->show_text(text, game_area(), shown_scale_);
-  remember([](Settings& to, const Settings& from) {
-    to.volume = from.volume;
-    to.muted = from.muted;
-  });
+  remember();
 }
 
-void TForm1::remember(void (*copy)(Settings& to, const Settings& from)) {
-  copy(saved_, settings_);
+void TForm1::remember() {
   if (options_.remember_settings) save_settings(saved_);
 }
 
@@ -141,7 +129,8 @@ bool TForm1::keys_play() const { return screen() == Screen::None && !paused_; }
 void TForm1::keys_before_tick() {
   if (!keys_play()) return;
   if (const auto target = keys_.steer_target(g_.player_x, g_.profile.speed)) {
-    if (clamped_target(*target, g_.profile.bird) != g_.target_x) cgMouseMove(*target);
+    // A held key at an edge would otherwise record the same move every tick.
+    if (clamp_target(*target, g_.profile.bird) != g_.target_x) cgMouseMove(*target);
   }
   if (keys_.fire_again()) cgMouseDown(MouseButton::Left);
 }

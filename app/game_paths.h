@@ -1,5 +1,4 @@
 #pragma once
-#include <QIcon>
 #include <QLockFile>
 #include <functional>
 #include <memory>
@@ -41,8 +40,5 @@ struct SaveLock {
 // taken over. A folder where no lock can be made gives no lock but is not
 // busy: the game then plays, and a SAVE there reports its own error.
 SaveLock lock_save(const std::string& save_file);
-
-// The program's icon at every size it is drawn in, for the window and the task bar.
-QIcon game_icon();
 
 }  // namespace quillot

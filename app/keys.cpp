@@ -63,57 +63,24 @@ KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void KeyboardPlay::press(Key key) {
-  switch (key) {
-    case Key::Left:
-      left_ = true;
-      break;
-    case Key::Right:
-      right_ = true;
-      break;
-    case Key::Fire:
-      fire_ = true;
-      fire_ticks_ = 0;
-      break;
-  }
+  held_[static_cast<size_t>(key)] = true;
+  if (key == Key::Fire) fire_ticks_ = 0;
 }
 
-void KeyboardPlay::release(Key key) {
-  switch (key) {
-    case Key::Left:
-      left_ = false;
-      break;
-    case Key::Right:
-      right_ = false;
-      break;
-    case Key::Fire:
-      fire_ = false;
-      break;
-  }
-}
+void KeyboardPlay::release(Key key) { held_[static_cast<size_t>(key)] = false; }
 
-void KeyboardPlay::release_all() { left_ = right_ = fire_ = false; }
-
-bool KeyboardPlay::held(Key key) const {
-  switch (key) {
-    case Key::Left:
-      return left_;
-    case Key::Right:
-      return right_;
-    case Key::Fire:
-      return fire_;
-  }
-  return false;
-}
+void KeyboardPlay::release_all() { held_ = {}; }
 
 std::optional<int32_t> KeyboardPlay::steer_target(int32_t player_x, int32_t speed) const {
-  if (left_ == right_) return std::nullopt;
+  const bool left = held(Key::Left);
+  if (left == held(Key::Right)) return std::nullopt;
   // Wrapping like the game's own sums: a hand-edited speed must not trap.
-  const int64_t step = left_ ? -int64_t{speed} : int64_t{speed};
+  const int64_t step = left ? -int64_t{speed} : int64_t{speed};
   return static_cast<int32_t>(static_cast<uint32_t>(int64_t{player_x} + step));
 }
 
 bool KeyboardPlay::fire_again() {
-  if (!fire_) return false;
+  if (!held(Key::Fire)) return false;
   if (++fire_ticks_ < kFireRepeatTicks) return false;
   fire_ticks_ = 0;
   return true;

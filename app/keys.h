@@ -1,5 +1,6 @@
 #pragma once
 #include <Qt>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -51,7 +52,7 @@ class KeyboardPlay {
   void release(Key key);
   // Keys held while the window loses the focus are released.
   void release_all();
-  bool held(Key key) const;
+  bool held(Key key) const { return held_[static_cast<size_t>(key)]; }
 
   // Where to steer before the next tick: one step of `speed` past the bird
   // while Left or Right alone is held, so the bird stops when the key is let
@@ -61,9 +62,7 @@ class KeyboardPlay {
   bool fire_again();
 
  private:
-  bool left_ = false;
-  bool right_ = false;
-  bool fire_ = false;
+  std::array<bool, 3> held_{};  // by Key
   int fire_ticks_ = 0;
 };
 

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/art.h"
 #include "app/form.h"
 #include "app/game_paths.h"
 #include "app/music_port.h"

@@ -8,13 +8,6 @@ namespace {
 
 constexpr int kToastMs = 1000;
 
-QFont overlay_font(int pixels, bool bold) {
-  QFont f(kGameFontFamily);
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
-
 }  // namespace
 
 void draw_scaled_playfield(QPainter& painter, const QImage& picture, int scale) {
@@ -33,9 +26,9 @@ void paint_pause(QPainter& painter, QRect area, int scale) {
   const QRect strip(area.x(), area.center().y() - band / 2, area.width(), band);
   painter.fillRect(strip, QColor(0, 0, 0, 170));
   painter.setPen(Qt::white);
-  painter.setFont(overlay_font(36 * scale, true));
+  painter.setFont(game_font(36 * scale, true));
   painter.drawText(strip.adjusted(0, 6 * scale, 0, -26 * scale), Qt::AlignCenter, "PAUSE");
-  painter.setFont(overlay_font(12 * scale, false));
+  painter.setFont(game_font(12 * scale, false));
   painter.drawText(strip.adjusted(0, band - 26 * scale, 0, -6 * scale), Qt::AlignCenter,
                    QString::fromUtf8("P・クリックで再開　F1 操作方法"));
 }
@@ -54,7 +47,7 @@ Toast::Toast(QWidget* parent) : label_(new QLabel(parent)) {
 }
 
 void Toast::show_text(const QString& text, QRect game, int scale) {
-  label_->setFont(overlay_font(12 * scale, true));
+  label_->setFont(game_font(12 * scale, true));
   label_->setText(text);
   const QSize size(label_->fontMetrics().horizontalAdvance(text) + 12 * scale, 18 * scale);
   label_->setGeometry(QRect(QPoint(game.right() - 6 * scale - size.width(), game.top() + 6 * scale), size));

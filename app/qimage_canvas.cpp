@@ -10,6 +10,14 @@ namespace quillot {
 
 const char* const kGameFontFamily = "IPAPGothic";
 
+QFont game_font(int pixel_height, bool bold, bool italic) {
+  QFont f(kGameFontFamily);
+  f.setPixelSize(pixel_height);
+  f.setBold(bold);
+  f.setItalic(italic);
+  return f;
+}
+
 namespace {
 
 // Edited save files can make sizes absurd; shapes far outside the picture look

@@ -19,6 +19,8 @@ inline QColor to_qcolor(Color c) { return QColor(int(c & 0xFF), int((c >> 8) & 0
 
 // The font that stands in for the game's Japanese proportional Gothic.
 extern const char* const kGameFontFamily;
+// That font at a height in pixels, as the window's controls and overlays use it.
+QFont game_font(int pixel_height, bool bold = false, bool italic = false);
 
 // The 14 stored pictures, indexed by Picture.
 using PictureSet = std::array<QImage, kPictureCount>;

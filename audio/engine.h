@@ -60,7 +60,6 @@ class Engine {
   // (full level). Takes effect on the next rendered block; the synth and the
   // player run on at any level, so a silenced track keeps its place.
   void set_level(float level) { level_.store(level); }
-  float level() const { return level_.load(); }
 
   // For the audio device, which must run at the synth's rate.
   fluid_settings_t* settings() const { return settings_; }

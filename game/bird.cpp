@@ -113,11 +113,15 @@ void draw_burst(Game& g, const ShotRec& shot, Canvas& bak, int32_t spread) {
 
 }  // namespace
 
+int32_t clamp_target(int32_t x, int32_t bird) {
+  if (x - bird < 0) x = bird;
+  if (x + bird > kWidth) x = kWidth - bird;
+  return x;
+}
+
 void cgMouseMove(Game& g, int32_t x) {
-  if (g.steer_enabled == 1) g.target_x = x;
   // Clamped on every move, steering or not.
-  if (g.target_x - g.profile.bird < 0) g.target_x = g.profile.bird;
-  if (g.target_x + g.profile.bird > kWidth) g.target_x = kWidth - g.profile.bird;
+  g.target_x = clamp_target(g.steer_enabled == 1 ? x : g.target_x, g.profile.bird);
 }
 
 void cgMouseDown(Game& g, MouseButton button, Canvas& cg, Host& host) {

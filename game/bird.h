@@ -9,6 +9,9 @@ namespace quillot {
 
 enum class MouseButton : uint8_t { Left, Right, Other };
 
+// A steering target kept where the whole bird fits on the playfield.
+int32_t clamp_target(int32_t x, int32_t bird);
+
 // The mouse moved over the playfield to x (playfield pixels).
 void cgMouseMove(Game& g, int32_t x);
 

@@ -16,7 +16,7 @@
 #include "app/replay.h"
 #include "app/settings.h"
 #include "game/checksum.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace quillot {
 namespace {
@@ -100,8 +100,25 @@ class FormTest : public ::testing::Test {
     o.music = &music_;
     o.settings = settings;
     o.remember_settings = remember;
-    o.remembered = load_settings();
+    if (remember) o.remembered = load_settings();
     return std::make_unique<TForm1>(o);
+  }
+
+  // Plays `session` in a window that records every input and tick, closes it
+  // (which ends the recording) and checks that the recording replays without
+  // a window to the same checksums. Returns the recording.
+  std::string record(const std::function<void(TForm1* form)>& session) {
+    const std::string file = (dir_ / "session.qrp").string();
+    std::unique_ptr<Recorder> recorder;
+    {
+      auto form = make();
+      recorder = std::make_unique<Recorder>(file, form->game());
+      form->set_recorder(recorder.get());
+      session(form.get());
+    }
+    recorder.reset();
+    EXPECT_EQ(replay_headless(file), 0);
+    return read_file(file);
   }
 
   fs::path dir_;
@@ -230,15 +247,10 @@ TEST_F(FormTest, ATickClearsToBlueAndPresents) {
 }
 
 TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
-  const std::string file = (dir_ / "session.qrp").string();
-  std::unique_ptr<Recorder> recorder;
-  {
-    auto form = make();
-    recorder = std::make_unique<Recorder>(file, form->game());
-    form->set_recorder(recorder.get());
+  const std::string text = record([](TForm1* form) {
     form->Button1Click();
     // Inputs no player could give now are neither played nor recorded, or
-    // the replay below would stop at them.
+    // the replay would stop at them.
     form->Button4Click();
     form->shop_click(shop::Item::a9);
     for (int i = 0; i < 90; ++i) {
@@ -248,12 +260,8 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
       form->Timer1Timer();
     }
     EXPECT_EQ(form->ticks(), 90);
-  }  // closing the window ends the recording
-  recorder.reset();
-  std::ifstream in(file);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  });
   EXPECT_NE(text.find("\n90 end "), std::string::npos);
-  EXPECT_EQ(replay_headless(file), 0);
 }
 
 // Every text the title and shop screens draw in a fixed box is whole, at
@@ -342,24 +350,19 @@ TEST_F(FormTest, EveryScaleLaysOutExactlyAndMapsTheMouseBack) {
 // of the stage), moves nothing and is no input; keys play through the mouse's
 // own recorded inputs. The recording replays to the same checksums.
 TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
-  const std::string file = (dir_ / "keys.qrp").string();
-  std::unique_ptr<Recorder> recorder;
-  {
-    auto form = make();
-    recorder = std::make_unique<Recorder>(file, form->game());
-    form->set_recorder(recorder.get());
+  const std::string text = record([this](TForm1* form) {
     Game& g = form->game();
-    key(form.get(), Qt::Key_P, true);
+    key(form, Qt::Key_P, true);
     EXPECT_FALSE(form->paused()) << "nothing to pause on the title screen";
     form->Button1Click();
     for (int i = 0; i < 5; ++i) form->Timer1Timer();
 
-    key(form.get(), Qt::Key_Right, true);
+    key(form, Qt::Key_Right, true);
     const int32_t x0 = g.player_x;
     form->Timer1Timer();
     EXPECT_EQ(g.player_x, x0 + g.profile.speed) << "one step towards the held side";
-    key(form.get(), Qt::Key_Right, true, Qt::NoModifier, true);  // the keyboard's own repeat
-    key(form.get(), Qt::Key_Right, false);
+    key(form, Qt::Key_Right, true, Qt::NoModifier, true);  // the keyboard's own repeat
+    key(form, Qt::Key_Right, false);
     form->Timer1Timer();
     form->Timer1Timer();
     EXPECT_EQ(g.player_x, x0 + g.profile.speed) << "stops when the key is let go";
@@ -367,18 +370,18 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
     auto flying = [&g] {
       return std::count_if(g.shots.begin(), g.shots.end(), [](const ShotRec& s) { return s.state == 1; });
     };
-    key(form.get(), Qt::Key_Z, true);
+    key(form, Qt::Key_Z, true);
     EXPECT_EQ(flying(), 1) << "fires on the press";
     for (int i = 0; i < 3; ++i) form->Timer1Timer();
     EXPECT_EQ(flying(), 1);
     form->Timer1Timer();
     EXPECT_EQ(flying(), 2) << "and again while held, every fourth tick";
-    key(form.get(), Qt::Key_Z, false);
-    key(form.get(), Qt::Key_A, true);
+    key(form, Qt::Key_Z, false);
+    key(form, Qt::Key_A, true);
 
     EXPECT_EQ(form->cg_view->cursor().shape(), Qt::BlankCursor) << "the pointer would hide the bird";
     for (int k : {Qt::Key_P, Qt::Key_Escape}) {
-      key(form.get(), k, true);
+      key(form, k, true);
       ASSERT_TRUE(form->paused());
       EXPECT_NE(form->cg_view->cursor().shape(), Qt::BlankCursor) << "shown while paused";
       EXPECT_FALSE(form->keyboard().held(KeyboardPlay::Key::Left)) << "a pause lets go of the keys";
@@ -390,7 +393,7 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
       EXPECT_EQ(form->ticks(), ticks);
       EXPECT_EQ(checksum(g), state) << "nothing moves, not even the steering target";
       if (k == Qt::Key_P) {
-        key(form.get(), Qt::Key_P, true);
+        key(form, Qt::Key_P, true);
       } else {
         mouse(form->cg_view, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
         EXPECT_EQ(checksum(g), state) << "the click that resumes does not fire";
@@ -402,26 +405,22 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
     // Another program takes the focus: only a change from active pauses, so a
     // display without a window manager, where nothing is ever active, plays on.
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
-    if (form->paused()) key(form.get(), Qt::Key_P, true);
+    if (form->paused()) key(form, Qt::Key_P, true);
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_FALSE(form->paused());
     emit qApp->applicationStateChanged(Qt::ApplicationActive);
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_TRUE(form->paused());
-    key(form.get(), Qt::Key_P, true);
-    key(form.get(), Qt::Key_F1, true);
+    key(form, Qt::Key_P, true);
+    key(form, Qt::Key_F1, true);
     EXPECT_TRUE(form->paused()) << "help pauses first";
     EXPECT_EQ(dialogs_.messages.size(), 1);
-    key(form.get(), Qt::Key_P, true);
-    key(form.get(), Qt::Key_X, true);
+    key(form, Qt::Key_P, true);
+    key(form, Qt::Key_X, true);
     EXPECT_EQ(g.profile.bomb, 2) << "X bombs";
     for (int i = 0; i < 30; ++i) form->Timer1Timer();
-  }
-  recorder.reset();
-  std::ifstream in(file);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  });
   EXPECT_NE(text.find(" down right\n"), std::string::npos);
-  EXPECT_EQ(replay_headless(file), 0);
 }
 
 // Scale, full screen and sound are remembered in the settings file; options

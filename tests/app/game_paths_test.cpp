@@ -6,9 +6,8 @@
 #include <QLockFile>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace quillot {
 namespace {
@@ -32,12 +31,6 @@ class GamePathsTest : public ::testing::Test {
   }
   static void write(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
-  }
-  static std::string read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   std::string player() const { return (root_ / "home/quillot").string(); }
 
@@ -87,13 +80,13 @@ TEST_F(GamePathsTest, FirstStartCopiesTheDefaultSaveButNeverReplacesOne) {
   fs::permissions(root_ / "usr/share/games/quillot/dat/my.dat",
                   fs::perms::owner_read | fs::perms::group_read);
   ASSERT_TRUE(provide_first_save(p));
-  EXPECT_EQ(read(p.save_file), kShipped);
+  EXPECT_EQ(read_file(p.save_file), kShipped);
   EXPECT_TRUE((fs::status(p.save_file).permissions() & fs::perms::owner_write) != fs::perms::none);
 
   // A save of the player's own, and things that are not saves, stay as they are.
   write(p.save_file, "1\r\n5230\r\n12\r\n");
   ASSERT_TRUE(provide_first_save(p));
-  EXPECT_EQ(read(p.save_file), "1\r\n5230\r\n12\r\n");
+  EXPECT_EQ(read_file(p.save_file), "1\r\n5230\r\n12\r\n");
   fs::remove(p.save_file);
   fs::create_symlink(root_ / "nowhere", p.save_file);
   provide_first_save(p);

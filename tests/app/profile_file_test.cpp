@@ -1,16 +1,15 @@
 #include "app/profile_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <optional>
 
-#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace quillot {
 namespace {
@@ -75,10 +74,6 @@ class ProfileFile : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string file() const { return (dir_ / "my.dat").string(); }
-  static std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
   std::string read_all() const { return read_file(file()); }
   fs::path dir_;
 };
@@ -105,7 +100,8 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
   struct Case {
     const char* name;
     std::function<void()> arrange;
-    const char* error;  // nullptr: the save succeeds
+    const char* error;      // nullptr: the save succeeds
+    rlim_t size_limit = 0;  // a full disk, while saving
   };
   const Case cases[] = {
       // Links planted under names a save might use are never written through.
@@ -118,16 +114,7 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
       // A read-only save stays read-only, even for root, whom the system lets write anything.
       {"read-only save", [&] { fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read); },
        kAccessDenied},
-      {"full disk",
-       [&] {
-         // A file size limit fails the write as a full disk would.
-         std::signal(SIGXFSZ, SIG_IGN);
-         rlimit limit{8, RLIM_INFINITY};
-         ::getrlimit(RLIMIT_FSIZE, &limit);
-         limit.rlim_cur = 8;
-         ::setrlimit(RLIMIT_FSIZE, &limit);
-       },
-       "ﾃﾞｨｽｸがいっぱいです"},
+      {"full disk", [] {}, "ﾃﾞｨｽｸがいっぱいです", 8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -138,11 +125,10 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
     const std::string before = read_all();
     c.arrange();
     const auto status_before = fs::status(file()).permissions();
+    std::optional<FileSizeLimit> limit;
+    if (c.size_limit != 0) limit.emplace(c.size_limit);
     const auto err = save_profile(file(), Profile{9, 9, 9});
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = limit.rlim_max;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    limit.reset();
     if (c.error == nullptr) {
       EXPECT_FALSE(err.has_value());
       EXPECT_EQ(read_all().substr(0, 6), "9\r\n9\r\n");

@@ -1,19 +1,16 @@
 #include "app/replay.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "game/checksum.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace quillot {
 namespace {
@@ -23,8 +20,7 @@ namespace fs = std::filesystem;
 std::string shipped(const std::string& name) {
   const std::string here = __FILE__;
   const std::string path = here.substr(0, here.rfind("/app/")) + "/replays/" + name;
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return read_file(path);
 }
 
 struct Outcome {
@@ -145,10 +141,6 @@ class ReplayFile : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
-  static std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
   fs::path dir_;
 };
 
@@ -201,7 +193,7 @@ TEST_F(ReplayFile, RecordingNeverOverwritesAFileThatIsNotARecording) {
     EXPECT_EQ(rec.ok(), c.allowed) << c.name;
     EXPECT_EQ(rec.error().empty(), c.allowed) << c.name;
     if (!c.allowed) {
-      EXPECT_EQ(read(path), c.existing) << c.name;
+      EXPECT_EQ(read_file(path), c.existing) << c.name;
     }
   }
   fs::create_directory(dir_ / "folder");
@@ -215,23 +207,18 @@ TEST_F(ReplayFile, AWriteErrorStopsTheRecordingAtAWholeLine) {
   Recorder rec(path, Game{});
   ASSERT_TRUE(rec.ok());
   rec.event(0, "click Button1");
-  // A file size limit fails the writes as a full disk would.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  ::getrlimit(RLIMIT_FSIZE, &limit);
-  const rlim_t was = limit.rlim_cur;
-  limit.rlim_cur = static_cast<rlim_t>(fs::file_size(path)) + 100;
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  testing::internal::CaptureStderr();
-  for (int i = 0; i < 40; ++i) rec.event(0, "move " + std::to_string(100 + i));
-  rec.end(0, Game{});
-  const std::string said = testing::internal::GetCapturedStderr();
-  limit.rlim_cur = was;
-  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::string said;
+  {
+    const FileSizeLimit full(static_cast<rlim_t>(fs::file_size(path)) + 100);
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 40; ++i) rec.event(0, "move " + std::to_string(100 + i));
+    rec.end(0, Game{});
+    said = testing::internal::GetCapturedStderr();
+  }
   EXPECT_TRUE(rec.failed());
   EXPECT_NE(said.find("stopped"), std::string::npos) << said;
   EXPECT_EQ(said.find("stopped"), said.rfind("stopped")) << "reported once";
-  const std::string text = read(path);
+  const std::string text = read_file(path);
   EXPECT_EQ(text.back(), '\n');
   EXPECT_EQ(replay_headless(path), kReplayIncomplete);
 }

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "app/file_read.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/test_files.h"
 
 namespace quillot {
 namespace {
