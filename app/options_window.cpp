@@ -135,24 +135,36 @@ void OptionsWindow::refresh() {
 void OptionsWindow::apply_scale() {
   scale_ = std::max(1, form_->shown_scale());
   const int s = scale_;
-  setFont(game_font(kFontPx * s));
+  const QFont font = game_font(kFontPx * s);
+  setFont(font);
   if (music_volume != nullptr) {
     for (QSlider* slider : {music_volume, effects_volume}) {
       if (slider != nullptr) slider->setMinimumWidth(kSliderWidth * s);
     }
   }
-  // The check boxes' and sliders' own drawing does not follow the font.
-  setStyleSheet(
-      QString("QCheckBox::indicator { width: %1px; height: %1px; }"
-              "QSlider::groove:horizontal { height: %2px; background: #c8c8c8; border-radius: %3px; }"
-              "QSlider::handle:horizontal { width: %4px; margin: -%3px 0; background: #3070d0;"
-              " border-radius: %3px; }")
-          .arg(13 * s)
-          .arg(4 * s)
-          .arg(2 * s)
-          .arg(10 * s));
+  // A style sheet stops the font passing down to the controls, so it names the
+  // font too; the check boxes' and sliders' own drawing does not follow the
+  // font at all.
+  setStyleSheet(QString("* { font-family: \"%5\"; font-size: %6px; }"
+                        "QCheckBox::indicator { width: %1px; height: %1px; }"
+                        "QSlider::groove:horizontal { height: %2px; background: #c8c8c8; border-radius: %3px; }"
+                        "QSlider::handle:horizontal { width: %4px; margin: -%3px 0; background: #3070d0;"
+                        " border-radius: %3px; }")
+                    .arg(13 * s)
+                    .arg(4 * s)
+                    .arg(2 * s)
+                    .arg(10 * s)
+                    .arg(font.family())
+                    .arg(kFontPx * s));
   layout()->setContentsMargins(8 * s, 8 * s, 8 * s, 8 * s);
   layout()->setSpacing(6 * s);
+  for (int i = 0; i < pages->count(); ++i) {
+    if (auto* rows = qobject_cast<QFormLayout*>(pages->widget(i)->layout())) {
+      rows->setContentsMargins(8 * s, 8 * s, 8 * s, 8 * s);
+      rows->setHorizontalSpacing(8 * s);
+      rows->setVerticalSpacing(6 * s);
+    }
+  }
   adjustSize();
   setFixedSize(sizeHint());
   // Centred over the game, wherever the window is now.
