@@ -15,12 +15,13 @@
 #include <algorithm>
 
 #include "app/art.h"
-#include "app/file_read.h"
-#include "app/profile_file.h"
-#include "app/replay.h"
-#include "app/shop_actions.h"
-#include "app/story_file.h"
 #include "game/tick.h"
+#include "session/file_read.h"
+#include "session/input.h"
+#include "session/profile_file.h"
+#include "session/replay.h"
+#include "session/shop_actions.h"
+#include "session/story_file.h"
 #include "shop/status.h"
 
 namespace quillot {
@@ -168,13 +169,14 @@ TForm1::~TForm1() {
   if (recorder_ != nullptr) recorder_->end(ticks_, g_);
 }
 
-bool TForm1::input(const std::string& event) {
+bool TForm1::give(const Input& in) {
   if (options_.replaying) return false;
   // A shop button whose refresh is still due, or mouse moves that reach a
   // covered playfield while a button is held: the game takes no such input,
   // so every recording holds only what its replay can play.
-  if (!input_possible(g_, screen_state(), event)) return false;
-  if (recorder_ != nullptr) recorder_->event(ticks_, event);
+  if (!input_possible(g_, screen_state(), in)) return false;
+  if (recorder_ != nullptr) recorder_->event(ticks_, in);
+  apply_input(g_, *this, in);
   return true;
 }
 
@@ -190,9 +192,10 @@ void TForm1::build_layout() {
   // canvases in memory here).
   cg_view = new PlayfieldView(this, this);
   cg_view->setGeometry(0, 0, 400, 300);
-  Label1 = make_label(this, "Label1", QRect(204, 372, 40, 13),
-                      LabelLook{.text = 0x000000, .px = 12, .bold = true, .italic = true, .opaque = true,
-                                .background = 0xCDF900});
+  Label1 = make_label(
+      this, "Label1", QRect(204, 372, 40, 13),
+      LabelLook{
+          .text = 0x000000, .px = 12, .bold = true, .italic = true, .opaque = true, .background = 0xCDF900});
   Label1->adjustSize();
 
   Timer1.setInterval(50);
@@ -219,15 +222,22 @@ void TForm1::build_title_screen() {
   // One pixel under the game's 13, as for the shop's panel: in the stand-in
   // font a 13-pixel line is 14 tall, and the boxes (13 and 25 high) cut off
   // the descenders of "point" and the whole foot of the gold line.
-  const LabelLook score_look{.text = 0xCDF900, .px = 12, .bold = true, .opaque = true, .background = 0x800000,
-                             .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true};
+  const LabelLook score_look{.text = 0xCDF900,
+                             .px = 12,
+                             .bold = true,
+                             .opaque = true,
+                             .background = 0x800000,
+                             .align = Qt::AlignHCenter | Qt::AlignTop,
+                             .wrap = true};
   stage_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 224, 393, 13), score_look);
   save_l = make_label(start_box, "YOUR HI-STAGE:", QRect(4, 164, 393, 25), score_look);
-  Label3 = make_label(start_box, "PROGRAM・GRAPHIC・MUSIC  ﾌﾞﾗｽｺ  2001", QRect(4, 272, 393, 25),
-                      LabelLook{.text = 0xC08000, .px = 13, .bold = true,
-                                .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true});
-  Label4 = make_label(start_box, "QUILLOT", QRect(4, 72, 393, 25),
-                      LabelLook{.text = 0xFFFFFF, .px = 11, .bold = true, .align = Qt::AlignHCenter | Qt::AlignTop});
+  Label3 = make_label(
+      start_box, "PROGRAM・GRAPHIC・MUSIC  ﾌﾞﾗｽｺ  2001", QRect(4, 272, 393, 25),
+      LabelLook{
+          .text = 0xC08000, .px = 13, .bold = true, .align = Qt::AlignHCenter | Qt::AlignTop, .wrap = true});
+  Label4 = make_label(
+      start_box, "QUILLOT", QRect(4, 72, 393, 25),
+      LabelLook{.text = 0xFFFFFF, .px = 11, .bold = true, .align = Qt::AlignHCenter | Qt::AlignTop});
   Button1 = make_button(start_box, "NEW START", QRect(148, 196, 101, 25), false);
   Button4 = make_button(start_box, "COUNTINUE", QRect(148, 136, 101, 25), false);
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -243,12 +253,21 @@ void TForm1::build_shop_screen() {
   // the face the panel was laid out for, and at 16 a full panel (ten bombs,
   // fourteen lines) would wrap and push the gold out of sight.
   state_l = make_label(shop_box, "state_l", QRect(184, 16, 201, 237),
-                       LabelLook{.text = 0xCDF900, .px = 15, .bold = true, .italic = true, .opaque = true,
-                                 .background = 0x800000, .wrap = true});
+                       LabelLook{.text = 0xCDF900,
+                                 .px = 15,
+                                 .bold = true,
+                                 .italic = true,
+                                 .opaque = true,
+                                 .background = 0x800000,
+                                 .wrap = true});
   Label2 = make_label(shop_box, "-SHOP MENU-", QRect(8, 20, 100, 13), LabelLook{.px = 12, .bold = true});
   Label2->adjustSize();
   rank_l = make_label(shop_box, "Ａ級バード", QRect(323, 34, 62, 13),
-                      LabelLook{.text = 0x800000, .px = 13, .bold = true, .opaque = true, .background = 0xCDF900,
+                      LabelLook{.text = 0x800000,
+                                .px = 13,
+                                .bold = true,
+                                .opaque = true,
+                                .background = 0xCDF900,
                                 .align = Qt::AlignRight | Qt::AlignTop});
   // a1 .. a10 by number; SAVE (a9) sits lowest, under a10.
   static const int tops[10] = {32, 56, 84, 108, 132, 160, 184, 208, 260, 232};
@@ -272,14 +291,25 @@ void TForm1::build_story_screen() {
   story_pic->setGeometry(8, 20, 200, 250);
   story_pic->setScaledContents(true);
   story_l = make_label(story_box, "story_l", QRect(176, 12, 217, 81),
-                       LabelLook{.text = 0x808080, .px = 16, .bold = true, .italic = true, .opaque = true,
-                                 .background = 0xFFFFFF, .wrap = true});
-  name_l = make_label(story_box, "story_l", QRect(216, 96, 177, 21),
-                      LabelLook{.text = 0xC1FFD7, .px = 16, .bold = true, .italic = true, .opaque = true,
-                                .background = 0x000000, .wrap = true});
-  about_l = make_label(story_box, "story_l", QRect(216, 116, 177, 145),
-                       LabelLook{.text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x000000,
+                       LabelLook{.text = 0x808080,
+                                 .px = 16,
+                                 .bold = true,
+                                 .italic = true,
+                                 .opaque = true,
+                                 .background = 0xFFFFFF,
                                  .wrap = true});
+  name_l = make_label(story_box, "story_l", QRect(216, 96, 177, 21),
+                      LabelLook{.text = 0xC1FFD7,
+                                .px = 16,
+                                .bold = true,
+                                .italic = true,
+                                .opaque = true,
+                                .background = 0x000000,
+                                .wrap = true});
+  about_l = make_label(
+      story_box, "story_l", QRect(216, 116, 177, 145),
+      LabelLook{
+          .text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x000000, .wrap = true});
   Button8 = make_button(story_box, "ＮＥＸＴ→", QRect(284, 264, 109, 29), true);
   select_box = new QGroupBox("select", story_box);
   select_box->setGeometry(216, 262, 181, 35);
@@ -290,11 +320,13 @@ void TForm1::build_story_screen() {
   Button9 = make_button(select_box, "はい", QRect(4, 12, 85, 21), true);
   Button10 = make_button(select_box, "いいえ", QRect(92, 12, 85, 21), true);
   connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
-  connect(Button9, &QPushButton::clicked, this, [this] { Button8Click(); });
+  connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
   connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
 }
 
-void TForm1::report(const FileError& error) { options_.dialogs->error(QString::fromStdString(error.message)); }
+void TForm1::report(const FileError& error) {
+  options_.dialogs->error(QString::fromStdString(error.message));
+}
 
 // Each step runs even when an earlier one failed: a missing save file must
 // still leave a window that is sized, blue and playing its music.
@@ -359,36 +391,16 @@ void TForm1::Timer2Timer() {
   }
 }
 
-void TForm1::cgMouseMove(int x) {
-  if (input("move " + std::to_string(x))) quillot::cgMouseMove(g_, x);
-}
-
-void TForm1::cgMouseDown(MouseButton button) {
-  static const char* const names[] = {"left", "right", "other"};
-  if (input(std::string("down ") + names[static_cast<int>(button)])) quillot::cgMouseDown(g_, button, cg_, *this);
-}
-
-void TForm1::Button1Click() {
-  if (input("click Button1")) new_start(g_, *this);
-}
-void TForm1::Button4Click() {
-  if (input("click Button4")) continue_game(g_, *this);
-}
-void TForm1::Button5Click() {
-  if (input("click Button5")) next_from_shop(g_, *this);
-}
-void TForm1::Button6Click() {
-  if (input("click Button6")) retry_from_shop(g_, *this);
-}
-void TForm1::Button8Click() {
-  if (input("click Button8")) story_next(g_, *this);
-}
-void TForm1::Button10Click() {
-  if (input("click Button10")) story_no(g_, *this);
-}
-void TForm1::shop_click(shop::Item item) {
-  if (input("click a" + std::to_string(static_cast<int>(item) + 1))) quillot::shop_click(g_, *this, item);
-}
+void TForm1::cgMouseMove(int x) { give(Input::move(x)); }
+void TForm1::cgMouseDown(MouseButton button) { give(Input::down(button)); }
+void TForm1::Button1Click() { give(Input::click(Control::Button1)); }
+void TForm1::Button4Click() { give(Input::click(Control::Button4)); }
+void TForm1::Button5Click() { give(Input::click(Control::Button5)); }
+void TForm1::Button6Click() { give(Input::click(Control::Button6)); }
+void TForm1::Button8Click() { give(Input::click(Control::Button8)); }
+void TForm1::Button9Click() { give(Input::click(Control::Button9)); }
+void TForm1::Button10Click() { give(Input::click(Control::Button10)); }
+void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))); }
 
 bool TForm1::save_profile(const Profile& profile) {
   if (options_.replaying) return true;  // a replay never touches the player's save

@@ -10,17 +10,18 @@
 #include <string>
 
 #include "app/dialogs.h"
-#include "app/flow.h"
 #include "app/keys.h"
 #include "app/music_port.h"
 #include "app/options_window.h"
 #include "app/overlays.h"
-#include "app/profile_file.h"
 #include "app/qimage_canvas.h"
 #include "app/settings.h"
 #include "app/window_scale.h"
 #include "game/bird.h"
 #include "game/state.h"
+#include "session/flow.h"
+#include "session/input.h"
+#include "session/profile_file.h"
 #include "shop/shop.h"
 
 namespace quillot {
@@ -42,12 +43,12 @@ class PlayfieldView : public QWidget {
 };
 
 struct FormOptions {
-  std::string base_dir;               // the folder holding dat/ and cg/
-  std::string save_file;              // the player's save; empty means dat/my.dat in base_dir
-  Dialogs* dialogs = nullptr;         // message and error boxes
-  MusicPort* music = nullptr;         // background music
-  bool seed_from_clock = true;        // tests and replays seed the generator themselves
-  bool replaying = false;             // a replay drives the game: no saves, the player's input is ignored
+  std::string base_dir;         // the folder holding dat/ and cg/
+  std::string save_file;        // the player's save; empty means dat/my.dat in base_dir
+  Dialogs* dialogs = nullptr;   // message and error boxes
+  MusicPort* music = nullptr;   // background music
+  bool seed_from_clock = true;  // tests and replays seed the generator themselves
+  bool replaying = false;       // a replay drives the game: no saves, the player's input is ignored
   // Scale (0: the first-run choice by screen), full screen and sound to start with.
   Settings settings{.scale = 1};
   // Whether the player's changes by key are written to the settings file, and
@@ -57,7 +58,6 @@ struct FormOptions {
 };
 
 class Recorder;
-struct ScreenState;
 
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell {
@@ -76,12 +76,13 @@ class TForm1 : public QWidget, public Shell {
   void Timer2Timer();
   void cgMouseMove(int x);
   void cgMouseDown(MouseButton button);
-  void Button1Click();   // NEW START
-  void Button4Click();   // COUNTINUE
-  void Button5Click();   // shop NEXT
-  void Button6Click();   // shop RETRY
-  void Button8Click();   // story NEXT and "はい"
-  void Button10Click();  // story "いいえ"
+  void Button1Click();               // NEW START
+  void Button4Click();               // COUNTINUE
+  void Button5Click();               // shop NEXT
+  void Button6Click();               // shop RETRY
+  void Button8Click();               // story NEXT
+  void Button9Click();               // story "はい"
+  void Button10Click();              // story "いいえ"
   void shop_click(shop::Item item);  // a1 .. a10
   QPushButton* item_button(shop::Item item) { return a[static_cast<size_t>(item)]; }
 
@@ -183,8 +184,9 @@ class TForm1 : public QWidget, public Shell {
   void report(const FileError& error);
   std::string path(const std::string& relative) const;
   std::string save_path() const;
-  // Notes an input for the recording; false when the player's input must be ignored.
-  bool input(const std::string& event);
+  // Gives the game one input: refused when no player could give it now,
+  // otherwise recorded and applied. False when refused.
+  bool give(const Input& in);
   // Sizes and places the window for the scale and full screen in effect.
   void lay_out_window();
   // The rank title grows leftward from its right edge when it is wider than its box.

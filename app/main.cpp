@@ -10,7 +10,7 @@
 #include "app/form.h"
 #include "app/game_paths.h"
 #include "app/music_port.h"
-#include "app/replay.h"
+#include "session/replay.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "app/startup_probe.h"

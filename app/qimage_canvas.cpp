@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/story_file.h"
+#include "session/story_file.h"
 
 namespace quillot {
 

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "app/form.h"
-#include "app/replay.h"
+#include "session/replay.h"
 
 namespace quillot {
 

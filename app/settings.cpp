@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 
-#include "app/file_read.h"
+#include "session/file_read.h"
 
 namespace quillot {
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/replay.h"
-#include "app/story_file.h"
 #include "game/tick.h"
+#include "session/replay.h"
+#include "session/story_file.h"
 
 namespace quillot {
 namespace {
@@ -17,12 +17,15 @@ const Profile kNewGame{0, 0, 0, 3, 18, 10, 2, 3, 0, 0, 3, 3, 0};
 
 class Session {
  public:
-  Session(const std::string& path, uint32_t seed, const Profile& profile, const std::array<StoryRec, kSlots>& stories)
+  Session(const std::string& path, uint32_t seed, const Profile& profile,
+          const std::array<StoryRec, kSlots>& stories)
       : g_(start(seed, profile, stories)), rec_(path, g_) {}
 
-  void input(const std::string& event) {
-    rec_.event(ticks_, event);
-    if (!apply_event(g_, shell_, event)) std::abort();
+  // A scripted player is held to what a real one could do.
+  void input(const Input& in) {
+    if (!input_possible(g_, shell_.state(), in)) std::abort();
+    rec_.event(ticks_, in);
+    apply_input(g_, shell_, in);
   }
   void tick() {
     Timer1Timer(g_, shell_.bak(), shell_);
@@ -33,7 +36,8 @@ class Session {
     rec_.end(ticks_, g_);
     static const char* const screens[] = {"playing", "title", "shop", "story"};
     std::printf("%lld ticks, stage %d, score %d, gold %d, ends on %s\n", static_cast<long long>(ticks_),
-                g_.profile.stage, g_.profile.score, g_.profile.gold, screens[static_cast<int>(shell_.screen())]);
+                g_.profile.stage, g_.profile.score, g_.profile.gold,
+                screens[static_cast<int>(shell_.screen())]);
   }
 
   // Chases the lowest enemy and shoots; bombs when bullets come close.
@@ -41,9 +45,9 @@ class Session {
     int32_t last_x = -1;
     for (int64_t n = 0; n < max_ticks && shell_.timer_running(); ++n) {
       const int32_t x = target_x();
-      if (x != last_x) input("move " + std::to_string(x)), last_x = x;
-      if (shoot && ticks_ % 2 == 0) input("down left");
-      if (shoot && g_.profile.bomb > 0 && bullets_close()) input("down right");
+      if (x != last_x) input(Input::move(x)), last_x = x;
+      if (shoot && ticks_ % 2 == 0) input(Input::down(MouseButton::Left));
+      if (shoot && g_.profile.bomb > 0 && bullets_close()) input(Input::down(MouseButton::Right));
       tick();
     }
   }
@@ -97,7 +101,7 @@ int main(int argc, char** argv) {
 
   {  // A new game: stage 0 cleared into the shop.
     Session s(out + "/clear_stage0.qrp", 20011, kNewGame, stories);
-    s.input("click Button1");
+    s.input(Input::click(Control::Button1));
     s.fight(2000);
     s.finish();
   }
@@ -107,8 +111,8 @@ int main(int argc, char** argv) {
     p.hp = 1;
     p.bomb = 0;
     Session s(out + "/lost_game.qrp", 4242, p, stories);
-    s.input("click Button4");
-    s.input("click Button6");
+    s.input(Input::click(Control::Button4));
+    s.input(Input::click(Control::Button6));
     s.fight(3000, false);
     s.finish();
   }
@@ -117,10 +121,11 @@ int main(int argc, char** argv) {
     p.stage = 3;
     p.gold = 30000;
     Session s(out + "/shop_visit.qrp", 777, p, stories);
-    s.input("click Button4");
-    for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 7, 7, 2}) s.input("click a" + std::to_string(i));
-    s.input("click Button5");
-    s.input("click Button8");
+    s.input(Input::click(Control::Button4));
+    for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 7, 7, 2})
+      s.input(Input::click(static_cast<Control>(static_cast<int>(Control::a1) + i - 1)));
+    s.input(Input::click(Control::Button5));
+    s.input(Input::click(Control::Button8));
     s.fight(400);
     s.finish();
   }
@@ -129,9 +134,9 @@ int main(int argc, char** argv) {
     p.stage = 6;
     p.hi_score = 1500;
     Session s(out + "/story_no.qrp", 31337, p, stories);
-    s.input("click Button4");
-    s.input("click Button5");
-    s.input("click Button10");
+    s.input(Input::click(Control::Button4));
+    s.input(Input::click(Control::Button5));
+    s.input(Input::click(Control::Button10));
     s.fight(2500);
     s.finish();
   }

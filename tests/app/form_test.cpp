@@ -12,8 +12,8 @@
 #include <fstream>
 #include <functional>
 
-#include "app/profile_file.h"
-#include "app/replay.h"
+#include "session/profile_file.h"
+#include "session/replay.h"
 #include "app/settings.h"
 #include "game/checksum.h"
 #include "tests/support/test_files.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/file_read.h"
+#include "session/file_read.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/profile_file.h"
+#include "session/profile_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quillot::Profile parsed;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/replay.h"
+#include "session/replay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto rec = quillot::parse_recording(std::string_view(reinterpret_cast<const char*>(data), size), nullptr);

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "app/story_file.h"
+#include "session/story_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto stories = std::make_unique<std::array<quillot::StoryRec, quillot::kSlots>>();

@@ -7,9 +7,9 @@
 #include <mutex>
 
 #include "app/art.h"
-#include "app/profile_file.h"
-#include "app/shop_actions.h"
-#include "app/story_file.h"
+#include "session/profile_file.h"
+#include "session/shop_actions.h"
+#include "session/story_file.h"
 #include "game/bird.h"
 #include "game/tick.h"
 #include "shop/shop.h"

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "app/form.h"
-#include "app/profile_file.h"
+#include "session/profile_file.h"
 #include "tests/soak/soak_driver.h"
 
 namespace quillot::soak {

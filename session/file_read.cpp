@@ -1,4 +1,4 @@
-#include "app/file_read.h"
+#include "session/file_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/flow.h"
+#include "session/flow.h"
 #include "game/state.h"
 #include "shop/shop.h"
 

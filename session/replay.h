@@ -6,9 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/flow.h"
 #include "game/canvas.h"
 #include "game/state.h"
+#include "session/flow.h"
+#include "session/input.h"
 
 namespace quillot {
 
@@ -19,7 +20,7 @@ struct Recording {
   struct Line {
     enum class Kind : uint8_t { Event, Check, End } kind = Kind::Event;
     int64_t tick = 0;
-    std::string event;      // "move 120", "down left", "click Button1", "click a7"
+    Input input;            // Event
     uint64_t checksum = 0;  // Check and End
   };
   uint32_t seed = 0;
@@ -63,7 +64,7 @@ class Recorder {
   const std::string& error() const { return error_; }
   // The header: the seed, profile and stories the session starts from.
   void begin(const Game& start);
-  void event(int64_t tick, const std::string& event);
+  void event(int64_t tick, const Input& input);
   void after_tick(int64_t tick, const Game& g);
   void end(int64_t tick, const Game& g);
 
@@ -76,23 +77,6 @@ class Recorder {
   bool failed_ = false;
   std::string error_;
 };
-
-// What the window shows, as far as it decides which inputs a player can give.
-struct ScreenState {
-  Screen screen = Screen::Title;
-  bool choice_shown = true;   // `select_box`, lying over the story's NEXT
-  bool save_enabled = false;  // SAVE (a9) is enabled on its own, once per visit
-};
-
-// Whether a player could give `event` now: the playfield takes the mouse only
-// while no screen covers it, and a button must be on the screen shown, visible
-// and enabled. The window refuses any other input, and a replay that meets one
-// has left the recorded game. False for an input the game does not know.
-bool input_possible(const Game& g, const ScreenState& s, std::string_view event);
-
-// Applies one recorded input through the same handlers the window uses.
-// False when the input is not one the game knows.
-bool apply_event(Game& g, Shell& shell, const std::string& event);
 
 // Plays a recording step by step on a game and a shell.
 class Replayer {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/flow.h"
+#include "session/flow.h"
 #include "game/canvas.h"
 
 namespace quillot::testing {

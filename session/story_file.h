@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/profile_file.h"
+#include "session/profile_file.h"
 #include "game/state.h"
 
 namespace quillot {

@@ -1,6 +1,6 @@
-#include "app/flow.h"
+#include "session/flow.h"
 
-#include "app/story_file.h"
+#include "session/story_file.h"
 #include "game/enemies.h"
 #include "game/messages.h"
 #include "game/rosters.h"

@@ -1,11 +1,11 @@
-#include "app/story_file.h"
+#include "session/story_file.h"
 
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
 
-#include "app/file_read.h"
+#include "session/file_read.h"
 
 namespace quillot {
 

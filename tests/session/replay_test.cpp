@@ -1,4 +1,4 @@
-#include "app/replay.h"
+#include "session/replay.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 std::string shipped(const std::string& name) {
   const std::string here = __FILE__;
-  const std::string path = here.substr(0, here.rfind("/app/")) + "/replays/" + name;
+  const std::string path = here.substr(0, here.rfind("/session/")) + "/replays/" + name;
   return read_file(path);
 }
 
@@ -36,7 +36,8 @@ Outcome play(const Recording& r) {
   replayer.start();
   for (;;) {
     const auto step = replayer.step();
-    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged || step == Replayer::Step::Incomplete)
+    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged ||
+        step == Replayer::Step::Incomplete)
       return {step, replayer.ticks(), replayer.error()};
   }
 }
@@ -54,6 +55,31 @@ TEST(Replay, ShippedRecordingPlaysBackExactly) {
   EXPECT_EQ(play(r).last, Replayer::Step::Done);
 }
 
+// Every input of every shipped session goes through the typed input and back
+// to the same bytes, so the recordings stay as they are and older ones still
+// read; every control's name is among them, and each is taken back whole.
+TEST(Replay, ShippedRecordingsFormatBackByteForByte) {
+  int clicks = 0;
+  for (const char* name : {"clear_stage0.qrp", "lost_game.qrp", "shop_visit.qrp", "story_no.qrp"}) {
+    const std::string text = shipped(name);
+    const Recording r = parsed(text);
+    std::string again = format_recording_header(r);
+    for (const Recording::Line& l : r.lines) {
+      again += format_line(l);
+      if (l.kind == Recording::Line::Kind::Event && l.input.kind == Input::Kind::Click) ++clicks;
+    }
+    EXPECT_EQ(again, text) << name;
+  }
+  EXPECT_GT(clicks, 10);
+  for (int c = 0; c <= static_cast<int>(Control::a10); ++c) {
+    const Input in = Input::click(static_cast<Control>(c));
+    EXPECT_EQ(parse_input(format_input(in)), in) << format_input(in);
+  }
+  for (const char* bad :
+       {"click Button2", "click a0", "click a11", "move", "move 1 2", "down middle", "jump 3"})
+    EXPECT_FALSE(parse_input(bad).has_value()) << bad;
+}
+
 TEST(Replay, AChangedInputIsCaughtWithinTwentyTicks) {
   // Every input matters: move the bird somewhere else, or drop a shot, and the
   // next checksum must disagree.
@@ -61,9 +87,10 @@ TEST(Replay, AChangedInputIsCaughtWithinTwentyTicks) {
   int tried = 0;
   for (size_t i = 0; i < original.lines.size() && tried < 12; i += 7) {
     const auto& line = original.lines[i];
-    if (line.kind != Recording::Line::Kind::Event || line.event.rfind("click", 0) == 0) continue;
+    if (line.kind != Recording::Line::Kind::Event || line.input.kind == Input::Kind::Click) continue;
     Recording changed = original;
-    changed.lines[i].event = line.event.rfind("move", 0) == 0 ? "move 3" : "down other";
+    changed.lines[i].input =
+        line.input.kind == Input::Kind::Move ? Input::move(3) : Input::down(MouseButton::Other);
     const Outcome o = play(changed);
     if (o.last == Replayer::Step::Done) continue;  // e.g. a shot refused anyway, or the bird already there
     ++tried;
@@ -91,7 +118,7 @@ TEST(Replay, FormatAndParseAgree) {
   r.profile = Profile{-2147483647 - 1, 2147483647, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
   r.stories[0] = StoryRec{"\x82\xCD\x82\xA2", "a.bmp", "n", "", "sel"};
   std::string text = format_recording_header(r);
-  text += format_line({Recording::Line::Kind::Event, 0, "click Button1", 0});
+  text += format_line({Recording::Line::Kind::Event, 0, Input::click(Control::Button1), 0});
   text += format_line({Recording::Line::Kind::Check, 20, {}, 0xFEDCBA9876543210ull});
   const Recording back = parsed(text);
   EXPECT_EQ(back.seed, r.seed);
@@ -99,7 +126,7 @@ TEST(Replay, FormatAndParseAgree) {
   EXPECT_EQ(back.stories[0].text, r.stories[0].text);
   EXPECT_EQ(back.stories[0].choice, "sel");
   ASSERT_EQ(back.lines.size(), 2u);
-  EXPECT_EQ(back.lines[0].event, "click Button1");
+  EXPECT_EQ(back.lines[0].input, Input::click(Control::Button1));
   EXPECT_EQ(back.lines[1].checksum, 0xFEDCBA9876543210ull);
 }
 
@@ -132,9 +159,7 @@ TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
 
 class ReplayFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = scratch_folder("replay");
-  }
+  void SetUp() override { dir_ = scratch_folder("replay"); }
   void TearDown() override { fs::remove_all(dir_); }
   std::string write(const std::string& name, const std::string& bytes) {
     const std::string path = (dir_ / name).string();
@@ -172,7 +197,8 @@ TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
   fs::create_directory(dir_ / "folder.qrp");
   EXPECT_EQ(replay_headless((dir_ / "folder.qrp").string()), kReplayRefused);
   ASSERT_EQ(::mkfifo((dir_ / "fifo.qrp").c_str(), 0600), 0);
-  EXPECT_EQ(replay_headless((dir_ / "fifo.qrp").string()), kReplayRefused) << "and it does not wait for a writer";
+  EXPECT_EQ(replay_headless((dir_ / "fifo.qrp").string()), kReplayRefused)
+      << "and it does not wait for a writer";
 }
 
 TEST_F(ReplayFile, RecordingNeverOverwritesAFileThatIsNotARecording) {
@@ -206,12 +232,12 @@ TEST_F(ReplayFile, AWriteErrorStopsTheRecordingAtAWholeLine) {
   const std::string path = (dir_ / "full.qrp").string();
   Recorder rec(path, Game{});
   ASSERT_TRUE(rec.ok());
-  rec.event(0, "click Button1");
+  rec.event(0, Input::click(Control::Button1));
   std::string said;
   {
     const FileSizeLimit full(static_cast<rlim_t>(fs::file_size(path)) + 100);
     testing::internal::CaptureStderr();
-    for (int i = 0; i < 40; ++i) rec.event(0, "move " + std::to_string(100 + i));
+    for (int i = 0; i < 40; ++i) rec.event(0, Input::move(100 + i));
     rec.end(0, Game{});
     said = testing::internal::GetCapturedStderr();
   }

@@ -1,4 +1,4 @@
-#include "app/flow.h"
+#include "session/flow.h"
 
 #include <gtest/gtest.h>
 

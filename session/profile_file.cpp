@@ -1,4 +1,4 @@
-#include "app/profile_file.h"
+#include "session/profile_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/file_read.h"
+#include "session/file_read.h"
 
 namespace quillot {
 
@@ -133,6 +133,9 @@ std::optional<FileError> save_profile(const std::string& path, const Profile& pr
       if (errno != EINTR) err = errno;
       continue;
     }
+    // Nothing written and no error is a device that takes no more: retrying
+    // would spin for ever.
+    if (n == 0) err = ENOSPC;
     done += static_cast<size_t>(n);
   }
   // A full disk may only show itself when the data reaches it.

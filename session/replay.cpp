@@ -1,4 +1,4 @@
-#include "app/replay.h"
+#include "session/replay.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,12 +11,12 @@
 #include <cstring>
 #include <utility>
 
-#include "app/file_read.h"
-#include "app/shop_actions.h"
-#include "app/story_file.h"
 #include "game/bird.h"
 #include "game/checksum.h"
 #include "game/tick.h"
+#include "session/file_read.h"
+#include "session/shop_actions.h"
+#include "session/story_file.h"
 
 namespace quillot {
 
@@ -80,47 +80,6 @@ std::string hex64(uint64_t v) {
   return buf;
 }
 
-// One recorded input, taken apart: "move 120", "down left", "click a7".
-struct Input {
-  enum class Kind : uint8_t { Move, Down, Click } kind = Kind::Move;
-  int32_t x = 0;
-  MouseButton button = MouseButton::Left;
-  std::string_view control;
-  int item = 0;  // 1..10 for a1..a10
-};
-
-std::optional<Input> parse_input(std::string_view event) {
-  const auto w = words(event);
-  if (w.size() != 2) return std::nullopt;
-  Input in;
-  if (w[0] == "move") {
-    if (!number(w[1], in.x)) return std::nullopt;
-    return in;
-  }
-  if (w[0] == "down") {
-    in.kind = Input::Kind::Down;
-    static constexpr std::pair<std::string_view, MouseButton> kButtons[] = {
-        {"left", MouseButton::Left}, {"right", MouseButton::Right}, {"other", MouseButton::Other}};
-    for (const auto& [name, button] : kButtons)
-      if (w[1] == name) {
-        in.button = button;
-        return in;
-      }
-    return std::nullopt;
-  }
-  if (w[0] != "click") return std::nullopt;
-  in.kind = Input::Kind::Click;
-  in.control = w[1];
-  for (std::string_view b : {"Button1", "Button4", "Button5", "Button6", "Button8", "Button9", "Button10"})
-    if (in.control == b) return in;
-  for (int i = 1; i <= 10; ++i)
-    if (in.control == "a" + std::to_string(i)) {
-      in.item = i;
-      return in;
-    }
-  return std::nullopt;
-}
-
 const char* screen_name(Screen s) {
   switch (s) {
     case Screen::Title:
@@ -178,7 +137,7 @@ std::string format_recording_header(const Recording& r) {
 std::string format_line(const Recording::Line& line) {
   switch (line.kind) {
     case Recording::Line::Kind::Event:
-      return std::to_string(line.tick) + " " + line.event + "\n";
+      return std::to_string(line.tick) + " " + format_input(line.input) + "\n";
     case Recording::Line::Kind::Check:
       return std::to_string(line.tick) + " check " + hex64(line.checksum) + "\n";
     case Recording::Line::Kind::End:
@@ -251,8 +210,10 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
         l.kind = w[1] == "check" ? Recording::Line::Kind::Check : Recording::Line::Kind::End;
         r.complete = l.kind == Recording::Line::Kind::End;
       } else {
-        l.event = std::string(line.substr(static_cast<size_t>(w[1].data() - line.data())));
-        if (!parse_input(l.event)) return fail("unknown input \"" + l.event + "\"");
+        const std::string_view said = line.substr(static_cast<size_t>(w[1].data() - line.data()));
+        const auto in = parse_input(said);
+        if (!in) return fail("unknown input \"" + std::string(said) + "\"");
+        l.input = *in;
       }
       r.lines.push_back(std::move(l));
     }
@@ -308,10 +269,10 @@ void Recorder::write(const std::string& text) {
   whole_ += static_cast<int64_t>(text.size());
 }
 
-void Recorder::event(int64_t tick, const std::string& event) {
+void Recorder::event(int64_t tick, const Input& input) {
   Recording::Line l;
   l.tick = tick;
-  l.event = event;
+  l.input = input;
   write(format_line(l));
 }
 
@@ -323,51 +284,6 @@ void Recorder::after_tick(int64_t tick, const Game& g) {
 void Recorder::end(int64_t tick, const Game& g) {
   write(format_line(Recording::Line{Recording::Line::Kind::End, tick, {}, checksum(g)}));
   ended_ = true;
-}
-
-bool input_possible(const Game& g, const ScreenState& s, std::string_view event) {
-  const auto in = parse_input(event);
-  if (!in) return false;
-  if (in->kind != Input::Kind::Click) return s.screen == Screen::None;
-  const std::string_view c = in->control;
-  switch (s.screen) {
-    case Screen::Title:
-      return c == "Button1" || c == "Button4";
-    case Screen::Shop:
-      if (c == "Button5" || c == "Button6") return true;
-      if (in->item == 9) return s.save_enabled;
-      return in->item != 0 && shop::enabled(static_cast<shop::Item>(in->item - 1), g.profile);
-    case Screen::Story:
-      if (c == "Button8") return !s.choice_shown;
-      return (c == "Button9" || c == "Button10") && s.choice_shown;
-    case Screen::None:
-      break;
-  }
-  return false;
-}
-
-bool apply_event(Game& g, Shell& shell, const std::string& event) {
-  const auto in = parse_input(event);
-  if (!in) return false;
-  switch (in->kind) {
-    case Input::Kind::Move:
-      cgMouseMove(g, in->x);
-      return true;
-    case Input::Kind::Down:
-      cgMouseDown(g, in->button, shell.cg(), shell);
-      return true;
-    case Input::Kind::Click:
-      break;
-  }
-  const std::string_view c = in->control;
-  if (c == "Button1") return new_start(g, shell), true;
-  if (c == "Button4") return continue_game(g, shell), true;
-  if (c == "Button5") return next_from_shop(g, shell), true;
-  if (c == "Button6") return retry_from_shop(g, shell), true;
-  if (c == "Button8" || c == "Button9") return story_next(g, shell), true;
-  if (c == "Button10") return story_no(g, shell), true;
-  shop_click(g, shell, static_cast<shop::Item>(in->item - 1));
-  return true;
 }
 
 Replayer::Replayer(Recording recording, Game& g, Shell& shell, std::function<ScreenState()> screen_state)
@@ -413,11 +329,12 @@ Replayer::Step Replayer::step() {
   switch (l.kind) {
     case Recording::Line::Kind::Event: {
       const ScreenState state = screen_state_();
-      if (!input_possible(g_, state, l.event) || !apply_event(g_, shell_, l.event)) {
-        error_ = "tick " + std::to_string(l.tick) + ": \"" + l.event +
+      if (!input_possible(g_, state, l.input)) {
+        error_ = "tick " + std::to_string(l.tick) + ": \"" + format_input(l.input) +
                  "\" is not an input a player could give on " + screen_name(state.screen) + " at that moment";
         return Step::Diverged;
       }
+      apply_input(g_, shell_, l.input);
       return Step::Event;
     }
     case Recording::Line::Kind::Check:

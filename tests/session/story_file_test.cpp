@@ -1,4 +1,4 @@
-#include "app/story_file.h"
+#include "session/story_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/shop_actions.h"
+#include "session/shop_actions.h"
 
 namespace quillot {
 
