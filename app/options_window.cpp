@@ -59,6 +59,7 @@ OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
   });
   connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
   refresh();
+  music_volume->setFocus();
 }
 
 QFormLayout* OptionsWindow::add_page(const QString& title) {
@@ -149,7 +150,10 @@ void OptionsWindow::apply_scale() {
                         "QCheckBox::indicator { width: %1px; height: %1px; }"
                         "QSlider::groove:horizontal { height: %2px; background: #c8c8c8; border-radius: %3px; }"
                         "QSlider::handle:horizontal { width: %4px; margin: -%3px 0; background: #3070d0;"
-                        " border-radius: %3px; }")
+                        " border-radius: %3px; }"
+                        // The sliders lose their own focus mark to the sheet: this one shows
+                        // where the arrow keys will act.
+                        "QSlider:focus { background: #cfe0ff; }")
                     .arg(13 * s)
                     .arg(4 * s)
                     .arg(2 * s)

@@ -86,6 +86,10 @@ void Effects::play(int kind) {
   pending_[static_cast<std::size_t>(kind)].fetch_add(1, std::memory_order_relaxed);
 }
 
+void Effects::drop_pending() {
+  for (auto& n : pending_) n.store(0, std::memory_order_relaxed);
+}
+
 void Effects::start(int kind) {
   const auto& sample = kinds_[static_cast<std::size_t>(kind)];
   int playing = 0;

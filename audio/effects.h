@@ -43,6 +43,10 @@ class Effects {
   // sample, does nothing.
   void play(int kind);
 
+  // Forgets the starts not yet rendered: sounds asked for while no device was
+  // pulling would otherwise all burst out together once one does.
+  void drop_pending();
+
   // A factor on every effect's samples, 0 (silent) to 1; from the next block.
   void set_level(float level) { level_.store(level); }
   float level() const { return level_.load(); }

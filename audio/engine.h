@@ -55,8 +55,11 @@ class Engine {
   int active_voices() const;
 
   // Effects mixed over the music in every block from now on; null for none.
-  // They must outlive the engine.
-  void set_effects(Effects* effects) { effects_.store(effects); }
+  // They must outlive the engine. Sounds asked for before are dropped.
+  void set_effects(Effects* effects) {
+    if (effects != nullptr) effects->drop_pending();
+    effects_.store(effects);
+  }
 
   // Adds the next frames of music, and of the effects, to the two buffers
   // (stereo, 44.1 kHz).
