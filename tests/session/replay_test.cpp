@@ -149,11 +149,16 @@ TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
       {kHead + "stories 0g\n", "line 4: bad story data"},
       {"QUILLOT-RECORDING 1\nprofile 1 2\n", "line 2: a profile has 13 values"},
       {"QUILLOT-RECORDING 1\n0 click Button1\n", "line 2: the seed or the profile is missing"},
+      // A shared file's line can neither steer the terminal nor flood it.
+      {kHead + "0 \x1b]0;owned\x07\x1b[2J" + std::string(1 << 20, 'x') + "\n",
+       "line 4: unknown input \"\\x1b]0;owned\\x07\\x1b[2Jxxx"},
   };
   for (const auto& [bad, why] : cases) {
     std::string error;
-    EXPECT_FALSE(parse_recording(bad, &error).has_value()) << bad;
+    EXPECT_FALSE(parse_recording(bad, &error).has_value()) << bad.substr(0, 80);
     EXPECT_EQ(error.rfind(why, 0), 0u) << error;
+    EXPECT_LT(error.size(), 160u);
+    for (unsigned char c : error) EXPECT_TRUE(c >= 0x20 && c < 0x7f) << error;
   }
 }
 
@@ -247,6 +252,22 @@ TEST_F(ReplayFile, AWriteErrorStopsTheRecordingAtAWholeLine) {
   const std::string text = read_file(path);
   EXPECT_EQ(text.back(), '\n');
   EXPECT_EQ(replay_headless(path), kReplayIncomplete);
+}
+
+TEST_F(ReplayFile, ARecordingThatCannotEvenStartLeavesNoFile) {
+  const std::string path = (dir_ / "full.qrp").string();
+  Recorder rec(path);
+  ASSERT_TRUE(rec.ok());
+  bool began = true;
+  {
+    const FileSizeLimit full(10);
+    testing::internal::CaptureStderr();
+    began = rec.begin(Game{});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller says it, once";
+  }
+  EXPECT_FALSE(began);
+  EXPECT_FALSE(fs::exists(path)) << "an empty file would replay as refused";
+  EXPECT_NE(rec.error().find(path), std::string::npos) << rec.error();
 }
 
 TEST(Checksum, SeesEveryKindOfState) {
