@@ -85,7 +85,9 @@ int parse(int argc, char** argv, Options& o) {
   if (!parser.parse(args)) return usage_error(parser.errorText());
   if (parser.isSet(help)) {
     std::fputs(kUsage, stdout);
-    std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
+    const quillot::GamePaths paths = quillot::game_paths();
+    std::printf("\nYour save: %s\n",
+                paths.save_file.empty() ? "none (there is no home folder)" : paths.save_file.c_str());
     return 0;
   }
   if (parser.isSet(version)) {

@@ -176,6 +176,22 @@ TEST_F(FormTest, MissingSaveFileReportsAndStillGivesAUsableWindow) {
   EXPECT_EQ(form->playfield_image().pixelColor(200, 150), QColor(0, 0, 255));
 }
 
+TEST_F(FormTest, WithNowhereToSaveTheGamePlaysAndSaveSaysWhy) {
+  FormOptions o;
+  o.base_dir = dir_.string();
+  o.dialogs = &dialogs_;
+  o.music = &music_;
+  o.cannot_save = "ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません";
+  TForm1 form(o);
+  EXPECT_TRUE(dialogs_.errors.isEmpty()) << "the game starts from the shipped save";
+  EXPECT_EQ(form.game().profile.hi_score, 5230);
+  const std::string shipped = read_file(dir_ / "dat/my.dat");
+  form.game().profile.hi_score = 9999;
+  EXPECT_FALSE(form.save_profile(form.game().profile));
+  EXPECT_EQ(dialogs_.errors, QStringList{error_box_text(QString::fromStdString(o.cannot_save))});
+  EXPECT_EQ(read_file(dir_ / "dat/my.dat"), shipped);
+}
+
 TEST_F(FormTest, EachBrokenFileGetsItsOwnErrorBox) {
   write("dat/my.dat", "1\r\n2\r\nthree\r\n4\r\n");
   fs::remove(dir_ / "dat/s.dat");

@@ -65,6 +65,7 @@ TEST_F(SettingsFile, BrokenValuesAreClampedOrDefaulted) {
 
 TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
   const fs::path victim = home_ / "victim";
+  const std::string lock = file().string() + ".lock";
   const struct {
     const char* name;
     std::function<void()> arrange;
@@ -82,11 +83,16 @@ TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
        false},
       {"a huge file", [&] { write("[window]\nscale=2\n" + std::string(100000, '#')); }, false},
       {"an empty file", [&] { write(""); }, true},
+      // Settings are written without a lock, so nothing at the lock's old place holds a key.
+      {"a FIFO at the old lock", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }, true},
+      {"a folder at the old lock", [&] { fs::create_directory(lock); }, true},
+      {"a link at the old lock", [&] { fs::create_symlink("/nonexistent/x", lock); }, true},
       {"garbage", [&] { write("\xff\xfe garbage [[[\n=\n"); }, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     fs::remove_all(file());
+    fs::remove_all(lock);
     fs::remove(victim);
     c.arrange();
     const auto type = fs::symlink_status(file()).type();
@@ -104,6 +110,7 @@ TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
       }
       EXPECT_TRUE(!fs::exists(victim) || read_file(victim) == "keep") << "never written through a link";
     }
+    fs::remove_all(lock);
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(home_ / "quillot")) ++entries;
     EXPECT_EQ(entries, 1) << "no temporary is left behind";
