@@ -176,6 +176,16 @@ class ReplayFile : public ::testing::Test {
 
 TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
   const std::string stage = kHead + "0 click Button1\n";
+  // Every line checks the start's state: one checksum each would take seconds.
+  const auto start = parse_recording(kHead, nullptr);
+  ASSERT_TRUE(start.has_value());
+  Game g;
+  g.random.seed = start->seed;
+  g.profile = start->profile;
+  const uint64_t sum = checksum(g);
+  std::string checks = kHead;
+  for (int i = 0; i < 100000; ++i) checks += format_line({Recording::Line::Kind::Check, 0, {}, sum});
+  checks += format_line({Recording::Line::Kind::End, 0, {}, sum});
   const struct {
     const char* name;
     std::string text;
@@ -193,6 +203,7 @@ TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
       {"the playfield under the shop", kHead + "0 click Button4\n0 move 30\n", kReplayDiverged},
       {"an end tick far away", stage + "9000000000000000000 end 0\n", kReplayDiverged},
       {"a tick with the timer stopped", kHead + "5 move 3\n", kReplayDiverged},
+      {"checks by the hundred thousand at one tick", checks, kReplayMatched},
   };
   for (const auto& c : cases) {
     const auto started = std::chrono::steady_clock::now();
