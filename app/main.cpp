@@ -15,6 +15,7 @@
 #include "app/quit_signals.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
+#include "app/start_files.h"
 #include "app/startup_probe.h"
 #include "session/replay.h"
 
@@ -85,7 +86,9 @@ int parse(int argc, char** argv, Options& o) {
   if (!parser.parse(args)) return usage_error(parser.errorText());
   if (parser.isSet(help)) {
     std::fputs(kUsage, stdout);
-    std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
+    const quillot::GamePaths paths = quillot::game_paths();
+    std::printf("\nYour save: %s\n",
+                paths.save_file.empty() ? "none (there is no home folder)" : paths.save_file.c_str());
     return 0;
   }
   if (parser.isSet(version)) {
@@ -191,30 +194,15 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(quillot::game_icon());
 
   const quillot::GamePaths paths = quillot::game_paths();
-  // Only a played game writes the save; a replay never does and needs no lock.
-  quillot::SaveLock lock;
-  if (!recording) {
-    lock = quillot::lock_save(paths.save_file);
-    if (lock.busy) {
-      quillot::QtDialogs().message("ＱＵＩＬＬＯＴはもう動いています。\rThe game is already running.");
-      return 1;
-    }
-    quillot::provide_first_save(paths);
-  }
-  // Opened before the window, so a file that must not be overwritten is
-  // refused before anything is shown.
-  std::unique_ptr<quillot::Recorder> recorder;
-  if (!o.record.empty()) {
-    recorder = std::make_unique<quillot::Recorder>(o.record);
-    if (!recorder->ok()) {
-      std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str());
-      return 2;
-    }
-  }
+  quillot::StartFiles files;
+  if (const auto code = quillot::open_start_files(paths, recording.has_value(), o.record, files))
+    return *code;
+  auto& recorder = files.recorder;
 
   quillot::FormOptions options;
   options.base_dir = paths.data_dir;
   options.save_file = paths.save_file;
+  options.cannot_save = paths.cannot_save;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
   quillot::SynthMusic music(options.base_dir + "/dat",
@@ -236,7 +224,10 @@ int main(int argc, char** argv) {
   quillot::TForm1 form(options);
   window = &form;
   if (recorder) {
-    recorder->begin(form.game());
+    // The start's seed, profile and stories exist only now; a file that
+    // cannot take even them is removed rather than left to replay as refused.
+    if (!recorder->begin(form.game()))
+      return std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str()), 2;
     form.set_recorder(recorder.get());
   }
   std::unique_ptr<quillot::ReplayWindow> replay;
