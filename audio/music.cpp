@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -47,28 +48,48 @@ struct Music::Impl {
   std::function<bool()> window_shown;
   MusicOptions options;
 
-  mutable std::mutex mutex;  // everything below, except the loader thread itself
+  mutable std::mutex mutex;      // everything below, except the loader thread itself
+  std::condition_variable wake;  // for the loader: a pending track, or closing
   std::unique_ptr<Engine> engine;
   std::unique_ptr<Output> output;
-  std::shared_ptr<const Track> pending;  // asked for before the SoundFont was in
+  // The track asked for last, while its presets are not in memory yet (or the
+  // SoundFont is not): the loader reads them, then starts it.
+  std::shared_ptr<const Track> pending;
   bool ready = false;
   std::string sound_font;
   double load_seconds = 0;
   int starts = 0;
   float level = 1.0F;
-  std::atomic<bool> closing{false};
+  bool closing = false;
 
   std::thread loader;
 
+  void run();
   void load();
+  void prepare_pending(std::unique_lock<std::mutex>& lock);
   void start_locked(std::shared_ptr<const Track> track);
   void on_track_end(uint64_t playback);
 };
+
+void Music::Impl::run() {
+  load();
+  std::unique_lock lock(mutex);
+  ready = true;
+  if (engine) prepare_pending(lock);
+}
 
 void Music::Impl::load() {
   const auto begin = Clock::now();
   auto fresh = std::make_unique<Engine>(options.gain);
   const std::string font = fresh->load_sound_font(options.sound_fonts);
+  // The first track's presets are read before anything plays; the engine is
+  // not shared yet, so the asking thread goes on meanwhile.
+  std::shared_ptr<const Track> first;
+  {
+    std::lock_guard lock(mutex);
+    first = pending;
+  }
+  if (!font.empty() && first) fresh->pin(first->info.presets);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
   // Runs on the audio thread: only a queued call may cross to the GUI thread.
   fresh->set_end_handler([this](uint64_t playback) {
@@ -85,22 +106,33 @@ void Music::Impl::load() {
       fresh->set_level(level);
       engine = std::move(fresh);
       published = engine.get();
-      if (pending) start_locked(std::move(pending));
-      pending.reset();
+      // A track asked for while the first one's presets were read waits for the loader.
+      if (pending && engine->pinned(pending->info.presets)) start_locked(std::move(pending));
     }
-    if (published == nullptr || closing || options.drivers.empty()) {
-      ready = true;
-      return;
-    }
+    if (published == nullptr || closing || options.drivers.empty()) return;
   }
   // The device opens only now that the synth and the first player are set up.
   auto device = std::make_unique<Output>(*published, options.drivers);
   std::lock_guard lock(mutex);
   output = std::move(device);
-  ready = true;
+}
+
+void Music::Impl::prepare_pending(std::unique_lock<std::mutex>& lock) {
+  while (true) {
+    wake.wait(lock, [this] { return closing || pending; });
+    if (closing) break;
+    const auto track = pending;
+    lock.unlock();
+    // Nothing plays meanwhile (play_music stopped the last track), so no
+    // event of the rendering thread waits for the synth while it reads.
+    engine->pin(track->info.presets);
+    lock.lock();
+    if (pending == track) start_locked(std::move(pending));
+  }
 }
 
 void Music::Impl::start_locked(std::shared_ptr<const Track> track) {
+  pending.reset();
   if (engine->start(std::move(track)) != 0) ++starts;
 }
 
@@ -133,7 +165,7 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
   try {
     impl_->loader = std::thread([impl = impl_.get()] {
       try {
-        impl->load();
+        impl->run();
       } catch (...) {
         std::lock_guard lock(impl->mutex);
         impl->ready = true;
@@ -146,7 +178,11 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
 }
 
 Music::~Music() {
-  impl_->closing = true;
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->closing = true;
+  }
+  impl_->wake.notify_all();
   if (impl_->loader.joinable()) impl_->loader.join();
   // The device's thread renders the engine, so it stops first.
   impl_->output.reset();
@@ -165,10 +201,19 @@ void Music::play_music(const std::string& name) {
       return;
     }
     auto shared = std::make_shared<const Track>(std::move(*track));
-    if (impl_->engine) {
+    // Pulled by its owner, the music has no deadline to keep: the samples are
+    // read at once, here, and the track starts as asked.
+    if (impl_->engine && impl_->options.drivers.empty()) impl_->engine->pin(shared->info.presets);
+    if (impl_->engine && impl_->engine->pinned(shared->info.presets)) {
       impl_->start_locked(std::move(shared));
-    } else {
-      impl_->pending = std::move(shared);
+      return;
+    }
+    impl_->pending = std::move(shared);
+    if (impl_->engine) {
+      // The old track ends now rather than when the new one is ready: its
+      // events would wait for the synth while the loader reads samples.
+      impl_->engine->stop();
+      impl_->wake.notify_all();
     }
   } catch (...) {
     // Music is never essential: whatever went wrong, the game goes on.
@@ -183,11 +228,11 @@ MusicStatus Music::status() const {
   status.driver = impl_->output ? impl_->output->driver() : std::string();
   status.load_seconds = impl_->load_seconds;
   status.starts = impl_->starts;
-  if (impl_->engine) {
-    status.track = impl_->engine->track_name();
-    status.voices = impl_->engine->active_voices();
-  } else if (impl_->pending) {
+  if (impl_->engine) status.voices = impl_->engine->active_voices();
+  if (impl_->pending) {
     status.track = impl_->pending->name;
+  } else if (impl_->engine) {
+    status.track = impl_->engine->track_name();
   }
   return status;
 }

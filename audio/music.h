@@ -19,7 +19,8 @@ float volume_level(int percent, bool muted);
 struct MusicOptions {
   std::vector<std::string> sound_fonts;  // tried in order
   // Tried in order. Empty: no device is opened and the owner pulls the music
-  // with Music::render (tests, offline use).
+  // with Music::render (tests, offline use); a track whose samples are not in
+  // memory yet then has them read in play_music itself, not on the loader.
   std::vector<std::string> drivers;
   double gain = kMusicGain;
 };
@@ -28,13 +29,13 @@ struct MusicOptions {
 MusicOptions default_music_options();
 
 struct MusicStatus {
-  bool ready = false;        // the SoundFont loader has finished, with or without a font
-  std::string sound_font;    // empty when no SoundFont could be loaded
-  std::string driver;        // empty when no audio device was opened
-  double load_seconds = 0;   // time spent loading the SoundFont
-  std::string track;         // the open track; empty in silence
-  int starts = 0;            // playbacks begun, loops included
-  int voices = 0;            // synth voices sounding
+  bool ready = false;       // the SoundFont loader has finished, with or without a font
+  std::string sound_font;   // empty when no SoundFont could be loaded
+  std::string driver;       // empty when no audio device was opened
+  double load_seconds = 0;  // time spent loading the SoundFont
+  std::string track;        // the open track; empty in silence
+  int starts = 0;           // playbacks begun, loops included
+  int voices = 0;           // synth voices sounding
 };
 
 // The background music: one track at a time, looped while the window is shown.
