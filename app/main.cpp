@@ -207,6 +207,7 @@ int main(int argc, char** argv) {
   quillot::AfterFirstPaint after_first_paint(form);
   after_first_paint.then([&music] { music.start(); });
   quillot::measure_first_paint(form);
+  quillot::measure_first_sound([&music] { return music.first_sound_ns(); });
   form.show();
   const int code = QApplication::exec();
   form.set_recorder(nullptr);

@@ -1,9 +1,10 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "audio/music.h"
+#include "audio/music_control.h"
 
 namespace quillot {
 
@@ -22,42 +23,33 @@ class SilentMusic : public MusicPort {
   void play_music(const std::string&) override {}
 };
 
-// The game's music: FluidSynth through the system's sound server. Nothing of
-// it exists until start(): the window asks for its first track while it is
-// built, and that track begins once the synth is there.
+// The game's music: FluidSynth through the system's sound server, in a module
+// opened by start(). Until then nothing of it exists: the window asks for its
+// first track while it is built, and that track begins once the synth is
+// there. Without the module, or when it cannot be opened, the game is silent.
 class SynthMusic : public MusicPort {
  public:
-  SynthMusic(std::string dat_dir, std::function<bool()> window_shown)
-      : dat_dir_(std::move(dat_dir)), window_shown_(std::move(window_shown)) {}
+  SynthMusic(std::string dat_dir, std::function<bool()> window_shown);
+  ~SynthMusic() override;
+  SynthMusic(const SynthMusic&) = delete;
+  SynthMusic& operator=(const SynthMusic&) = delete;
 
-  // Loads the synth and its SoundFont on a thread of their own and plays the
-  // last track asked for. Later calls do nothing.
-  void start() {
-    if (music_) return;
-    music_ = std::make_unique<audio::Music>(dat_dir_, std::move(window_shown_));
-    music_->set_level(level_);
-    if (!pending_.empty()) music_->play_music(pending_);
-    pending_.clear();
-  }
+  // Opens the module, which loads the synth and its SoundFont on a thread of
+  // its own and plays the last track asked for. Later calls do nothing.
+  void start();
 
-  void play_music(const std::string& name) override {
-    if (music_) {
-      music_->play_music(name);
-    } else if (!name.empty()) {
-      pending_ = name;
-    }
-  }
-  void set_volume(int percent, bool muted) override {
-    level_ = audio::volume_level(percent, muted);
-    if (music_) music_->set_level(level_);
-  }
+  void play_music(const std::string& name) override;
+  void set_volume(int percent, bool muted) override;
+  // When the sound server got the first audible music; 0 until then.
+  int64_t first_sound_ns() const;
 
  private:
   std::string dat_dir_;
   std::function<bool()> window_shown_;
+  bool started_ = false;
   std::string pending_;
   float level_ = 1.0F;
-  std::unique_ptr<audio::Music> music_;
+  std::unique_ptr<audio::MusicControl> music_;
 };
 
 }  // namespace quillot

@@ -19,18 +19,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Each 10 % step is this many decibels: 10 % lies 45 dB under the full level,
-// about where background music fades into a quiet room.
-constexpr double kDecibelsPerStep = 5.0;
-
 }  // namespace
-
-float volume_level(int percent, bool muted) {
-  if (muted || percent <= 0) return 0.0F;
-  if (percent >= 100) return 1.0F;
-  const double steps = (100 - percent) / 10.0;
-  return static_cast<float>(std::pow(10.0, -steps * kDecibelsPerStep / 20.0));
-}
 
 MusicOptions default_music_options() {
   MusicOptions options;
@@ -66,7 +55,6 @@ struct Music::Impl {
 
   void run();
   void load();
-  void prepare_pending(std::unique_lock<std::mutex>& lock);
   void start_locked(std::shared_ptr<const Track> track);
   void on_track_end(uint64_t playback);
 };
@@ -74,22 +62,29 @@ struct Music::Impl {
 void Music::Impl::run() {
   load();
   std::unique_lock lock(mutex);
+  // Ready once the first track asked for has started (or none was asked for).
+  while (engine) {
+    if (!pending) {
+      ready = true;
+      wake.wait(lock, [this] { return closing || pending; });
+    }
+    if (closing) break;
+    const auto track = pending;
+    lock.unlock();
+    // Nothing plays meanwhile (play_music stopped the last track), so no
+    // event of the rendering thread waits for the synth while it reads; the
+    // device renders silence on alone.
+    engine->pin(track->info.presets);
+    lock.lock();
+    if (pending == track) start_locked(std::move(pending));
+  }
   ready = true;
-  if (engine) prepare_pending(lock);
 }
 
 void Music::Impl::load() {
   const auto begin = Clock::now();
   auto fresh = std::make_unique<Engine>(options.gain);
   const std::string font = fresh->load_sound_font(options.sound_fonts);
-  // The first track's presets are read before anything plays; the engine is
-  // not shared yet, so the asking thread goes on meanwhile.
-  std::shared_ptr<const Track> first;
-  {
-    std::lock_guard lock(mutex);
-    first = pending;
-  }
-  if (!font.empty() && first) fresh->pin(first->info.presets);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
   // Runs on the audio thread: only a queued call may cross to the GUI thread.
   fresh->set_end_handler([this](uint64_t playback) {
@@ -102,33 +97,17 @@ void Music::Impl::load() {
     std::lock_guard lock(mutex);
     sound_font = font;
     load_seconds = seconds;
-    if (!font.empty()) {
-      fresh->set_level(level);
-      engine = std::move(fresh);
-      published = engine.get();
-      // A track asked for while the first one's presets were read waits for the loader.
-      if (pending && engine->pinned(pending->info.presets)) start_locked(std::move(pending));
-    }
-    if (published == nullptr || closing || options.drivers.empty()) return;
+    if (font.empty()) return;
+    fresh->set_level(level);
+    engine = std::move(fresh);
+    published = engine.get();
+    if (closing || options.drivers.empty()) return;
   }
-  // The device opens only now that the synth and the first player are set up.
+  // Opened before the first track's samples are read: the sound server
+  // settles in while they load.
   auto device = std::make_unique<Output>(*published, options.drivers);
   std::lock_guard lock(mutex);
   output = std::move(device);
-}
-
-void Music::Impl::prepare_pending(std::unique_lock<std::mutex>& lock) {
-  while (true) {
-    wake.wait(lock, [this] { return closing || pending; });
-    if (closing) break;
-    const auto track = pending;
-    lock.unlock();
-    // Nothing plays meanwhile (play_music stopped the last track), so no
-    // event of the rendering thread waits for the synth while it reads.
-    engine->pin(track->info.presets);
-    lock.lock();
-    if (pending == track) start_locked(std::move(pending));
-  }
 }
 
 void Music::Impl::start_locked(std::shared_ptr<const Track> track) {
@@ -226,6 +205,7 @@ MusicStatus Music::status() const {
   status.ready = impl_->ready;
   status.sound_font = impl_->sound_font;
   status.driver = impl_->output ? impl_->output->driver() : std::string();
+  status.first_sound_ns = impl_->output ? impl_->output->first_sound_ns() : 0;
   status.load_seconds = impl_->load_seconds;
   status.starts = impl_->starts;
   if (impl_->engine) status.voices = impl_->engine->active_voices();

@@ -5,11 +5,12 @@
 #   tools/sound_figures.sh memory [-n ROUNDS] [-s SECONDS] [-- ARGS] PROGRAM...
 #       resident memory SECONDS (5) after the launch; ARGS go to every program
 #   tools/sound_figures.sh first-note [-n ROUNDS] PROGRAM...
-#       milliseconds from the launch to the first sound heard through a
-#       private PulseAudio server with a null sink, recorded by parec
+#       milliseconds from the launch to the first audible block the program
+#       hands to a private PulseAudio server with a null sink (it reports
+#       that itself when QUILLOT_SOUND_T0 is set)
 # Each run gets a fresh, empty home. The window is drawn offscreen unless
-# QT_QPA_PLATFORM says otherwise. first-note needs pulseaudio,
-# pulseaudio-utils and python3.
+# QT_QPA_PLATFORM says otherwise. first-note needs pulseaudio and
+# pulseaudio-utils.
 set -euo pipefail
 mode=${1:-}; shift || true
 rounds=9 seconds=5 args=()
@@ -52,29 +53,11 @@ start_server() {
   echo "$0: PulseAudio did not start" >&2; exit 1
 }
 
-first_note_of() {  # program -> ms from its launch to the first sample above -60 dBFS
+first_note_of() {  # program -> ms from its launch to its first audible block sent to the server
   fresh_home
-  local wav="$work/rec.wav"
-  local t_rec t_launch
-  t_rec=$(date +%s%N)
-  parec -d figures.monitor --file-format=wav --latency-msec=5 "$wav" &
-  local rec=$!
-  sleep 0.5
-  t_launch=$(date +%s%N)
-  "$1" >/dev/null 2>&1 &
-  local pid=$!
-  sleep 2
-  kill "$pid" "$rec" 2>/dev/null; wait "$pid" "$rec" 2>/dev/null || true
-  python3 - "$wav" "$(( (t_launch - t_rec) / 1000 ))" <<'PY'
-import struct, sys, wave
-w = wave.open(sys.argv[1]); rate = w.getframerate(); ch = w.getnchannels()
-data = w.readframes(w.getnframes()); n = len(data) // 2
-samples = struct.unpack("<%dh" % n, data[: n * 2])
-limit = 32768 * 10 ** (-60 / 20)
-first = next((i // ch for i, v in enumerate(samples) if abs(v) > limit), None)
-offset_ms = int(sys.argv[2]) / 1000
-print("nan" if first is None else "%.1f" % (first * 1000 / rate - offset_ms))
-PY
+  local ms
+  ms=$(QUILLOT_SOUND_T0=$(date +%s%N) "$1" 2>&1 >/dev/null | sed -n 's/^first sound: \([0-9.]*\) ms$/\1/p')
+  echo "${ms:-nan}"
 }
 
 [ "$mode" = first-note ] && start_server
