@@ -54,6 +54,13 @@ memory_of() {  # program -> kB resident after $seconds
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
 }
 
+first_note_of() {  # program -> ms from its launch to its first audible block sent to the server
+  fresh_home
+  local ms
+  ms=$(QUILLOT_SOUND_T0=$(date +%s%N) "$1" 2>&1 >/dev/null | sed -n 's/^first sound: \([0-9.]*\) ms$/\1/p') || true
+  echo "${ms:-nan}"
+}
+
 played_memory_of() {  # program -> "title kB" and "played kB" on two lines, as "title N" / "played N"
   fresh_home
   "$1" >/dev/null 2>&1 &
