@@ -30,13 +30,14 @@ const char* const kUsage =
     "  --headless      with --replay: check the recording without a window, as fast as possible\n"
     "  --scale N       show the game N times enlarged (1 to 4) for this run\n"
     "  --fullscreen    start in full screen\n"
-    "  --mute          start with the music muted, for this run\n"
+    "  --mute          start with all sound muted, for this run\n"
     "  -h, --help      show this help and exit\n"
     "  -v, --version   show the version and exit\n"
     "\n"
     "Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;\n"
-    "M mutes, - and + set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;\n"
-    "F11 or Alt+Enter toggles full screen; F1 shows the controls; Ctrl+Q quits.\n";
+    "M mutes, - and + set the music's volume, Shift with - and + the effects';\n"
+    "Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;\n"
+    "F1 shows the controls; F2 opens the options; Ctrl+Q quits.\n";
 
 struct Options {
   std::string record, replay;

@@ -30,6 +30,7 @@ void each_value(Visitor& v, Settings& s) {
   // Whole steps of 10 %, so Minus and Plus always land on the same levels.
   v.number("sound", "volume", s.volume, 0, Settings::kMaxVolume, 10);
   v.flag("sound", "muted", s.muted);
+  v.number("sound", "effects_volume", s.effects_volume, 0, Settings::kMaxVolume, 10);
 }
 
 // Takes each value from the file; a missing or broken one keeps its default.

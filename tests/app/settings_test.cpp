@@ -124,7 +124,7 @@ TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
   EXPECT_EQ(
       read_file(file()),
       "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
-      "\n[sound]\nvolume=60\nmuted=false\n");
+      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n");
   EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
 }
 
