@@ -198,6 +198,7 @@ int main(int argc, char** argv) {
   quillot::StartFiles files;
   if (const auto code = quillot::open_start_files(paths, recording.has_value(), o.record, files))
     return *code;
+  if (quillot::quit_requested()) return 0;
   auto& recorder = files.recorder;
 
   quillot::FormOptions options;
@@ -240,8 +241,8 @@ int main(int argc, char** argv) {
   after_first_paint.then([&music] { music.start(); });
   quillot::measure_first_paint(form);
   quillot::measure_first_sound([&music] { return music.first_sound_ns(); });
-  form.show();
-  const int code = QApplication::exec();
+  // A signal while a box of the window's start was open: ended as a closed window.
+  const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());
   form.set_recorder(nullptr);
   if (recorder) recorder->end(form.ticks(), form.game());
   window = nullptr;
