@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -59,6 +60,8 @@ class Recorder;
 
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell {
+  Q_DECLARE_TR_FUNCTIONS(TForm1)
+
  public:
   explicit TForm1(const FormOptions& options);
   ~TForm1() override;
@@ -98,7 +101,7 @@ class TForm1 : public QWidget, public Shell {
   bool timer_running() const override { return Timer1.isActive(); }
   void enable_save() override;
   void disable_save() override;
-  void message(const std::string& text) override;
+  void message(const Text& text) override;
   void set_story_text(const std::string& bytes) override;
   bool load_story_picture(const std::string& bytes) override;
   void set_story_name(const std::string& bytes) override;
@@ -170,6 +173,8 @@ class TForm1 : public QWidget, public Shell {
   void build_title_screen();
   void build_shop_screen();
   void build_story_screen();
+  // Every fixed text in the language in use; again at each language change.
+  void retranslate();
   void FormCreate();
   void report(const FileError& error);
   std::string path(const std::string& relative) const;

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/form.h"
+#include "app/language.h"
 
 namespace quillot {
 
@@ -86,8 +87,7 @@ void TForm1::set_volume(int percent, bool muted) {
   settings_.volume = saved_.volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
   settings_.muted = saved_.muted = muted;
   options_.music->set_volume(settings_.volume, settings_.muted);
-  const QString text = settings_.muted ? QString::fromUtf8("♪ ミュート")
-                                       : QString::fromUtf8("♪ 音量 %1%").arg(settings_.volume);
+  const QString text = settings_.muted ? tr("♪ ミュート") : tr("♪ 音量 %1%").arg(settings_.volume);
   toast_->show_text(text, game_area(), shown_scale_);
   remember();
 }
@@ -121,7 +121,7 @@ void TForm1::update_pointer() {
 
 void TForm1::show_help() {
   set_paused(true);
-  options_.dialogs->message(QString::fromUtf8(kHelpText).replace('\r', '\n'));
+  options_.dialogs->message(QCoreApplication::translate(kTextContext, kHelpText).replace('\r', '\n'));
 }
 
 bool TForm1::keys_play() const { return screen() == Screen::None && !paused_; }
@@ -200,6 +200,7 @@ void TForm1::focusOutEvent(QFocusEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && isMinimized()) set_paused(true);
+  if (event->type() == QEvent::LanguageChange) retranslate();
   QWidget::changeEvent(event);
 }
 

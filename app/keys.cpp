@@ -2,19 +2,19 @@
 
 namespace quillot {
 
-const char* const kHelpText =
-    "◆操作方法\r"
-    "\r"
-    "移動　　　マウス / ← → / A D\r"
-    "ショット　左クリック / Z / Space\r"
-    "ボム　　　右クリック / X\r"
-    "\r"
-    "一時停止　P / Pause / Esc（クリックで再開）\r"
-    "音を消す　M\r"
-    "音量　　　- / +\r"
-    "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
-    "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
-    "この説明　F1";
+const char* const kHelpText = QT_TRANSLATE_NOOP("quillot",
+                                                "◆操作方法\r"
+                                                "\r"
+                                                "移動　　　マウス / ← → / A D\r"
+                                                "ショット　左クリック / Z / Space\r"
+                                                "ボム　　　右クリック / X\r"
+                                                "\r"
+                                                "一時停止　P / Pause / Esc（クリックで再開）\r"
+                                                "音を消す　M\r"
+                                                "音量　　　- / +\r"
+                                                "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
+                                                "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
+                                                "この説明　F1");
 
 KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
   // The keypad's keys count as the main ones.

@@ -3,17 +3,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/art.h"
 #include "app/form.h"
 #include "app/game_paths.h"
+#include "app/language.h"
 #include "app/music_port.h"
-#include "session/replay.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "app/startup_probe.h"
+#include "session/replay.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ const char* const kUsage =
     "  --scale N       show the game N times enlarged (1 to 4) for this run\n"
     "  --fullscreen    start in full screen\n"
     "  --mute          start with the music muted, for this run\n"
+    "  --language L    speak ja (Japanese) or en (English) for this run\n"
     "  -h, --help      show this help and exit\n"
     "  -v, --version   show the version and exit\n"
     "\n"
@@ -40,6 +43,7 @@ struct Options {
   int scale = 0;  // 0: the remembered one
   bool fullscreen = false;
   bool mute = false;
+  std::optional<quillot::Language> language;  // none: the remembered one
 };
 
 // Returns -1 to go on, or the exit code.
@@ -71,6 +75,13 @@ int parse(int argc, char** argv, Options& o) {
       if (!value(n) || n.size() != 1 || n[0] < '1' || n[0] > '4')
         return std::fputs("quillot: --scale needs a number from 1 to 4\n", stderr), 2;
       o.scale = n[0] - '0';
+    } else if (a == "--language") {
+      std::string name;
+      const auto language =
+          value(name) ? quillot::language_from_name(QString::fromStdString(name)) : std::nullopt;
+      if (!language || *language == quillot::Language::Auto)
+        return std::fputs("quillot: --language needs ja or en\n", stderr), 2;
+      o.language = language;
     } else if (a == "--record") {
       if (!value(o.record)) return std::fputs("quillot: --record needs a file\n", stderr), 2;
     } else if (a == "--replay") {
@@ -80,15 +91,19 @@ int parse(int argc, char** argv, Options& o) {
       return 2;
     }
   }
-  if (o.headless && o.replay.empty()) return std::fputs("quillot: --headless goes with --replay FILE\n", stderr), 2;
-  if (!o.record.empty() && !o.replay.empty()) return std::fputs("quillot: --record and --replay exclude each other\n", stderr), 2;
+  if (o.headless && o.replay.empty())
+    return std::fputs("quillot: --headless goes with --replay FILE\n", stderr), 2;
+  if (!o.record.empty() && !o.replay.empty())
+    return std::fputs("quillot: --record and --replay exclude each other\n", stderr), 2;
   return -1;
 }
 
 // Message boxes of a replay go to the terminal, so nothing waits for a click.
 class PrintedDialogs : public quillot::Dialogs {
  public:
-  void message(const QString& text) override { std::printf("[message] %s\n", qPrintable(QString(text).replace('\r', ' '))); }
+  void message(const QString& text) override {
+    std::printf("[message] %s\n", qPrintable(QString(text).replace('\r', ' ')));
+  }
   void error(const QString& text) override { std::printf("[error] %s\n", qPrintable(text)); }
 };
 
@@ -109,11 +124,13 @@ std::vector<std::string>* held_messages = nullptr;
 void opening_display(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "quillot: this game needs a graphical desktop, and the display%s%s could not be opened\n",
+    std::fprintf(stderr,
+                 "quillot: this game needs a graphical desktop, and the display%s%s could not be opened\n",
                  display != nullptr ? " " : "", display != nullptr ? display : "");
     std::_Exit(1);
   }
-  if (held_messages != nullptr) held_messages->push_back(qFormatLogMessage(type, context, text).toStdString());
+  if (held_messages != nullptr)
+    held_messages->push_back(qFormatLogMessage(type, context, text).toStdString());
 }
 
 }  // namespace
@@ -133,8 +150,10 @@ int main(int argc, char** argv) {
     }
   }
   if (!display_named(argc, argv)) {
-    std::fputs("quillot: this game needs a graphical desktop, and none was found (DISPLAY and WAYLAND_DISPLAY are unset)\n",
-               stderr);
+    std::fputs(
+        "quillot: this game needs a graphical desktop, and none was found (DISPLAY and WAYLAND_DISPLAY are "
+        "unset)\n",
+        stderr);
     return 1;
   }
 
@@ -149,6 +168,8 @@ int main(int argc, char** argv) {
   // Ties the window to quillot.desktop, so task bars show its name and icon.
   QApplication::setDesktopFileName("quillot");
   QApplication::setWindowIcon(quillot::game_icon());
+  const quillot::Settings remembered = quillot::load_settings();
+  quillot::use_language(quillot::resolve_language(o.language.value_or(remembered.language)));
 
   const quillot::GamePaths paths = quillot::game_paths();
   // Only a played game writes the save; a replay never does and needs no lock.
@@ -156,7 +177,8 @@ int main(int argc, char** argv) {
   if (!recording) {
     lock = quillot::lock_save(paths.save_file);
     if (lock.busy) {
-      quillot::QtDialogs().message("ＱＵＩＬＬＯＴはもう動いています。\rThe game is already running.");
+      quillot::QtDialogs().message(
+          QCoreApplication::translate("quillot", "ＱＵＩＬＬＯＴはもう動いています。"));
       return 1;
     }
     quillot::provide_first_save(paths);
@@ -177,10 +199,11 @@ int main(int argc, char** argv) {
   options.save_file = paths.save_file;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
-  quillot::SynthMusic music(options.base_dir + "/dat", [&window] { return window != nullptr && window->isVisible(); });
+  quillot::SynthMusic music(options.base_dir + "/dat",
+                            [&window] { return window != nullptr && window->isVisible(); });
   options.music = &music;
   // One-run options change what the window starts with, not what is remembered.
-  options.remembered = quillot::load_settings();
+  options.remembered = remembered;
   options.remember_settings = true;
   options.settings = options.remembered;
   if (o.scale != 0) options.settings.scale = o.scale;

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "app/language.h"
 #include "session/file_read.h"
 
 namespace quillot {
@@ -57,6 +58,8 @@ Settings load_settings() {
   // Whole steps of 10 %, so Minus and Plus always land on the same levels.
   out.volume = (read_int(s, "sound/volume", Settings::kMaxVolume, 0, Settings::kMaxVolume) + 5) / 10 * 10;
   out.muted = read_bool(s, "sound/muted", false);
+  out.language =
+      language_from_name(s.value("general/language").toString().trimmed()).value_or(Language::Auto);
   return out;
 }
 
@@ -68,6 +71,7 @@ bool save_settings(const Settings& settings) {
   s.setValue("window/fullscreen", settings.fullscreen);
   s.setValue("sound/volume", settings.volume);
   s.setValue("sound/muted", settings.muted);
+  s.setValue("general/language", language_name(settings.language));
   s.sync();
   return s.status() == QSettings::NoError;
 }

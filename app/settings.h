@@ -1,7 +1,11 @@
 #pragma once
 #include <QString>
+#include <cstdint>
 
 namespace quillot {
+
+// The language the game speaks; Auto follows the desktop.
+enum class Language : uint8_t { Auto, Japanese, English };
 
 // What the player chooses about the window and the sound, kept between runs
 // in $XDG_CONFIG_HOME/quillot/quillot.conf. Nothing here touches the rules.
@@ -13,6 +17,7 @@ struct Settings {
   bool fullscreen = false;
   int volume = kMaxVolume;  // percent of the game's full music level, in steps of 10
   bool muted = false;
+  Language language = Language::Auto;
 
   bool operator==(const Settings&) const = default;
 };

@@ -40,7 +40,9 @@ TEST(ProfileParsing, OnlyCarriageReturnEndsALine) {
 }
 
 TEST(ProfileParsing, EndOfFileByteStopsReadingOnlyWhereAValueStarts) {
-  EXPECT_EQ(parse("1\r\n2\r\n\x1A" "3\r\n4\r\n"), (std::array<int32_t, 13>{1, 2}));
+  EXPECT_EQ(parse("1\r\n2\r\n\x1A"
+                  "3\r\n4\r\n"),
+            (std::array<int32_t, 13>{1, 2}));
   // The rest of a line is skipped up to its CR, whatever bytes it holds.
   EXPECT_EQ(parse("1 \x1A 9\r\n2\r\n"), (std::array<int32_t, 13>{1, 2}));
 }
@@ -49,12 +51,13 @@ TEST(ProfileParsing, TakesEveryThirtyTwoBitValueAndRefusesTheRest) {
   EXPECT_EQ(parse("2147483647\r\n-2147483648\r\n+5\r\n-0\r\n"),
             (std::array<int32_t, 13>{2147483647, std::numeric_limits<int32_t>::min(), 5, 0}));
   // Decimal only: "$10" is not sixteen.
-  for (const char* bad : {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$10\r\n",
-                          "$FFFFFFFF\r\n", "0x10\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
+  for (const char* bad :
+       {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$10\r\n", "$FFFFFFFF\r\n",
+        "0x10\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
     Profile p;
     const auto err = parse_profile(bad, p);
     ASSERT_TRUE(err.has_value()) << bad;
-    EXPECT_EQ(err->message, kNotANumber);
+    EXPECT_EQ(err->message.str(), kNotANumber);
   }
 }
 
@@ -69,9 +72,7 @@ TEST(ProfileParsing, FieldsBeforeABadValueKeepTheirValues) {
 
 class ProfileFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = scratch_folder("profile");
-  }
+  void SetUp() override { dir_ = scratch_folder("profile"); }
   void TearDown() override { fs::remove_all(dir_); }
   std::string file() const { return (dir_ / "my.dat").string(); }
   std::string read_all() const { return read_file(file()); }
@@ -82,7 +83,9 @@ TEST_F(ProfileFile, RoundTripKeepsEveryValueAndNeverGrows) {
   Profile p{-1, 5230, 12, 21, 5, 16, 21, 33, 2147483647, 20, -2147483647 - 1, 10, 1};
   ASSERT_FALSE(save_profile(file(), p).has_value());
   ASSERT_FALSE(save_profile(file(), p).has_value());
-  EXPECT_EQ(read_all(), "-1\r\n5230\r\n12\r\n21\r\n5\r\n16\r\n21\r\n33\r\n2147483647\r\n20\r\n-2147483648\r\n10\r\n1\r\n");
+  EXPECT_EQ(
+      read_all(),
+      "-1\r\n5230\r\n12\r\n21\r\n5\r\n16\r\n21\r\n33\r\n2147483647\r\n20\r\n-2147483648\r\n10\r\n1\r\n");
   Profile back;
   ASSERT_FALSE(load_profile(file(), back).has_value());
   EXPECT_EQ(profile_values(back), profile_values(p));
@@ -92,7 +95,7 @@ TEST_F(ProfileFile, MissingFileIsReportedAsNotFound) {
   Profile p;
   const auto err = load_profile(file(), p);
   ASSERT_TRUE(err.has_value());
-  EXPECT_EQ(err->message, kFileNotFound);
+  EXPECT_EQ(err->message.str(), kFileNotFound);
 }
 
 TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
@@ -136,7 +139,7 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
       EXPECT_EQ(read_file(victim), "keep");
     } else {
       ASSERT_TRUE(err.has_value());
-      EXPECT_EQ(err->message, c.error);
+      EXPECT_EQ(err->message.str(), c.error);
       EXPECT_EQ(read_all(), before);
     }
     EXPECT_EQ(fs::status(file()).permissions(), status_before) << "the save keeps its permission bits";
@@ -149,7 +152,7 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
 TEST_F(ProfileFile, SaveIntoAMissingFolderFails) {
   const auto err = save_profile((dir_ / "nowhere" / "my.dat").string(), Profile{});
   ASSERT_TRUE(err.has_value());
-  EXPECT_FALSE(err->message.empty());
+  EXPECT_FALSE(err->message.str().empty());
 }
 
 TEST_F(ProfileFile, ReplacingKeepsAFileThatIsStillOpenIntact) {
