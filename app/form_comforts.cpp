@@ -41,7 +41,9 @@ void TForm1::lay_out_window() {
     move(full.topLeft());
     setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
-    shown_scale_ = std::clamp(settings_.scale, kMinScale, kMaxScale);
+    // A remembered scale too big for today's screen shows at the largest
+    // that fits, and is still remembered for a larger one.
+    shown_scale_ = std::clamp(settings_.scale, kMinScale, largest_window_scale(screen_rect(this, true)));
     scaler_.apply(shown_scale_, QPoint());
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     setFixedSize(kClientSize * shown_scale_);
@@ -52,6 +54,8 @@ void TForm1::lay_out_window() {
   QToolTip::setFont(hint);
   fit_rank_title();
   toast_->label()->hide();
+  menu_->set_scale(shown_scale_);
+  options_.dialogs->set_scale(shown_scale_);
   update();
 }
 
@@ -72,7 +76,14 @@ void TForm1::paintEvent(QPaintEvent*) {
 }
 
 void TForm1::set_scale(int scale) {
-  settings_.scale = saved_.scale = std::clamp(scale, kMinScale, kMaxScale);
+  scale = std::clamp(scale, kMinScale, kMaxScale);
+  // A window bigger than the screen would hide the bird and the shop's last
+  // row, and would come back so at every start.
+  if (scale > largest_window_scale(screen_rect(this, true))) {
+    toast_->show_text(tr("×%1 は画面に入りません").arg(scale), game_area(), shown_scale_);
+    return;
+  }
+  settings_.scale = saved_.scale = scale;
   lay_out_window();
   remember();
 }
@@ -144,9 +155,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case KeyCommand::Scale:
       return set_scale(action.scale);
     case KeyCommand::ScaleUp:
-      return set_scale(settings_.scale + 1);
+      return set_scale(shown_scale_ + 1);
     case KeyCommand::ScaleDown:
-      return set_scale(settings_.scale - 1);
+      return set_scale(shown_scale_ - 1);
     case KeyCommand::FullScreen:
       return set_fullscreen(!settings_.fullscreen);
     case KeyCommand::Escape:
@@ -174,6 +185,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case KeyCommand::Bomb:
       if (keys_play()) cgMouseDown(MouseButton::Right);
       return;
+    case KeyCommand::Quit:
+      close();
+      return;
     case KeyCommand::None:
       return;
   }
@@ -200,7 +214,10 @@ void TForm1::focusOutEvent(QFocusEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && isMinimized()) set_paused(true);
-  if (event->type() == QEvent::LanguageChange) retranslate();
+  if (event->type() == QEvent::LanguageChange) {
+    retranslate();
+    Timer2Timer();  // and the texts built from the profile
+  }
   QWidget::changeEvent(event);
 }
 

@@ -14,7 +14,8 @@ const char* const kHelpText = QT_TRANSLATE_NOOP("quillot",
                                                 "音量　　　- / +\r"
                                                 "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
                                                 "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
-                                                "この説明　F1");
+                                                "この説明　F1\r"
+                                                "終了　　　Ctrl+Q");
 
 KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
   // The keypad's keys count as the main ones.
@@ -26,6 +27,7 @@ KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
     if (key >= Qt::Key_1 && key <= Qt::Key_4) return {KeyCommand::Scale, key - Qt::Key_0};
     if (plus) return {KeyCommand::ScaleUp};
     if (key == Qt::Key_Minus) return {KeyCommand::ScaleDown};
+    if (key == Qt::Key_Q) return {KeyCommand::Quit};
     return {};
   }
   if (alt) {

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include "app/game_paths.h"
 #include "app/language.h"
 #include "app/music_port.h"
+#include "app/quit_signals.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "app/startup_probe.h"
@@ -20,22 +23,23 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: quillot [OPTION]...\n"
-    "A little red bird's shooting game.\n"
-    "\n"
-    "  --record FILE   play as usual and record the session into FILE\n"
-    "  --replay FILE   play a recorded session back in the window\n"
-    "  --headless      with --replay: check the recording without a window, as fast as possible\n"
-    "  --scale N       show the game N times enlarged (1 to 4) for this run\n"
-    "  --fullscreen    start in full screen\n"
-    "  --mute          start with the music muted, for this run\n"
-    "  --language L    speak ja (Japanese) or en (English) for this run\n"
-    "  -h, --help      show this help and exit\n"
-    "  -v, --version   show the version and exit\n"
-    "\n"
-    "Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;\n"
-    "M mutes, - and + set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;\n"
-    "F11 or Alt+Enter toggles full screen; F1 shows the controls.\n";
+    QT_TRANSLATE_NOOP("quillot",
+                      "使い方: quillot [オプション]...\n"
+                      "小さな赤い鳥のシューティングゲームです。\n"
+                      "\n"
+                      "  --record FILE   いつも通りに遊び、その様子を FILE に記録する\n"
+                      "  --replay FILE   記録した様子をウィンドウで再生する\n"
+                      "  --headless      --replay と共に: 記録をウィンドウなしで、できるだけ速く確かめる\n"
+                      "  --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する\n"
+                      "  --fullscreen    フルスクリーンで始める\n"
+                      "  --mute          この回だけ、音楽を消して始める\n"
+                      "  --language L    この回だけ、ja（日本語）か en（英語）で表示する\n"
+                      "  -h, --help      この説明を表示して終わる\n"
+                      "  -v, --version   バージョンを表示して終わる\n"
+                      "\n"
+                      "キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。\n"
+                      "M で音を消す、- と + で音量。Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。\n"
+                      "F11 か Alt+Enter でフルスクリーン。F1 で操作方法。Ctrl+Q で終了。\n");
 
 struct Options {
   std::string record, replay;
@@ -46,55 +50,88 @@ struct Options {
   std::optional<quillot::Language> language;  // none: the remembered one
 };
 
-// Returns -1 to go on, or the exit code.
+// Qt's own command-line options, passed through to it untouched: those that
+// take a value, then those that do not.
+const char* const kQtValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qmljsdebugger", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",      "style",
+    "stylesheet"};
+const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+int usage_error(const QString& text) {
+  std::fprintf(stderr, "quillot: %s\nTry 'quillot --help' for more.\n", qPrintable(text));
+  return 2;
+}
+
+// The help, in the language the game would speak. The catalogue needs an
+// application object, and the help is printed before the window's exists.
+int print_help(int argc, char** argv, std::optional<quillot::Language> language) {
+  QCoreApplication core(argc, argv);
+  quillot::use_language(quillot::resolve_language(language.value_or(quillot::load_settings().language)));
+  const QString save = QString::fromStdString(quillot::game_paths().save_file);
+  std::fputs(QCoreApplication::translate("quillot", kUsage).toUtf8().constData(), stdout);
+  std::fputs(QCoreApplication::translate("quillot", "\nセーブの場所: %1\n").arg(save).toUtf8().constData(),
+             stdout);
+  return 0;
+}
+
+// Returns -1 to go on, or the exit code. Runs before any QApplication exists,
+// so --help, --version and a headless replay need no display.
 int parse(int argc, char** argv, Options& o) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= argc) return false;
-      out = argv[++i];
-      return true;
-    };
-    if (a == "-h" || a == "--help") {
-      std::fputs(kUsage, stdout);
-      std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
-      return 0;
-    }
-    if (a == "-v" || a == "--version") {
-      std::puts("QUILLOT " QUILLOT_VERSION);
-      return 0;
-    }
-    if (a == "--headless") {
-      o.headless = true;
-    } else if (a == "--fullscreen") {
-      o.fullscreen = true;
-    } else if (a == "--mute") {
-      o.mute = true;
-    } else if (a == "--scale") {
-      std::string n;
-      if (!value(n) || n.size() != 1 || n[0] < '1' || n[0] > '4')
-        return std::fputs("quillot: --scale needs a number from 1 to 4\n", stderr), 2;
-      o.scale = n[0] - '0';
-    } else if (a == "--language") {
-      std::string name;
-      const auto language =
-          value(name) ? quillot::language_from_name(QString::fromStdString(name)) : std::nullopt;
-      if (!language || *language == quillot::Language::Auto)
-        return std::fputs("quillot: --language needs ja or en\n", stderr), 2;
-      o.language = language;
-    } else if (a == "--record") {
-      if (!value(o.record)) return std::fputs("quillot: --record needs a file\n", stderr), 2;
-    } else if (a == "--replay") {
-      if (!value(o.replay)) return std::fputs("quillot: --replay needs a file\n", stderr), 2;
-    } else if (a.rfind("-", 0) == 0 && a.rfind("-platform", 0) != 0) {
-      std::fprintf(stderr, "quillot: unknown option %s\n%s", a.c_str(), kUsage);
-      return 2;
-    }
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  QCommandLineParser parser;
+  // "-platform xcb" is one option, as Qt reads it, not seven letters.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}),
+      headless("headless"), fullscreen("fullscreen"), mute("mute"), scale("scale", {}, "N"),
+      record("record", {}, "FILE"), replay("replay", {}, "FILE"), language("language", {}, "L");
+  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay, language})
+    parser.addOption(option);
+  for (const char* name : kQtValueOptions) {
+    QCommandLineOption option(name, {}, "value");
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
   }
-  if (o.headless && o.replay.empty())
-    return std::fputs("quillot: --headless goes with --replay FILE\n", stderr), 2;
-  if (!o.record.empty() && !o.replay.empty())
-    return std::fputs("quillot: --record and --replay exclude each other\n", stderr), 2;
+  for (const char* name : kQtFlagOptions) {
+    QCommandLineOption option(name);
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+  if (!parser.parse(args)) return usage_error(parser.errorText());
+  if (parser.isSet(language)) {
+    o.language = quillot::language_from_name(parser.value(language));
+    if (!o.language || *o.language == quillot::Language::Auto)
+      return usage_error("--language needs ja or en");
+  }
+  if (parser.isSet(help)) return print_help(argc, argv, o.language);
+  if (parser.isSet(version)) {
+    std::puts("QUILLOT " QUILLOT_VERSION);
+    return 0;
+  }
+  if (!parser.positionalArguments().isEmpty())
+    return usage_error(QString("unexpected argument '%1' (a recording is played with --replay FILE)")
+                           .arg(parser.positionalArguments().first()));
+  // The parser takes whatever follows as the value: "--record --headless"
+  // would record into a file named "--headless".
+  for (const QCommandLineOption& option : {scale, record, replay}) {
+    const QString value = parser.value(option);
+    if (parser.isSet(option) && (value.isEmpty() || value.startsWith('-')))
+      return usage_error(
+          QString("--%1 needs %2, not '%3'").arg(option.names().first(), option.valueName(), value));
+  }
+  o.headless = parser.isSet(headless);
+  o.fullscreen = parser.isSet(fullscreen);
+  o.mute = parser.isSet(mute);
+  o.record = parser.value(record).toStdString();
+  o.replay = parser.value(replay).toStdString();
+  if (parser.isSet(scale)) {
+    const QString n = parser.value(scale);
+    if (n.size() != 1 || n[0] < '1' || n[0] > '4') return usage_error("--scale needs a number from 1 to 4");
+    o.scale = n[0].unicode() - '0';
+  }
+  if (o.headless && o.replay.empty()) return usage_error("--headless goes with --replay FILE");
+  if (!o.record.empty() && !o.replay.empty()) return usage_error("--record and --replay exclude each other");
   return -1;
 }
 
@@ -161,6 +198,7 @@ int main(int argc, char** argv) {
   held_messages = &held;
   const QtMessageHandler previous = qInstallMessageHandler(opening_display);
   QApplication app(argc, argv);
+  quillot::end_on_signals();
   qInstallMessageHandler(previous);
   held_messages = nullptr;
   for (const std::string& m : held) std::fprintf(stderr, "%s\n", m.c_str());

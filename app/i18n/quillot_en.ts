@@ -56,13 +56,13 @@
         <source>♪ 音量 %1%</source>
         <translation>♪ Volume %1%</translation>
     </message>
+    <message>
+        <source>×%1 は画面に入りません</source>
+        <translation>×%1 does not fit the screen</translation>
+    </message>
 </context>
 <context>
     <name>quillot</name>
-    <message>
-        <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音量&#x3000;&#x3000;&#x3000;- / +<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1</source>
-        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Volume: - / +<byte value="xd"/>Window size: Ctrl+1 to Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter (Esc to leave)<byte value="xd"/>This help: F1</translation>
-    </message>
     <message>
         <source>ＱＵＩＬＬＯＴはもう動いています。</source>
         <translation>QUILLOT is already running.</translation>
@@ -360,6 +360,54 @@ GOLD &gt; %2 G</translation>
     <message>
         <source>STAGE &gt; %1</source>
         <translation>STAGE &gt; %1</translation>
+    </message>
+    <message>
+        <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音量&#x3000;&#x3000;&#x3000;- / +<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1<byte value="xd"/>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
+        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Volume: - / +<byte value="xd"/>Window size: Ctrl+1 to Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter (Esc to leave)<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>使い方: quillot [オプション]...
+小さな赤い鳥のシューティングゲームです。
+
+  --record FILE   いつも通りに遊び、その様子を FILE に記録する
+  --replay FILE   記録した様子をウィンドウで再生する
+  --headless      --replay と共に: 記録をウィンドウなしで、できるだけ速く確かめる
+  --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する
+  --fullscreen    フルスクリーンで始める
+  --mute          この回だけ、音楽を消して始める
+  --language L    この回だけ、ja（日本語）か en（英語）で表示する
+  -h, --help      この説明を表示して終わる
+  -v, --version   バージョンを表示して終わる
+
+キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。
+M で音を消す、- と + で音量。Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。
+F11 か Alt+Enter でフルスクリーン。F1 で操作方法。Ctrl+Q で終了。
+</source>
+        <translation>Usage: quillot [OPTION]...
+A little red bird's shooting game.
+
+  --record FILE   play as usual and record the session into FILE
+  --replay FILE   play a recorded session back in the window
+  --headless      with --replay: check the recording without a window, as fast as possible
+  --scale N       show the game N times enlarged (1 to 4) for this run
+  --fullscreen    start in full screen
+  --mute          start with the music muted, for this run
+  --language L    speak ja (Japanese) or en (English) for this run
+  -h, --help      show this help and exit
+  -v, --version   show the version and exit
+
+Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;
+M mutes, - and + set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;
+F11 or Alt+Enter toggles full screen; F1 shows the controls; Ctrl+Q quits.
+</translation>
+    </message>
+    <message>
+        <source>
+セーブの場所: %1
+</source>
+        <translation>
+Your save: %1
+</translation>
     </message>
 </context>
 </TS>
