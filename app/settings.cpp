@@ -58,8 +58,7 @@ Settings load_settings() {
   // Whole steps of 10 %, so Minus and Plus always land on the same levels.
   out.volume = (read_int(s, "sound/volume", Settings::kMaxVolume, 0, Settings::kMaxVolume) + 5) / 10 * 10;
   out.muted = read_bool(s, "sound/muted", false);
-  out.language =
-      language_from_name(s.value("general/language").toString().trimmed()).value_or(Language::Auto);
+  out.language = language_from_name(s.value("language").toString().trimmed()).value_or(Language::Auto);
   return out;
 }
 
@@ -71,7 +70,7 @@ bool save_settings(const Settings& settings) {
   s.setValue("window/fullscreen", settings.fullscreen);
   s.setValue("sound/volume", settings.volume);
   s.setValue("sound/muted", settings.muted);
-  s.setValue("general/language", language_name(settings.language));
+  s.setValue("language", language_name(settings.language));
   s.sync();
   return s.status() == QSettings::NoError;
 }

@@ -287,35 +287,35 @@ GUARD ON</translation>
     </message>
     <message>
         <source>普通のトリ</source>
-        <translation>Plain Bird</translation>
+        <translation>PLAIN BIRD</translation>
     </message>
     <message>
         <source>戦うトリ</source>
-        <translation>Fighting Bird</translation>
+        <translation>FIGHTING BIRD</translation>
     </message>
     <message>
         <source>Ｃ級バード</source>
-        <translation>C-Class Bird</translation>
+        <translation>C-CLASS BIRD</translation>
     </message>
     <message>
         <source>Ｂ級バード</source>
-        <translation>B-Class Bird</translation>
+        <translation>B-CLASS BIRD</translation>
     </message>
     <message>
         <source>Ａ級バード</source>
-        <translation>A-Class Bird</translation>
+        <translation>A-CLASS BIRD</translation>
     </message>
     <message>
         <source>Ｓ級バード</source>
-        <translation>S-Class Bird</translation>
+        <translation>S-CLASS BIRD</translation>
     </message>
     <message>
         <source>赤い鳥アルフレド</source>
-        <translation>Alfredo the Red</translation>
+        <translation>ALFREDO THE RED</translation>
     </message>
     <message>
         <source>ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ</source>
-        <translation>Alfredo, Knight of Octavy</translation>
+        <translation>OCTAVY KNIGHT ALFREDO</translation>
     </message>
     <message>
         <source>◆YOUR STATUS

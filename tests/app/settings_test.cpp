@@ -39,7 +39,8 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, RoundTripAndDefaults) {
   EXPECT_EQ(settings_path().toStdString(), file().string());
   EXPECT_EQ(load_settings(), Settings{});
-  const Settings chosen{.scale = 3, .fullscreen = true, .volume = 40, .muted = true};
+  const Settings chosen{
+      .scale = 3, .fullscreen = true, .volume = 40, .muted = true, .language = Language::English};
   ASSERT_TRUE(save_settings(chosen));
   EXPECT_EQ(load_settings(), chosen);
 }
@@ -53,6 +54,8 @@ TEST_F(SettingsFile, BrokenValuesAreClampedOrDefaulted) {
        {.scale = 4, .fullscreen = false, .volume = 0, .muted = true}},
       {"[window]\nscale=-2147483648\n[sound]\nvolume=47\n", {.scale = 0, .volume = 50}},
       {"[window]\nscale=abc\n[sound]\nvolume=99999999999999999999\n", {}},
+      {"[General]\nlanguage= ja \n", {.language = Language::Japanese}},
+      {"[General]\nlanguage=klingon\n", {}},
       {"\xff\xfe garbage [[[\n=\n", {}},
   };
   for (const Case& c : cases) {
