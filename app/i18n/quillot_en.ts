@@ -363,7 +363,7 @@ GOLD &gt; %2 G</translation>
     </message>
     <message>
         <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音量&#x3000;&#x3000;&#x3000;- / +<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1<byte value="xd"/>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
-        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Volume: - / +<byte value="xd"/>Window size: Ctrl+1 to Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter (Esc to leave)<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
+        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Volume: - / +<byte value="xd"/>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter, Esc leaves<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
     </message>
     <message>
         <source>使い方: quillot [オプション]...
