@@ -74,7 +74,7 @@ class SoakShell : public Shell {
   void start_timer() override { timer_on = true; }
   void enable_save() override { save_enabled = true; }
   void disable_save() override { save_enabled = false; }
-  void message(const std::string&) override { ++messages; }
+  void message(const Text&) override { ++messages; }
   void set_story_text(const std::string& bytes) override;
   bool load_story_picture(const std::string& bytes) override;
   void set_story_name(const std::string& bytes) override;
