@@ -6,12 +6,6 @@
 
 namespace quillot {
 
-namespace {
-
-Language in_use = Language::Japanese;
-
-}  // namespace
-
 std::optional<Language> language_from_name(const QString& name) {
   if (name == "auto") return Language::Auto;
   if (name == "ja") return Language::Japanese;
@@ -48,20 +42,13 @@ Language resolve_language(Language chosen) {
 void use_language(Language resolved) {
   // One translator for the life of the program; the Japanese texts are the
   // source texts, so Japanese needs no catalogue at all.
-  static QTranslator* english = nullptr;
-  if (english == nullptr) {
-    english = new QTranslator(QCoreApplication::instance());
-    if (!english->load(":/i18n/quillot_en.qm")) qWarning("quillot: the English catalogue is missing");
-  }
-  in_use = resolved == Language::English ? Language::English : Language::Japanese;
-  if (in_use == Language::English) {
-    QCoreApplication::installTranslator(english);
-  } else {
-    QCoreApplication::removeTranslator(english);
-  }
+  static QTranslator english;
+  static const bool loaded = english.load(":/i18n/quillot_en.qm");
+  if (!loaded) qWarning("quillot: the English catalogue is missing");
+  // Taken out first, so that choosing English twice installs it once.
+  QCoreApplication::removeTranslator(&english);
+  if (resolved == Language::English) QCoreApplication::installTranslator(&english);
 }
-
-Language language_in_use() { return in_use; }
 
 QString translated(const Text& text) {
   const QString wording = QCoreApplication::translate(kTextContext, text.source.c_str());

@@ -23,8 +23,6 @@ Language resolve_language(Language chosen);
 // Puts the English catalogue into the application or takes it out; every
 // window then gets a LanguageChange event. Needs the application object.
 void use_language(Language resolved);
-// The language use_language last put in place (Japanese before any call).
-Language language_in_use();
 
 // A text marked outside app/, translated; its values filled in after.
 QString translated(const Text& text);

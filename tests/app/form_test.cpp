@@ -498,8 +498,7 @@ TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
       for (QPushButton* b : form->findChildren<QPushButton*>()) {
         if (!b->isVisibleTo(form)) continue;
         EXPECT_TRUE(latin(b->text()) && latin(b->toolTip())) << b->text().toStdString();
-        EXPECT_LE(b->sizeHint().width(), b->width())
-            << b->text().toStdString();
+        EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
       }
     }
     form->set_scale(1);
