@@ -536,6 +536,16 @@ TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
     form->game().retry_count = 2;
     form->Button6Click();
     form->Button5Click();
+    // A change of language re-texts the open window at once.
+    use_language(Language::Japanese);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Button6->text(), "←ＲＥＴＲＹ");
+    EXPECT_EQ(form->a[0]->toolTip(), "スピードを上げます。同時に弾の慣性も大きくなります。");
+    EXPECT_EQ(form->save_l->text(), "SAVE DATE > STAGE 46\nGOLD > 50円");
+    use_language(Language::English);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Button6->text(), "← RETRY");
+    EXPECT_EQ(form->save_l->text(), "SAVE DATA > STAGE 46\nGOLD > 50 G");
   }
   fs::remove(dir_ / "dat/my.dat");
   make();
