@@ -60,6 +60,10 @@
         <source>×%1 は画面に入りません</source>
         <translation>×%1 does not fit the screen</translation>
     </message>
+    <message>
+        <source>SHOP</source>
+        <translation>SHOP</translation>
+    </message>
 </context>
 <context>
     <name>quillot</name>
@@ -384,7 +388,7 @@ M で音を消す、- と + で音量。Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画
 F11 か Alt+Enter でフルスクリーン。F1 で操作方法。Ctrl+Q で終了。
 </source>
         <translation>Usage: quillot [OPTION]...
-A little red bird's shooting game.
+A little red bird&apos;s shooting game.
 
   --record FILE   play as usual and record the session into FILE
   --replay FILE   play a recorded session back in the window
