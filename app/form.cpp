@@ -169,6 +169,7 @@ TForm1::TForm1(const FormOptions& options)
     settings_.scale = screen != nullptr ? largest_window_scale(screen->availableGeometry()) : 1;
   }
   options_.music->set_volume(settings_.volume, settings_.muted);
+  options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
   app_state_ = QGuiApplication::applicationState();
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });
@@ -351,6 +352,11 @@ void TForm1::retranslate() {
   Button10->setText(tr("いいえ"));
 }
 
+void TForm1::load_story_file() {
+  //: The story file. Each language has its own, with the same records.
+  if (auto err = load_stories(path(tr("dat/s.dat").toStdString()), g_.stories)) report(*err);
+}
+
 void TForm1::report(const FileError& error) { options_.dialogs->error(translated(error.message)); }
 
 // Each step runs even when an earlier one failed: a missing save file must
@@ -361,8 +367,7 @@ void TForm1::FormCreate() {
     g_.random.seed = Random::seed_from_time(now.hour(), now.minute(), now.second(), now.msec());
   }
   if (auto err = quillot::load_profile(save_path(), g_.profile)) report(*err);
-  //: The story file. Each language has its own, with the same records.
-  if (auto err = load_stories(path(tr("dat/s.dat").toStdString()), g_.stories)) report(*err);
+  load_story_file();
 
   QImage start;
   if (auto err = load_picture(path("cg/start.bmp"), start)) {
@@ -431,6 +436,10 @@ void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))
 
 bool TForm1::save_profile(const Profile& profile) {
   if (options_.replaying) return true;  // a replay never touches the player's save
+  if (!options_.cannot_save.empty()) {
+    report(FileError{Text(options_.cannot_save.c_str())});
+    return false;
+  }
   if (auto err = quillot::save_profile(save_path(), profile)) {
     report(*err);
     return false;
@@ -461,6 +470,8 @@ void TForm1::present() {
   cg_.copy_from(bak_);
   cg_view->update();
 }
+
+void TForm1::sound(Sound sound) { options_.music->play_effect(sound); }
 
 void TForm1::repaint_now() {
   cg_view->repaint();

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +14,7 @@
 #include "app/keys.h"
 #include "app/menu_focus.h"
 #include "app/music_port.h"
+#include "app/options_window.h"
 #include "app/overlays.h"
 #include "app/qimage_canvas.h"
 #include "app/settings.h"
@@ -45,6 +47,7 @@ class PlayfieldView : public QWidget {
 struct FormOptions {
   std::string base_dir;         // the folder holding dat/ and cg/
   std::string save_file;        // the player's save; empty means dat/my.dat in base_dir
+  std::string cannot_save;      // when set, SAVE shows this instead of writing (no place to save)
   Dialogs* dialogs = nullptr;   // message and error boxes
   MusicPort* music = nullptr;   // background music
   bool seed_from_clock = true;  // tests and replays seed the generator themselves
@@ -97,6 +100,7 @@ class TForm1 : public QWidget, public Shell {
   void set_enemy_count(int32_t count) override;
   void present() override;
   void repaint_now() override;
+  void sound(Sound sound) override;
   void show_screen(Screen screen) override;
   void start_timer() override;
   bool timer_running() const override { return Timer1.isActive(); }
@@ -124,12 +128,21 @@ class TForm1 : public QWidget, public Shell {
   QRect game_area() const;
   void set_scale(int scale);
   void set_fullscreen(bool on);
+  // The music's volume, and the mute of all sound.
   void set_volume(int percent, bool muted);
+  void set_effects_volume(int percent);
+  // Scale, full screen, sound and language as a new player finds them.
+  void reset_settings();
+  // The language at once: every text, and the story file of the language.
+  void set_language(Language language);
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }
   void set_paused(bool paused);
   void show_help();
+  // The options window (F2): modal, and it pauses a running stage. Null while closed.
+  void show_options();
+  OptionsWindow* options_window() const { return options_window_; }
   const KeyboardPlay& keyboard() const { return keys_; }
 
   // The controls, with the names the game gives them.
@@ -179,6 +192,7 @@ class TForm1 : public QWidget, public Shell {
   void build_story_screen();
   // Every fixed text in the language in use; again at each language change.
   void retranslate();
+  void load_story_file();
   void FormCreate();
   void report(const FileError& error);
   std::string path(const std::string& relative) const;
@@ -215,6 +229,7 @@ class TForm1 : public QWidget, public Shell {
   KeyboardPlay keys_;
   std::unique_ptr<Toast> toast_;
   MenuFocus* menu_ = nullptr;
+  QPointer<OptionsWindow> options_window_;
   Qt::ApplicationState app_state_ = Qt::ApplicationInactive;
 };
 

@@ -11,7 +11,9 @@ const char* const kHelpText = QT_TRANSLATE_NOOP("quillot",
                                                 "\r"
                                                 "一時停止　P / Pause / Esc（クリックで再開）\r"
                                                 "音を消す　M\r"
-                                                "音量　　　- / +\r"
+                                                "音楽の音量　- / +\r"
+                                                "効果音の音量　Shift+- / Shift++\r"
+                                                "設定　　　F2\r"
                                                 "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
                                                 "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
                                                 "この説明　F1\r"
@@ -23,6 +25,7 @@ KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
   const bool ctrl = (mods & Qt::ControlModifier) != 0;
   const bool alt = (mods & Qt::AltModifier) != 0;
   const bool plus = key == Qt::Key_Plus || key == Qt::Key_Equal;
+  const bool minus = key == Qt::Key_Minus || key == Qt::Key_Underscore;
   if (ctrl) {
     if (key >= Qt::Key_1 && key <= Qt::Key_4) return {KeyCommand::Scale, key - Qt::Key_0};
     if (plus) return {KeyCommand::ScaleUp};
@@ -34,6 +37,12 @@ KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) return {KeyCommand::FullScreen};
     return {};
   }
+  // Shift turns the music's steps into the effects' (Shift and - types an
+  // underscore on most layouts).
+  if ((mods & Qt::ShiftModifier) != 0) {
+    if (minus) return {KeyCommand::EffectsDown};
+    if (plus) return {KeyCommand::EffectsUp};
+  }
   switch (key) {
     case Qt::Key_F11:
       return {KeyCommand::FullScreen};
@@ -44,6 +53,8 @@ KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
       return {KeyCommand::Pause};
     case Qt::Key_F1:
       return {KeyCommand::Help};
+    case Qt::Key_F2:
+      return {KeyCommand::Options};
     case Qt::Key_M:
       return {KeyCommand::Mute};
     case Qt::Key_Minus:

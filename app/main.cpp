@@ -17,6 +17,7 @@
 #include "app/quit_signals.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
+#include "app/start_files.h"
 #include "app/startup_probe.h"
 #include "session/replay.h"
 
@@ -32,14 +33,15 @@ const char* const kUsage =
                       "  --headless      --replay と共に: 記録をウィンドウなしで、できるだけ速く確かめる\n"
                       "  --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する\n"
                       "  --fullscreen    フルスクリーンで始める\n"
-                      "  --mute          この回だけ、音楽を消して始める\n"
+                      "  --mute          この回だけ、すべての音を消して始める\n"
                       "  --language L    この回だけ、ja（日本語）か en（英語）で表示する\n"
                       "  -h, --help      この説明を表示して終わる\n"
                       "  -v, --version   バージョンを表示して終わる\n"
                       "\n"
                       "キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。\n"
-                      "M で音を消す、- と + で音量。Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。\n"
-                      "F11 か Alt+Enter でフルスクリーン。F1 で操作方法。Ctrl+Q で終了。\n");
+                      "M で音を消す、- と + で音楽の音量、Shift と - + で効果音の音量。\n"
+                      "Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。\n"
+                      "F1 で操作方法、F2 で設定、Ctrl+Q で終了。\n");
 
 struct Options {
   std::string record, replay;
@@ -68,7 +70,10 @@ int usage_error(const QString& text) {
 int print_help(int argc, char** argv, std::optional<quillot::Language> language) {
   QCoreApplication core(argc, argv);
   quillot::use_language(quillot::resolve_language(language.value_or(quillot::load_settings().language)));
-  const QString save = QString::fromStdString(quillot::game_paths().save_file);
+  const quillot::GamePaths paths = quillot::game_paths();
+  const QString save = paths.save_file.empty()
+                           ? QCoreApplication::translate("quillot", "なし（ホームフォルダがありません）")
+                           : QString::fromStdString(paths.save_file);
   std::fputs(QCoreApplication::translate("quillot", kUsage).toUtf8().constData(), stdout);
   std::fputs(QCoreApplication::translate("quillot", "\nセーブの場所: %1\n").arg(save).toUtf8().constData(),
              stdout);
@@ -210,31 +215,15 @@ int main(int argc, char** argv) {
   quillot::use_language(quillot::resolve_language(o.language.value_or(remembered.language)));
 
   const quillot::GamePaths paths = quillot::game_paths();
-  // Only a played game writes the save; a replay never does and needs no lock.
-  quillot::SaveLock lock;
-  if (!recording) {
-    lock = quillot::lock_save(paths.save_file);
-    if (lock.busy) {
-      quillot::QtDialogs().message(
-          QCoreApplication::translate("quillot", "ＱＵＩＬＬＯＴはもう動いています。"));
-      return 1;
-    }
-    quillot::provide_first_save(paths);
-  }
-  // Opened before the window, so a file that must not be overwritten is
-  // refused before anything is shown.
-  std::unique_ptr<quillot::Recorder> recorder;
-  if (!o.record.empty()) {
-    recorder = std::make_unique<quillot::Recorder>(o.record);
-    if (!recorder->ok()) {
-      std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str());
-      return 2;
-    }
-  }
+  quillot::StartFiles files;
+  if (const auto code = quillot::open_start_files(paths, recording.has_value(), o.record, files))
+    return *code;
+  auto& recorder = files.recorder;
 
   quillot::FormOptions options;
   options.base_dir = paths.data_dir;
   options.save_file = paths.save_file;
+  options.cannot_save = paths.cannot_save;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
   quillot::SynthMusic music(options.base_dir + "/dat",
@@ -247,6 +236,7 @@ int main(int argc, char** argv) {
   if (o.scale != 0) options.settings.scale = o.scale;
   if (o.fullscreen) options.settings.fullscreen = true;
   if (o.mute) options.settings.muted = true;
+  if (o.language) options.settings.language = *o.language;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;
@@ -256,7 +246,10 @@ int main(int argc, char** argv) {
   quillot::TForm1 form(options);
   window = &form;
   if (recorder) {
-    recorder->begin(form.game());
+    // The start's seed, profile and stories exist only now; a file that
+    // cannot take even them is removed rather than left to replay as refused.
+    if (!recorder->begin(form.game()))
+      return std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str()), 2;
     form.set_recorder(recorder.get());
   }
   std::unique_ptr<quillot::ReplayWindow> replay;

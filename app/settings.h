@@ -15,14 +15,16 @@ struct Settings {
 
   int scale = 0;  // window scale 1..4; 0 until the player has chosen one
   bool fullscreen = false;
-  int volume = kMaxVolume;  // percent of the game's full music level, in steps of 10
-  bool muted = false;
+  int volume = kMaxVolume;          // percent of the game's full music level, in steps of 10
+  bool muted = false;               // all sound, music and effects
+  int effects_volume = kMaxVolume;  // percent of the effects' full level, in steps of 10
   Language language = Language::Auto;
 
   bool operator==(const Settings&) const = default;
 };
 
-// The settings file in effect (it follows XDG_CONFIG_HOME at every call).
+// The settings file in effect (it follows XDG_CONFIG_HOME at every call);
+// empty when the player has no home folder.
 QString settings_path();
 
 // Reads the settings. The file is the player's to break: a missing, corrupt
@@ -30,8 +32,11 @@ QString settings_path();
 // never an error and never a wait; every value is clamped to its range.
 Settings load_settings();
 
-// Writes the settings; false when the file cannot be written or something
-// that is not a settings file stands in its place (it is then left alone).
+// Writes the settings as the save is written (a fresh file renamed into
+// place), keeping every group and key the file holds that the game does not
+// know. False when the file cannot be written or a link, folder, FIFO or
+// oversized file stands in its place: that is left alone and the change is
+// not remembered (said once a run on stderr). Never waits.
 bool save_settings(const Settings& settings);
 
 }  // namespace quillot

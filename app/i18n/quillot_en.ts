@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>OptionsWindow</name>
+    <message>
+        <source>設定 - </source>
+        <translation>Options - </translation>
+    </message>
+    <message>
+        <source>音と画面</source>
+        <translation>Sound and screen</translation>
+    </message>
+    <message>
+        <source>音楽の音量</source>
+        <translation>Music volume</translation>
+    </message>
+    <message>
+        <source>効果音の音量</source>
+        <translation>Effects volume</translation>
+    </message>
+    <message>
+        <source>画面の大きさ</source>
+        <translation>Window size</translation>
+    </message>
+    <message>
+        <source>言語</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>すべての音を消す（M）</source>
+        <translation>Mute all sound (M)</translation>
+    </message>
+    <message>
+        <source>フルスクリーン（F11）</source>
+        <translation>Full screen (F11)</translation>
+    </message>
+    <message>
+        <source>自動（デスクトップに合わせる）</source>
+        <translation>Auto (as the desktop)</translation>
+    </message>
+    <message>
+        <source>初期設定に戻す</source>
+        <translation>Reset to defaults</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>%1 倍</source>
+        <translation>%1×</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>STARTER</source>
@@ -53,16 +104,20 @@
         <translation>♪ Muted</translation>
     </message>
     <message>
-        <source>♪ 音量 %1%</source>
-        <translation>♪ Volume %1%</translation>
-    </message>
-    <message>
         <source>×%1 は画面に入りません</source>
         <translation>×%1 does not fit the screen</translation>
     </message>
     <message>
         <source>SHOP</source>
         <translation>SHOP</translation>
+    </message>
+    <message>
+        <source>♪ 音楽 %1%</source>
+        <translation>♪ Music %1%</translation>
+    </message>
+    <message>
+        <source>♪ 効果音 %1%</source>
+        <translation>♪ Effects %1%</translation>
     </message>
 </context>
 <context>
@@ -366,8 +421,16 @@ GOLD &gt; %2 G</translation>
         <translation>STAGE &gt; %1</translation>
     </message>
     <message>
-        <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音量&#x3000;&#x3000;&#x3000;- / +<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1<byte value="xd"/>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
-        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Volume: - / +<byte value="xd"/>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter, Esc leaves<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
+        <source>
+セーブの場所: %1
+</source>
+        <translation>
+Your save: %1
+</translation>
+    </message>
+    <message>
+        <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音楽の音量&#x3000;- / +<byte value="xd"/>効果音の音量&#x3000;Shift+- / Shift++<byte value="xd"/>設定&#x3000;&#x3000;&#x3000;F2<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1<byte value="xd"/>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
+        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Music volume: - / +<byte value="xd"/>Effects volume: Shift+- / Shift++<byte value="xd"/>Options: F2<byte value="xd"/>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter, Esc leaves<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
     </message>
     <message>
         <source>使い方: quillot [オプション]...
@@ -378,14 +441,15 @@ GOLD &gt; %2 G</translation>
   --headless      --replay と共に: 記録をウィンドウなしで、できるだけ速く確かめる
   --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する
   --fullscreen    フルスクリーンで始める
-  --mute          この回だけ、音楽を消して始める
+  --mute          この回だけ、すべての音を消して始める
   --language L    この回だけ、ja（日本語）か en（英語）で表示する
   -h, --help      この説明を表示して終わる
   -v, --version   バージョンを表示して終わる
 
 キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。
-M で音を消す、- と + で音量。Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。
-F11 か Alt+Enter でフルスクリーン。F1 で操作方法。Ctrl+Q で終了。
+M で音を消す、- と + で音楽の音量、Shift と - + で効果音の音量。
+Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。
+F1 で操作方法、F2 で設定、Ctrl+Q で終了。
 </source>
         <translation>Usage: quillot [OPTION]...
 A little red bird&apos;s shooting game.
@@ -395,23 +459,28 @@ A little red bird&apos;s shooting game.
   --headless      with --replay: check the recording without a window, as fast as possible
   --scale N       show the game N times enlarged (1 to 4) for this run
   --fullscreen    start in full screen
-  --mute          start with the music muted, for this run
+  --mute          start with all sound muted, for this run
   --language L    speak ja (Japanese) or en (English) for this run
   -h, --help      show this help and exit
   -v, --version   show the version and exit
 
 Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;
-M mutes, - and + set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;
-F11 or Alt+Enter toggles full screen; F1 shows the controls; Ctrl+Q quits.
+M mutes, - and + set the music&apos;s volume, Shift with - and + the effects&apos;;
+Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;
+F1 shows the controls; F2 opens the options; Ctrl+Q quits.
 </translation>
     </message>
     <message>
-        <source>
-セーブの場所: %1
-</source>
-        <translation>
-Your save: %1
-</translation>
+        <source>なし（ホームフォルダがありません）</source>
+        <translation>none (there is no home folder)</translation>
+    </message>
+    <message>
+        <source>ＱＵＩＬＬＯＴを起動できません。<byte value="xd"/>%1 はロック ファイルとして使えません。<byte value="xd"/>これを削除すると起動できます。</source>
+        <translation>The game cannot start: %1 is not a lock file it can use.<byte value="xd"/>Remove it and the game will start.</translation>
+    </message>
+    <message>
+        <source>ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません</source>
+        <translation>Cannot save: no home folder was found</translation>
     </message>
 </context>
 </TS>

@@ -14,6 +14,7 @@
 #include <map>
 
 #include "app/language.h"
+#include "app/replay_window.h"
 #include "app/settings.h"
 #include "game/checksum.h"
 #include "session/profile_file.h"
@@ -41,6 +42,14 @@ class RecordingMusic : public MusicPort {
   void set_volume(int percent, bool mute) override {
     volume = percent;
     muted = mute;
+  }
+  std::vector<Sound> sounds;
+  int effects_volume = -1;
+  bool effects_muted = false;
+  void play_effect(Sound sound) override { sounds.push_back(sound); }
+  void set_effects_volume(int percent, bool mute) override {
+    effects_volume = percent;
+    effects_muted = mute;
   }
 };
 
@@ -194,6 +203,22 @@ TEST_F(FormTest, MissingSaveFileReportsAndStillGivesAUsableWindow) {
   EXPECT_EQ(form->playfield_image().pixelColor(200, 150), QColor(0, 0, 255));
 }
 
+TEST_F(FormTest, WithNowhereToSaveTheGamePlaysAndSaveSaysWhy) {
+  FormOptions o;
+  o.base_dir = dir_.string();
+  o.dialogs = &dialogs_;
+  o.music = &music_;
+  o.cannot_save = "ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません";
+  TForm1 form(o);
+  EXPECT_TRUE(dialogs_.errors.isEmpty()) << "the game starts from the shipped save";
+  EXPECT_EQ(form.game().profile.hi_score, 5230);
+  const std::string shipped = read_file(dir_ / "dat/my.dat");
+  form.game().profile.hi_score = 9999;
+  EXPECT_FALSE(form.save_profile(form.game().profile));
+  EXPECT_EQ(dialogs_.errors, QStringList{error_box_text(QString::fromStdString(o.cannot_save))});
+  EXPECT_EQ(read_file(dir_ / "dat/my.dat"), shipped);
+}
+
 TEST_F(FormTest, EachBrokenFileGetsItsOwnErrorBox) {
   write("dat/my.dat", "1\r\n2\r\nthree\r\n4\r\n");
   fs::remove(dir_ / "dat/s.dat");
@@ -290,6 +315,38 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
 // screen it belongs to: each must lead where its caption says, and the
 // session recorded meanwhile must replay without a window to the same
 // checksums. A control that does nothing fails here.
+TEST_F(FormTest, AWindowedReplayTakesTheLinesOfOneTickInTurns) {
+  // A recording may hold any number of lines at one tick.
+  const std::string text = record([](TForm1* form) {
+    form->Button1Click();
+    for (int i = 0; i < 400000; ++i) form->cgMouseMove(40 + i % 300);
+  });
+  std::string error;
+  auto recording = parse_recording(text, &error);
+  ASSERT_TRUE(recording.has_value()) << error;
+  FormOptions o;
+  o.base_dir = dir_.string();
+  o.dialogs = &dialogs_;
+  o.music = &music_;
+  o.replaying = true;
+  TForm1 form(o);
+  ReplayWindow replay(std::move(*recording), form);
+  // Each time the window gets its events back, count whether the game moved on.
+  QElapsedTimer clock;
+  clock.start();
+  uint64_t seen = checksum(form.game());
+  int turns = 0;
+  while (!replay.finished() && clock.elapsed() < 30000) {
+    QCoreApplication::processEvents();
+    const uint64_t now = checksum(form.game());
+    turns += now != seen;
+    seen = now;
+  }
+  EXPECT_TRUE(replay.finished());
+  EXPECT_EQ(replay.result(), kReplayMatched);
+  EXPECT_GT(turns, 20) << "the window got its events between the lines of one tick";
+}
+
 TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
   // Stage 12's story asks a question or not; the save is rich enough that
   // every shop item can be bought.
@@ -717,6 +774,86 @@ TEST(WindowScale, TheLargestWindowThatFitsTheScreenAndTheHomePositionOnlyWhereTh
   EXPECT_EQ(unscale(-1, 2), -1);
   EXPECT_EQ(unscale(-2, 2), -1);
   EXPECT_EQ(unscale(7, 4), 1);
+}
+
+// The options window is worked by keyboard alone, and each of its controls
+// leaves the sound, the window and the settings file just as the control's
+// key does.
+TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
+  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+  struct Case {
+    const char* what;
+    std::function<void(TForm1*)> by_key;
+    std::function<void(OptionsWindow*)> by_window;
+  };
+  const Case cases[] = {
+      {"music down", [](TForm1* f) { key(f, Qt::Key_Minus, true); },
+       [](OptionsWindow* w) { key(w->music_volume, Qt::Key_Left, true); }},
+      {"effects down", [](TForm1* f) { key(f, Qt::Key_Underscore, true, Qt::ShiftModifier); },
+       [](OptionsWindow* w) { key(w->effects_volume, Qt::Key_Left, true); }},
+      {"effects down on the keypad",
+       [](TForm1* f) { key(f, Qt::Key_Minus, true, Qt::ShiftModifier | Qt::KeypadModifier); },
+       [](OptionsWindow* w) { key(w->effects_volume, Qt::Key_Left, true); }},
+      {"mute", [](TForm1* f) { key(f, Qt::Key_M, true); },
+       [](OptionsWindow* w) {
+         key(w->mute, Qt::Key_Space, true);
+         key(w->mute, Qt::Key_Space, false);
+       }},
+      {"scale 1", [](TForm1* f) { key(f, Qt::Key_1, true, Qt::ControlModifier); },
+       [](OptionsWindow* w) { key(w->scale, Qt::Key_Up, true); }},
+      {"full screen", [](TForm1* f) { key(f, Qt::Key_F11, true); },
+       [](OptionsWindow* w) {
+         key(w->fullscreen, Qt::Key_Space, true);
+         key(w->fullscreen, Qt::Key_Space, false);
+       }},
+  };
+  for (const Case& c : cases) {
+    Settings by_key, by_window;
+    std::pair<int, int> heard_by_key;
+    for (bool window : {false, true}) {
+      fs::remove_all(dir_ / "config");
+      auto form = make(Settings{.scale = 2}, true);
+      form->Button1Click();
+      form->Timer1Timer();
+      if (window) {
+        key(form.get(), Qt::Key_F2, true);
+        OptionsWindow* w = form->options_window();
+        ASSERT_NE(w, nullptr) << c.what;
+        EXPECT_TRUE(form->paused()) << "the stage waits while the options are open";
+        c.by_window(w);
+        key(w, Qt::Key_Escape, true);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(form->options_window(), nullptr) << "Esc closes it";
+        by_window = load_settings();
+        EXPECT_EQ(std::make_pair(music_.volume, music_.effects_volume), heard_by_key) << c.what;
+      } else {
+        music_.sounds.clear();
+        key(form.get(), Qt::Key_Z, true);
+        key(form.get(), Qt::Key_Z, false);
+        EXPECT_EQ(music_.sounds, std::vector<Sound>{Sound::Shot})
+            << "the window plays what the stage reports";
+        c.by_key(form.get());
+        by_key = load_settings();
+        heard_by_key = {music_.volume, music_.effects_volume};
+      }
+      EXPECT_EQ(music_.muted, music_.effects_muted) << "one mute for all sound";
+    }
+    EXPECT_NE(by_key, Settings{}) << c.what << " was remembered";
+    EXPECT_EQ(by_window, by_key) << c.what;
+  }
+
+  // Reset puts everything back as a new player finds it.
+  auto form =
+      make(Settings{.scale = 1, .fullscreen = true, .volume = 30, .muted = true, .effects_volume = 20}, true);
+  form->show_options();
+  form->options_window()->reset->click();
+  Settings defaults;
+  defaults.scale = form->settings().scale;
+  EXPECT_EQ(load_settings(), defaults);
+  EXPECT_EQ(form->options_window()->music_volume->value(), 10) << "the window shows what was reset";
+  EXPECT_FALSE(form->options_window()->fullscreen->isChecked());
+  qputenv("XDG_CONFIG_HOME", old);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {

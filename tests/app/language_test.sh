@@ -6,7 +6,7 @@ game=$1
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -p "$home/en/quillot"
-printf '[General]\nlanguage=en\n' >"$home/en/quillot/quillot.conf"
+printf '[general]\nlanguage=en\n' >"$home/en/quillot/quillot.conf"
 fail=0
 while IFS='|' read -r want environment options; do
   # shellcheck disable=SC2086  # the rows are split into words on purpose

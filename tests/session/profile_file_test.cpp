@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <optional>
 
+#include "session/atomic_file.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -147,6 +149,36 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
     EXPECT_EQ(entries, c.error == nullptr ? 5 : 1) << "no temporary file is left behind";
   }
+}
+
+TEST_F(ProfileFile, OnlyOldTemporariesOfKilledSavesAreRemoved) {
+  ASSERT_FALSE(save_profile(file(), Profile{1, 2, 3}).has_value());
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  const struct {
+    const char* name;
+    bool symlink, aged, removed;
+  } cases[] = {
+      {"my.dat.Ab3xYz.tmp", false, true, true},    // what a kill between write and rename leaves
+      {"my.dat.Qq0000.tmp", false, false, false},  // a save being written right now
+      {"my.dat.lock", false, true, false},         // the lock stays, always
+      {"my.dat.backup", false, true, false},       // the player's own
+      {"my.dat.Ab3xY.tmp", false, true, false},    // not a name the writer makes
+      {"other.Ab3xYz.tmp", false, true, false},    // another file's
+      {"my.dat.Lnk123.tmp", true, true, false},    // not a plain file of ours
+  };
+  for (const auto& c : cases) {
+    const fs::path p = dir_ / c.name;
+    if (c.symlink) {
+      fs::create_symlink(file(), p);
+    } else {
+      std::ofstream(p) << "x";
+      if (c.aged) fs::last_write_time(p, old);
+    }
+  }
+  EXPECT_EQ(remove_stale_temporaries(file()), 1);
+  for (const auto& c : cases)
+    EXPECT_NE(fs::is_symlink(dir_ / c.name) || fs::exists(dir_ / c.name), c.removed) << c.name;
+  EXPECT_EQ(read_all().substr(0, 9), "1\r\n2\r\n3\r\n") << "the save itself is untouched";
 }
 
 TEST_F(ProfileFile, SaveIntoAMissingFolderFails) {
