@@ -853,6 +853,18 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
   EXPECT_EQ(load_settings(), defaults);
   EXPECT_EQ(form->options_window()->music_volume->value(), 10) << "the window shows what was reset";
   EXPECT_FALSE(form->options_window()->fullscreen->isChecked());
+
+  // A language applies at once, to this window and the game's, and is remembered.
+  {
+    const SpeakingIn japanese(Language::Japanese);
+    OptionsWindow* w = form->options_window();
+    key(w->language, Qt::Key_Down, true);
+    key(w->language, Qt::Key_Down, true);
+    QApplication::processEvents();
+    EXPECT_EQ(load_settings().language, Language::English);
+    EXPECT_EQ(w->close_button->text(), "Close");
+    EXPECT_EQ(form->Button4->text(), "CONTINUE");
+  }
   qputenv("XDG_CONFIG_HOME", old);
 }
 
