@@ -111,12 +111,15 @@ void OptionsWindow::build_sound_and_window_page() {
   // Each language by its own name, whichever the window speaks.
   language->addItem(QString::fromUtf8("日本語"), static_cast<int>(Language::Japanese));
   language->addItem("English", static_cast<int>(Language::English));
-  add_row(page, QString(), music_volume);
-  add_row(page, QString(), effects_volume);
+  // Rows with a label get it now (an empty one would make none); the words
+  // come with retranslate().
+  const QString label = "-";
+  add_row(page, label, music_volume);
+  add_row(page, label, effects_volume);
   add_row(page, QString(), mute);
-  add_row(page, QString(), scale);
+  add_row(page, label, scale);
   add_row(page, QString(), fullscreen);
-  add_row(page, QString(), language);
+  add_row(page, label, language);
 
   // Every control goes through the form's own setter, as its key does.
   connect(music_volume, &QSlider::valueChanged, this, [this](int steps) {

@@ -863,6 +863,10 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
     QApplication::processEvents();
     EXPECT_EQ(load_settings().language, Language::English);
     EXPECT_EQ(w->close_button->text(), "Close");
+    auto* rows = qobject_cast<QFormLayout*>(w->pages->widget(0)->layout());
+    auto* label = qobject_cast<QLabel*>(rows->labelForField(w->language));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Language");
     EXPECT_EQ(form->Button4->text(), "CONTINUE");
   }
   qputenv("XDG_CONFIG_HOME", old);
