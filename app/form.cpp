@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "app/art.h"
+#include "app/language.h"
 #include "game/tick.h"
 #include "session/file_read.h"
 #include "session/input.h"
@@ -217,6 +218,7 @@ void TForm1::build_layout() {
   build_title_screen();
   build_shop_screen();
   build_story_screen();
+  retranslate();
   shop_box->hide();
   story_box->hide();
   start_box->raise();
@@ -248,14 +250,14 @@ void TForm1::build_title_screen() {
   Label4 = make_label(
       start_box, "QUILLOT", QRect(4, 72, 393, 25),
       LabelLook{.text = 0xFFFFFF, .px = 11, .bold = true, .align = Qt::AlignHCenter | Qt::AlignTop});
-  Button1 = make_button(start_box, "NEW START", QRect(148, 196, 101, 25), false);
-  Button4 = make_button(start_box, "COUNTINUE", QRect(148, 136, 101, 25), false);
+  Button1 = make_button(start_box, "", QRect(148, 196, 101, 25), false);
+  Button4 = make_button(start_box, "", QRect(148, 136, 101, 25), false);
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
 }
 
 void TForm1::build_shop_screen() {
-  shop_box = make_screen(this, "SHOP", true);
+  shop_box = make_screen(this, "", true);
   auto* bevel = new QFrame(shop_box);
   bevel->setGeometry(180, 12, 209, 245);
   bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -270,9 +272,8 @@ void TForm1::build_shop_screen() {
                                  .opaque = true,
                                  .background = 0x800000,
                                  .wrap = true});
-  Label2 = make_label(shop_box, "-SHOP MENU-", QRect(8, 20, 100, 13), LabelLook{.px = 12, .bold = true});
-  Label2->adjustSize();
-  rank_l = make_label(shop_box, "Ａ級バード", QRect(323, 34, 62, 13),
+  Label2 = make_label(shop_box, "", QRect(8, 20, 100, 13), LabelLook{.px = 12, .bold = true});
+  rank_l = make_label(shop_box, translated(status::rank_title(15)), QRect(323, 34, 62, 13),
                       LabelLook{.text = 0x800000,
                                 .px = 13,
                                 .bold = true,
@@ -284,19 +285,18 @@ void TForm1::build_shop_screen() {
   const Profile new_game{0, 0, 0, 3, 18, 10, 2, 3, 0, 0, 3, 3, 0};
   for (size_t i = 0; i < a.size(); ++i) {
     const auto item = static_cast<shop::Item>(i);
-    a[i] = make_button(shop_box, QString::fromStdString(shop::caption(item, new_game)),
-                       QRect(16, tops[i], 150, 25), true);
-    a[i]->setToolTip(QString::fromStdString(shop::hint(item)));
+    a[i] =
+        make_button(shop_box, translated(shop::caption(item, new_game)), QRect(16, tops[i], 150, 25), true);
     connect(a[i], &QPushButton::clicked, this, [this, item] { shop_click(item); });
   }
-  Button6 = make_button(shop_box, "←ＲＥＴＲＹ", QRect(180, 264, 101, 29), true);
-  Button5 = make_button(shop_box, "ＮＥＸＴ→", QRect(284, 264, 109, 29), true);
+  Button6 = make_button(shop_box, "", QRect(180, 264, 101, 29), true);
+  Button5 = make_button(shop_box, "", QRect(284, 264, 109, 29), true);
   connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
   connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
 }
 
 void TForm1::build_story_screen() {
-  story_box = make_screen(this, "MESSAGE!!!!", false);
+  story_box = make_screen(this, "", false);
   story_pic = new QLabel(story_box);
   story_pic->setGeometry(8, 20, 200, 250);
   story_pic->setScaledContents(true);
@@ -320,23 +320,44 @@ void TForm1::build_story_screen() {
       story_box, "story_l", QRect(216, 116, 177, 145),
       LabelLook{
           .text = 0xCDF900, .px = 13, .bold = true, .opaque = true, .background = 0x000000, .wrap = true});
-  Button8 = make_button(story_box, "ＮＥＸＴ→", QRect(284, 264, 109, 29), true);
-  select_box = new QGroupBox("select", story_box);
+  Button8 = make_button(story_box, "", QRect(284, 264, 109, 29), true);
+  select_box = new QGroupBox(story_box);
   select_box->setGeometry(216, 262, 181, 35);
   QFont f = story_box->font();
   f.setBold(true);
   select_box->setFont(f);
   select_box->setAutoFillBackground(true);
-  Button9 = make_button(select_box, "はい", QRect(4, 12, 85, 21), true);
-  Button10 = make_button(select_box, "いいえ", QRect(92, 12, 85, 21), true);
+  Button9 = make_button(select_box, "", QRect(4, 12, 85, 21), true);
+  Button10 = make_button(select_box, "", QRect(92, 12, 85, 21), true);
   connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
   connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
   connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
 }
 
-void TForm1::report(const FileError& error) {
-  options_.dialogs->error(QString::fromStdString(error.message));
+void TForm1::retranslate() {
+  start_box->setTitle(tr("STARTER"));
+  shop_box->setTitle(tr("SHOP"));
+  Button1->setText(tr("NEW START"));
+  Button4->setText(tr("COUNTINUE"));
+  Label2->setText(tr("-SHOP MENU-"));
+  Label2->adjustSize();
+  for (size_t i = 0; i < a.size(); ++i)
+    a[i]->setToolTip(QCoreApplication::translate(kTextContext, shop::hint(static_cast<shop::Item>(i))));
+  Button6->setText(tr("←ＲＥＴＲＹ"));
+  Button5->setText(tr("ＮＥＸＴ→"));
+  story_box->setTitle(tr("MESSAGE!!!!"));
+  Button8->setText(tr("ＮＥＸＴ→"));
+  select_box->setTitle(tr("select"));
+  Button9->setText(tr("はい"));
+  Button10->setText(tr("いいえ"));
 }
+
+void TForm1::load_story_file() {
+  //: The story file. Each language has its own, with the same records.
+  if (auto err = load_stories(path(tr("dat/s.dat").toStdString()), g_.stories)) report(*err);
+}
+
+void TForm1::report(const FileError& error) { options_.dialogs->error(translated(error.message)); }
 
 // Each step runs even when an earlier one failed: a missing save file must
 // still leave a window that is sized, blue and playing its music.
@@ -346,7 +367,7 @@ void TForm1::FormCreate() {
     g_.random.seed = Random::seed_from_time(now.hour(), now.minute(), now.second(), now.msec());
   }
   if (auto err = quillot::load_profile(save_path(), g_.profile)) report(*err);
-  if (auto err = load_stories(path("dat/s.dat"), g_.stories)) report(*err);
+  load_story_file();
 
   QImage start;
   if (auto err = load_picture(path("cg/start.bmp"), start)) {
@@ -388,14 +409,14 @@ void TForm1::Timer1Timer() {
 // Every text of the title and shop screens, rebuilt from the profile.
 void TForm1::Timer2Timer() {
   const Profile& p = g_.profile;
-  state_l->setText(QString::fromStdString(status::status_panel(p)));
+  state_l->setText(translated(status::status_panel(p)));
   for (shop::Item item : shop::kRefreshedItems) item_button(item)->setEnabled(shop::enabled(item, p));
   for (shop::Item item : {shop::Item::a2, shop::Item::a3, shop::Item::a4})
-    item_button(item)->setText(QString::fromStdString(shop::caption(item, p)));
-  stage_l->setText(QString::fromStdString(status::stage_label(p)));
-  save_l->setText(QString::fromStdString(status::save_label(p)));
-  shop_box->setTitle(QString::fromStdString(status::shop_caption(p)));
-  const QString rank = QString::fromStdString(status::rank_title(status::upgrade_count(p)));
+    item_button(item)->setText(translated(shop::caption(item, p)));
+  stage_l->setText(translated(status::stage_label(p)));
+  save_l->setText(translated(status::save_label(p)));
+  shop_box->setTitle(translated(status::shop_caption(p)));
+  const QString rank = translated(status::rank_title(status::upgrade_count(p)));
   if (rank != rank_l->text()) {
     rank_l->setText(rank);
     fit_rank_title();
@@ -416,7 +437,7 @@ void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))
 bool TForm1::save_profile(const Profile& profile) {
   if (options_.replaying) return true;  // a replay never touches the player's save
   if (!options_.cannot_save.empty()) {
-    report(FileError{options_.cannot_save});
+    report(FileError{Text(options_.cannot_save.c_str())});
     return false;
   }
   if (auto err = quillot::save_profile(save_path(), profile)) {
@@ -496,7 +517,7 @@ bool TForm1::focusNextPrevChild(bool next) {
 void TForm1::enable_save() { item_button(shop::Item::a9)->setEnabled(true); }
 void TForm1::disable_save() { item_button(shop::Item::a9)->setEnabled(false); }
 
-void TForm1::message(const std::string& text) { options_.dialogs->message(QString::fromStdString(text)); }
+void TForm1::message(const Text& text) { options_.dialogs->message(translated(text)); }
 
 void TForm1::set_story_text(const std::string& bytes) { story_l->setText(shown_bytes(bytes)); }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -63,6 +64,8 @@ class Recorder;
 
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell {
+  Q_DECLARE_TR_FUNCTIONS(TForm1)
+
  public:
   explicit TForm1(const FormOptions& options);
   ~TForm1() override;
@@ -103,7 +106,7 @@ class TForm1 : public QWidget, public Shell {
   bool timer_running() const override { return Timer1.isActive(); }
   void enable_save() override;
   void disable_save() override;
-  void message(const std::string& text) override;
+  void message(const Text& text) override;
   void set_story_text(const std::string& bytes) override;
   bool load_story_picture(const std::string& bytes) override;
   void set_story_name(const std::string& bytes) override;
@@ -128,8 +131,10 @@ class TForm1 : public QWidget, public Shell {
   // The music's volume, and the mute of all sound.
   void set_volume(int percent, bool muted);
   void set_effects_volume(int percent);
-  // Scale, full screen and sound as a new player finds them.
+  // Scale, full screen, sound and language as a new player finds them.
   void reset_settings();
+  // The language at once: every text, and the story file of the language.
+  void set_language(Language language);
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }
@@ -185,6 +190,9 @@ class TForm1 : public QWidget, public Shell {
   void build_title_screen();
   void build_shop_screen();
   void build_story_screen();
+  // Every fixed text in the language in use; again at each language change.
+  void retranslate();
+  void load_story_file();
   void FormCreate();
   void report(const FileError& error);
   std::string path(const std::string& relative) const;

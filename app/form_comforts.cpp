@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/form.h"
+#include "app/language.h"
 
 namespace quillot {
 
@@ -79,7 +80,7 @@ void TForm1::set_scale(int scale) {
   // A window bigger than the screen would hide the bird and the shop's last
   // row, and would come back so at every start.
   if (scale > largest_window_scale(screen_rect(this, true))) {
-    toast_->show_text(QString::fromUtf8("×%1 は画面に入りません").arg(scale), game_area(), shown_scale_);
+    toast_->show_text(tr("×%1 は画面に入りません").arg(scale), game_area(), shown_scale_);
     return;
   }
   settings_.scale = saved_.scale = scale;
@@ -98,8 +99,7 @@ void TForm1::set_volume(int percent, bool muted) {
   settings_.muted = saved_.muted = muted;
   options_.music->set_volume(settings_.volume, settings_.muted);
   options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
-  const QString text = settings_.muted ? QString::fromUtf8("♪ ミュート")
-                                       : QString::fromUtf8("♪ 音楽 %1%").arg(settings_.volume);
+  const QString text = settings_.muted ? tr("♪ ミュート") : tr("♪ 音楽 %1%").arg(settings_.volume);
   toast_->show_text(text, game_area(), shown_scale_);
   remember();
 }
@@ -110,8 +110,7 @@ void TForm1::set_effects_volume(int percent) {
   settings_.muted = saved_.muted = false;
   options_.music->set_volume(settings_.volume, false);
   options_.music->set_effects_volume(settings_.effects_volume, false);
-  toast_->show_text(QString::fromUtf8("♪ 効果音 %1%").arg(settings_.effects_volume), game_area(),
-                    shown_scale_);
+  toast_->show_text(tr("♪ 効果音 %1%").arg(settings_.effects_volume), game_area(), shown_scale_);
   remember();
 }
 
@@ -123,6 +122,17 @@ void TForm1::reset_settings() {
   settings_.effects_volume = saved_.effects_volume = defaults.effects_volume;
   lay_out_window();
   set_volume(defaults.volume, defaults.muted);
+  set_language(defaults.language);
+}
+
+void TForm1::set_language(Language language) {
+  settings_.language = saved_.language = language;
+  use_language(resolve_language(language));
+  // The story screens in the new language from the next one on. A replay
+  // plays the stories of its recording; a recording keeps those it began
+  // with, which have the same screens and questions in every language.
+  if (!options_.replaying) load_story_file();
+  remember();
 }
 
 void TForm1::show_options() {
@@ -161,7 +171,7 @@ void TForm1::update_pointer() {
 
 void TForm1::show_help() {
   set_paused(true);
-  options_.dialogs->message(QString::fromUtf8(kHelpText).replace('\r', '\n'));
+  options_.dialogs->message(QCoreApplication::translate(kTextContext, kHelpText).replace('\r', '\n'));
 }
 
 bool TForm1::keys_play() const { return screen() == Screen::None && !paused_; }
@@ -249,6 +259,10 @@ void TForm1::focusOutEvent(QFocusEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && isMinimized()) set_paused(true);
+  if (event->type() == QEvent::LanguageChange) {
+    retranslate();
+    Timer2Timer();  // and the texts built from the profile
+  }
   QWidget::changeEvent(event);
 }
 

@@ -79,7 +79,8 @@ GamePaths decide_game_paths(const std::string& exe_dir, const std::string& playe
 GamePaths game_paths() {
   const auto data = data_home();
   GamePaths paths = decide_game_paths(own_folder(), data ? *data + "/quillot" : "", folder_writable);
-  if (paths.save_file.empty()) paths.cannot_save = "ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません";
+  if (paths.save_file.empty())
+    paths.cannot_save = QT_TRANSLATE_NOOP("quillot", "ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません");
   return paths;
 }
 

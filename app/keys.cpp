@@ -2,22 +2,22 @@
 
 namespace quillot {
 
-const char* const kHelpText =
-    "◆操作方法\r"
-    "\r"
-    "移動　　　マウス / ← → / A D\r"
-    "ショット　左クリック / Z / Space\r"
-    "ボム　　　右クリック / X\r"
-    "\r"
-    "一時停止　P / Pause / Esc（クリックで再開）\r"
-    "音を消す　M\r"
-    "音楽の音量　- / +\r"
-    "効果音の音量　Shift+- / Shift++\r"
-    "設定　　　F2\r"
-    "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
-    "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
-    "この説明　F1\r"
-    "終了　　　Ctrl+Q";
+const char* const kHelpText = QT_TRANSLATE_NOOP("quillot",
+                                                "◆操作方法\r"
+                                                "\r"
+                                                "移動　　　マウス / ← → / A D\r"
+                                                "ショット　左クリック / Z / Space\r"
+                                                "ボム　　　右クリック / X\r"
+                                                "\r"
+                                                "一時停止　P / Pause / Esc（クリックで再開）\r"
+                                                "音を消す　M\r"
+                                                "音楽の音量　- / +\r"
+                                                "効果音の音量　Shift+- / Shift++\r"
+                                                "設定　　　F2\r"
+                                                "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
+                                                "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
+                                                "この説明　F1\r"
+                                                "終了　　　Ctrl+Q");
 
 KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
   // The keypad's keys count as the main ones.

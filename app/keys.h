@@ -1,5 +1,6 @@
 #pragma once
 #include <Qt>
+#include <QtGlobal>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -38,7 +39,7 @@ struct KeyAction {
 
 KeyAction key_action(int key, Qt::KeyboardModifiers modifiers);
 
-// The keys, as the help box shows them (UTF-8, "\r" breaks the line).
+// The keys, as the help box shows them (UTF-8, "\r" breaks the line), marked for translation.
 extern const char* const kHelpText;
 
 // The keys held for play, turned into the inputs a mouse would give. The

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "app/art.h"
 #include "app/form.h"
 #include "app/game_paths.h"
+#include "app/language.h"
 #include "app/music_port.h"
 #include "app/quit_signals.h"
 #include "app/replay_window.h"
@@ -23,22 +25,24 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: quillot [OPTION]...\n"
-    "A little red bird's shooting game.\n"
-    "\n"
-    "  --record FILE   play as usual and record the session into FILE\n"
-    "  --replay FILE   play a recorded session back in the window\n"
-    "  --headless      with --replay: check the recording without a window, as fast as possible\n"
-    "  --scale N       show the game N times enlarged (1 to 4) for this run\n"
-    "  --fullscreen    start in full screen\n"
-    "  --mute          start with all sound muted, for this run\n"
-    "  -h, --help      show this help and exit\n"
-    "  -v, --version   show the version and exit\n"
-    "\n"
-    "Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;\n"
-    "M mutes, - and + set the music's volume, Shift with - and + the effects';\n"
-    "Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;\n"
-    "F1 shows the controls; F2 opens the options; Ctrl+Q quits.\n";
+    QT_TRANSLATE_NOOP("quillot",
+                      "使い方: quillot [オプション]...\n"
+                      "小さな赤い鳥のシューティングゲームです。\n"
+                      "\n"
+                      "  --record FILE   いつも通りに遊び、その様子を FILE に記録する\n"
+                      "  --replay FILE   記録した様子をウィンドウで再生する\n"
+                      "  --headless      --replay と共に: 記録をウィンドウなしで、できるだけ速く確かめる\n"
+                      "  --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する\n"
+                      "  --fullscreen    フルスクリーンで始める\n"
+                      "  --mute          この回だけ、すべての音を消して始める\n"
+                      "  --language L    この回だけ、ja（日本語）か en（英語）で表示する\n"
+                      "  -h, --help      この説明を表示して終わる\n"
+                      "  -v, --version   バージョンを表示して終わる\n"
+                      "\n"
+                      "キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。\n"
+                      "M で音を消す、- と + で音楽の音量、Shift と - + で効果音の音量。\n"
+                      "Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。\n"
+                      "F1 で操作方法、F2 で設定、Ctrl+Q で終了。\n");
 
 struct Options {
   std::string record, replay;
@@ -46,6 +50,7 @@ struct Options {
   int scale = 0;  // 0: the remembered one
   bool fullscreen = false;
   bool mute = false;
+  std::optional<quillot::Language> language;  // none: the remembered one
 };
 
 // Qt's own command-line options, passed through to it untouched: those that
@@ -61,6 +66,21 @@ int usage_error(const QString& text) {
   return 2;
 }
 
+// The help, in the language the game would speak. The catalogue needs an
+// application object, and the help is printed before the window's exists.
+int print_help(int argc, char** argv, std::optional<quillot::Language> language) {
+  QCoreApplication core(argc, argv);
+  quillot::use_language(quillot::resolve_language(language.value_or(quillot::load_settings().language)));
+  const quillot::GamePaths paths = quillot::game_paths();
+  const QString save = paths.save_file.empty()
+                           ? QCoreApplication::translate("quillot", "なし（ホームフォルダがありません）")
+                           : QString::fromStdString(paths.save_file);
+  std::fputs(QCoreApplication::translate("quillot", kUsage).toUtf8().constData(), stdout);
+  std::fputs(QCoreApplication::translate("quillot", "\nセーブの場所: %1\n").arg(save).toUtf8().constData(),
+             stdout);
+  return 0;
+}
+
 // Returns -1 to go on, or the exit code. Runs before any QApplication exists,
 // so --help, --version and a headless replay need no display.
 int parse(int argc, char** argv, Options& o) {
@@ -71,8 +91,8 @@ int parse(int argc, char** argv, Options& o) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}),
       headless("headless"), fullscreen("fullscreen"), mute("mute"), scale("scale", {}, "N"),
-      record("record", {}, "FILE"), replay("replay", {}, "FILE");
-  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay})
+      record("record", {}, "FILE"), replay("replay", {}, "FILE"), language("language", {}, "L");
+  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay, language})
     parser.addOption(option);
   for (const char* name : kQtValueOptions) {
     QCommandLineOption option(name, {}, "value");
@@ -85,13 +105,12 @@ int parse(int argc, char** argv, Options& o) {
     parser.addOption(option);
   }
   if (!parser.parse(args)) return usage_error(parser.errorText());
-  if (parser.isSet(help)) {
-    std::fputs(kUsage, stdout);
-    const quillot::GamePaths paths = quillot::game_paths();
-    std::printf("\nYour save: %s\n",
-                paths.save_file.empty() ? "none (there is no home folder)" : paths.save_file.c_str());
-    return 0;
+  if (parser.isSet(language)) {
+    o.language = quillot::language_from_name(parser.value(language));
+    if (!o.language || *o.language == quillot::Language::Auto)
+      return usage_error("--language needs ja or en");
   }
+  if (parser.isSet(help)) return print_help(argc, argv, o.language);
   if (parser.isSet(version)) {
     std::puts("QUILLOT " QUILLOT_VERSION);
     return 0;
@@ -193,6 +212,8 @@ int main(int argc, char** argv) {
   // Ties the window to quillot.desktop, so task bars show its name and icon.
   QApplication::setDesktopFileName("quillot");
   QApplication::setWindowIcon(quillot::game_icon());
+  const quillot::Settings remembered = quillot::load_settings();
+  quillot::use_language(quillot::resolve_language(o.language.value_or(remembered.language)));
 
   const quillot::GamePaths paths = quillot::game_paths();
   quillot::StartFiles files;
@@ -211,12 +232,13 @@ int main(int argc, char** argv) {
                             [&window] { return window != nullptr && window->isVisible(); });
   options.music = &music;
   // One-run options change what the window starts with, not what is remembered.
-  options.remembered = quillot::load_settings();
+  options.remembered = remembered;
   options.remember_settings = true;
   options.settings = options.remembered;
   if (o.scale != 0) options.settings.scale = o.scale;
   if (o.fullscreen) options.settings.fullscreen = true;
   if (o.mute) options.settings.muted = true;
+  if (o.language) options.settings.language = *o.language;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;

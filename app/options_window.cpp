@@ -36,7 +36,7 @@ int fitting_scale(const QWidget* form) {
 
 OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QString::fromUtf8("設定 - ") + QString::fromUtf8(kAppTitle));
+
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   pages = new QTabWidget(this);
@@ -44,8 +44,8 @@ OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
   build_sound_and_window_page();
 
   auto* buttons = new QHBoxLayout;
-  reset = new QPushButton(QString::fromUtf8("初期設定に戻す"), this);
-  close_button = new QPushButton(QString::fromUtf8("閉じる"), this);
+  reset = new QPushButton(this);
+  close_button = new QPushButton(this);
   close_button->setDefault(true);
   buttons->addWidget(reset);
   buttons->addStretch(1);
@@ -57,8 +57,32 @@ OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
     refresh();
   });
   connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
-  refresh();
+  retranslate();
   music_volume->setFocus();
+}
+
+void OptionsWindow::retranslate() {
+  setWindowTitle(tr("設定 - ") + QString::fromUtf8(kAppTitle));
+  pages->setTabText(0, tr("音と画面"));
+  auto* rows = qobject_cast<QFormLayout*>(pages->widget(0)->layout());
+  const std::pair<QWidget*, QString> labels[] = {{music_volume, tr("音楽の音量")},
+                                                 {effects_volume, tr("効果音の音量")},
+                                                 {scale, tr("画面の大きさ")},
+                                                 {language, tr("言語")}};
+  for (const auto& [control, text] : labels)
+    if (auto* label = qobject_cast<QLabel*>(rows->labelForField(control))) label->setText(text);
+  mute->setText(tr("すべての音を消す（M）"));
+  fullscreen->setText(tr("フルスクリーン（F11）"));
+  language->setItemText(0, tr("自動（デスクトップに合わせる）"));
+  reset->setText(tr("初期設定に戻す"));
+  close_button->setText(tr("閉じる"));
+  refresh();
+  apply_scale();
+}
+
+void OptionsWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) retranslate();
+  QDialog::changeEvent(event);
 }
 
 QFormLayout* OptionsWindow::add_page(const QString& title) {
@@ -75,18 +99,27 @@ void OptionsWindow::add_row(QFormLayout* page, const QString& label, QWidget* co
 }
 
 void OptionsWindow::build_sound_and_window_page() {
-  QFormLayout* page = add_page(QString::fromUtf8("音と画面"));
+  QFormLayout* page = add_page(QString());
   QWidget* parent = page->parentWidget();
   music_volume = volume_slider(parent);
   effects_volume = volume_slider(parent);
-  mute = new QCheckBox(QString::fromUtf8("すべての音を消す（M）"), parent);
+  mute = new QCheckBox(parent);
   scale = new QComboBox(parent);
-  fullscreen = new QCheckBox(QString::fromUtf8("フルスクリーン（F11）"), parent);
-  add_row(page, QString::fromUtf8("音楽の音量"), music_volume);
-  add_row(page, QString::fromUtf8("効果音の音量"), effects_volume);
+  fullscreen = new QCheckBox(parent);
+  language = new QComboBox(parent);
+  language->addItem(QString(), static_cast<int>(Language::Auto));
+  // Each language by its own name, whichever the window speaks.
+  language->addItem(QString::fromUtf8("日本語"), static_cast<int>(Language::Japanese));
+  language->addItem("English", static_cast<int>(Language::English));
+  // Rows with a label get it now (an empty one would make none); the words
+  // come with retranslate().
+  const QString label = "-";
+  add_row(page, label, music_volume);
+  add_row(page, label, effects_volume);
   add_row(page, QString(), mute);
-  add_row(page, QString::fromUtf8("画面の大きさ"), scale);
+  add_row(page, label, scale);
   add_row(page, QString(), fullscreen);
+  add_row(page, label, language);
 
   // Every control goes through the form's own setter, as its key does.
   connect(music_volume, &QSlider::valueChanged, this, [this](int steps) {
@@ -105,6 +138,9 @@ void OptionsWindow::build_sound_and_window_page() {
     form_->set_scale(scale->itemData(index).toInt());
     refresh();
   });
+  connect(language, &QComboBox::activated, this, [this](int index) {
+    if (!refreshing_) form_->set_language(static_cast<Language>(language->itemData(index).toInt()));
+  });
   connect(fullscreen, &QCheckBox::toggled, this, [this](bool on) {
     if (refreshing_) return;
     form_->set_fullscreen(on);
@@ -122,12 +158,13 @@ void OptionsWindow::refresh() {
   scale->clear();
   const int largest = fitting_scale(form_);
   for (int k = kMinScale; k <= std::min(largest, kMaxScale); ++k) {
-    scale->addItem(QString::fromUtf8("%1 倍").arg(k), k);
+    scale->addItem(tr("%1 倍").arg(k), k);
   }
   scale->setCurrentIndex(scale->findData(form_->shown_scale()));
   // In full screen the scale is the screen's to decide.
   scale->setEnabled(!s.fullscreen);
   fullscreen->setChecked(s.fullscreen);
+  language->setCurrentIndex(language->findData(static_cast<int>(s.language)));
   refreshing_ = false;
   if (scale_ != form_->shown_scale() || font().pixelSize() != kFontPx * scale_) apply_scale();
 }

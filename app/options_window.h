@@ -1,6 +1,7 @@
 #pragma once
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -21,6 +22,8 @@ class TForm1;
 // Its settings are pages of a tab widget, each a form of labelled rows: a
 // further page is one add_page() call, a further row one add_row() on a page.
 class OptionsWindow : public QDialog {
+  Q_DECLARE_TR_FUNCTIONS(OptionsWindow)
+
  public:
   explicit OptionsWindow(TForm1* form);
 
@@ -38,12 +41,20 @@ class OptionsWindow : public QDialog {
   QCheckBox* mute = nullptr;
   QComboBox* scale = nullptr;  // only the scales whose window fits the screen
   QCheckBox* fullscreen = nullptr;
+  QComboBox* language = nullptr;  // auto, then each language by its own name
   QPushButton* reset = nullptr;
   QPushButton* close_button = nullptr;
   QTabWidget* pages = nullptr;
 
  private:
   void build_sound_and_window_page();
+  // Every text in the language in use; again at each language change.
+  void retranslate();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
   // Fonts and sizes for the window's scale.
   void apply_scale();
 

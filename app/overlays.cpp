@@ -1,5 +1,7 @@
 #include "app/overlays.h"
 
+#include <QCoreApplication>
+
 #include "app/qimage_canvas.h"
 
 namespace quillot {
@@ -30,7 +32,7 @@ void paint_pause(QPainter& painter, QRect area, int scale) {
   painter.drawText(strip.adjusted(0, 6 * scale, 0, -26 * scale), Qt::AlignCenter, "PAUSE");
   painter.setFont(game_font(12 * scale, false));
   painter.drawText(strip.adjusted(0, band - 26 * scale, 0, -6 * scale), Qt::AlignCenter,
-                   QString::fromUtf8("P・クリックで再開　F1 操作方法"));
+                   QCoreApplication::translate("quillot", "P・クリックで再開　F1 操作方法"));
 }
 
 Toast::Toast(QWidget* parent) : label_(new QLabel(parent)) {

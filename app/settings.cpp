@@ -11,6 +11,7 @@
 
 #include "app/game_paths.h"
 #include "app/ini_file.h"
+#include "app/language.h"
 #include "session/atomic_file.h"
 #include "session/file_read.h"
 
@@ -31,6 +32,10 @@ void each_value(Visitor& v, Settings& s) {
   v.number("sound", "volume", s.volume, 0, Settings::kMaxVolume, 10);
   v.flag("sound", "muted", s.muted);
   v.number("sound", "effects_volume", s.effects_volume, 0, Settings::kMaxVolume, 10);
+  // auto, ja or en; anything else is auto.
+  std::string language = language_name(s.language).toStdString();
+  v.text("general", "language", language);
+  s.language = language_from_name(QString::fromStdString(language).trimmed()).value_or(Language::Auto);
 }
 
 // Takes each value from the file; a missing or broken one keeps its default.

@@ -1,7 +1,11 @@
 #pragma once
 #include <QString>
+#include <cstdint>
 
 namespace quillot {
+
+// The language the game speaks; Auto follows the desktop.
+enum class Language : uint8_t { Auto, Japanese, English };
 
 // What the player chooses about the window and the sound, kept between runs
 // in $XDG_CONFIG_HOME/quillot/quillot.conf. Nothing here touches the rules.
@@ -11,9 +15,10 @@ struct Settings {
 
   int scale = 0;  // window scale 1..4; 0 until the player has chosen one
   bool fullscreen = false;
-  int volume = kMaxVolume;  // percent of the game's full music level, in steps of 10
-  bool muted = false;       // all sound, music and effects
+  int volume = kMaxVolume;          // percent of the game's full music level, in steps of 10
+  bool muted = false;               // all sound, music and effects
   int effects_volume = kMaxVolume;  // percent of the effects' full level, in steps of 10
+  Language language = Language::Auto;
 
   bool operator==(const Settings&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "app/start_files.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
 #include <filesystem>
@@ -34,7 +35,7 @@ std::optional<int> open_start_files(const GamePaths& paths, bool replaying, cons
   if (!replaying && !paths.save_file.empty()) {
     files.lock = lock_save(paths.save_file);
     if (files.lock.state() == SaveLock::State::Busy) {
-      QtDialogs().message("ＱＵＩＬＬＯＴはもう動いています。\rThe game is already running.");
+      QtDialogs().message(QCoreApplication::translate("quillot", "ＱＵＩＬＬＯＴはもう動いています。"));
       return 1;
     }
     if (files.lock.state() == SaveLock::State::Blocked) {
@@ -42,12 +43,11 @@ std::optional<int> open_start_files(const GamePaths& paths, bool replaying, cons
       std::fprintf(stderr,
                    "quillot: %s is not a lock file the game can use; remove it and the game will start\n",
                    files.lock.path().c_str());
-      QtDialogs().message(
-          QString("ＱＵＩＬＬＯＴを起動できません。\r%1 はロック ファイルとして使えません。\r"
-                  "これを削除すると起動できます。\r\r"
-                  "The game cannot start: %1 is not a lock file it can use. Remove it and the "
-                  "game will start.")
-              .arg(lock));
+      QtDialogs().message(QCoreApplication::translate(
+                              "quillot",
+                              "ＱＵＩＬＬＯＴを起動できません。\r%1 はロック ファイルとして使えません。\r"
+                              "これを削除すると起動できます。")
+                              .arg(lock));
       return 1;
     }
     provide_first_save(paths);

@@ -7,9 +7,9 @@
 
 namespace quillot {
 
-const char* const kEndOfGameMessage =
-    "クリア！！！！\r\rこれ以上ステージはありません。\r見事クリアおめでとう！！すごいね！！";
-const char* const kNoMoreRetries = "これ以上リトライできません";
+const char* const kEndOfGameMessage = QT_TRANSLATE_NOOP(
+    "quillot", "クリア！！！！\r\rこれ以上ステージはありません。\r見事クリアおめでとう！！すごいね！！");
+const char* const kNoMoreRetries = QT_TRANSLATE_NOOP("quillot", "これ以上リトライできません");
 
 const char* story_track(int32_t pick) {
   static const char* const tracks[] = {"1.mid", "2.mid", "3.mid", "4.mid", "5.mid", "8.mid"};

@@ -4,6 +4,7 @@
 #include "game/canvas.h"
 #include "game/host.h"
 #include "game/state.h"
+#include "game/text.h"
 
 namespace quillot {
 
@@ -18,7 +19,7 @@ class Shell : public Host {
   virtual bool timer_running() const { return true; }
   virtual void enable_save() = 0;
   virtual void disable_save() = 0;
-  virtual void message(const std::string& text) = 0;  // UTF-8, "\r" breaks the line
+  virtual void message(const Text& text) = 0;  // "\r" breaks the line
   // The story screen's controls.
   virtual void set_story_text(const std::string& bytes) = 0;
   virtual bool load_story_picture(const std::string& bytes) = 0;  // false: the error box was shown

@@ -7,9 +7,9 @@
 
 namespace quillot {
 
-const char* const kFileNotFound = "ﾌｧｲﾙが見つかりません";
-const char* const kNotANumber = "入力値が数値ではありません";
-const char* const kAccessDenied = "ﾌｧｲﾙ ｱｸｾｽが拒否されました";
+const char* const kFileNotFound = QT_TRANSLATE_NOOP("quillot", "ﾌｧｲﾙが見つかりません");
+const char* const kNotANumber = QT_TRANSLATE_NOOP("quillot", "入力値が数値ではありません");
+const char* const kAccessDenied = QT_TRANSLATE_NOOP("quillot", "ﾌｧｲﾙ ｱｸｾｽが拒否されました");
 
 namespace {
 
@@ -40,7 +40,7 @@ FileError file_error(int err, bool writing) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-      return {writing ? "ﾊﾟｽが見つかりません" : kFileNotFound};
+      return {writing ? QT_TRANSLATE_NOOP("quillot", "ﾊﾟｽが見つかりません") : kFileNotFound};
     case EACCES:
     case EPERM:
     case EROFS:
@@ -53,9 +53,9 @@ FileError file_error(int err, bool writing) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-      return {"ﾃﾞｨｽｸがいっぱいです"};
+      return {QT_TRANSLATE_NOOP("quillot", "ﾃﾞｨｽｸがいっぱいです")};
     default:
-      return {"入出力ｴﾗｰ " + std::to_string(err)};
+      return {Text(QT_TRANSLATE_NOOP("quillot", "入出力ｴﾗｰ %1"), {std::to_string(err)})};
   }
 }
 

@@ -4,12 +4,13 @@
 #include <string>
 
 #include "game/state.h"
+#include "game/text.h"
 
 namespace quillot {
 
 // An input/output error in the words the player sees in the error box.
 struct FileError {
-  std::string message;  // UTF-8
+  Text message;
 };
 
 extern const char* const kFileNotFound;  // "ﾌｧｲﾙが見つかりません"

@@ -133,7 +133,7 @@ class HeadlessShell : public Shell {
   bool timer_running() const override { return timer_; }
   void enable_save() override { save_ = true; }
   void disable_save() override { save_ = false; }
-  void message(const std::string&) override {}
+  void message(const Text&) override {}
   void set_story_text(const std::string&) override {}
   bool load_story_picture(const std::string&) override { return true; }
   void set_story_name(const std::string&) override {}

@@ -16,7 +16,7 @@ void shop_click(Game& g, Shell& shell, shop::Item item) {
   } else if (item != shop::Item::a9) {
     shell.sound(Sound::Purchase);
   }
-  for (const std::string& text : purchase.messages) shell.message(text);
+  for (const Text& text : purchase.messages) shell.message(text);
   if (purchase.saved) shell.disable_save();
 }
 

@@ -6,26 +6,35 @@
 namespace quillot::shop {
 namespace {
 
-constexpr char kNoMoney[] = "お金たりんち!";
+constexpr char kNoMoney[] = QT_TRANSLATE_NOOP("quillot", "お金たりんち!");
 
 struct ItemInfo {
-  int64_t price;  // 0: the price follows a level, and the caption ends in it
-  std::string_view caption;
-  std::string_view hint;
+  int64_t price;        // 0: the price follows a level
+  const char* caption;  // %1 is the price
+  const char* hint;
 };
 // Indexed by Item.
 constexpr std::array<ItemInfo, 10> kItems = {{
-    {1000, "スピードアップ(1000円)", "スピードを上げます。同時に弾の慣性も大きくなります。"},
-    {0, "ＨＰ＋１(", "ＨＰを＋１させます。同時に自機の大きさも大きくなってしまいます。"},
-    {0, "ＳＨＯＴ・ＬＶ(", "ショットの最大同時発射数を増やします"},
-    {0, "ＳＨＯＴ・ＢＩＧＥＲ(", "ショットの大きさを大きくし、当たりやすくします"},
-    {2000, "ＳＨＯＴ・SPEED(2000円)", "ショットのスピードをあげます"},
-    {3000, "BIRD SMALLER(3000円)", "自機の大きさを小さくし、敵の攻撃に当たりにくくなります"},
-    {300, "RANDOM SHOT(300円)", "ショットの発射位置をズラし、当たりやすくします。"},
-    {400, "BOMB(400円)", "ボムを１つ増やします。ボムは、敵の弾を金貨に変えることができます"},
-    {100, "ＳＡＶＥ(100円)", "セーブします。"},
-    {3000, "GURAD(3000円)",
-     "バリアを張ります。敵の弾の攻撃を１回だけ防ぎますが、敵本体との接触は防げません。"},
+    {1000, QT_TRANSLATE_NOOP("quillot", "スピードアップ(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "スピードを上げます。同時に弾の慣性も大きくなります。")},
+    {0, QT_TRANSLATE_NOOP("quillot", "ＨＰ＋１(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "ＨＰを＋１させます。同時に自機の大きさも大きくなってしまいます。")},
+    {0, QT_TRANSLATE_NOOP("quillot", "ＳＨＯＴ・ＬＶ(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "ショットの最大同時発射数を増やします")},
+    {0, QT_TRANSLATE_NOOP("quillot", "ＳＨＯＴ・ＢＩＧＥＲ(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "ショットの大きさを大きくし、当たりやすくします")},
+    {2000, QT_TRANSLATE_NOOP("quillot", "ＳＨＯＴ・SPEED(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "ショットのスピードをあげます")},
+    {3000, QT_TRANSLATE_NOOP("quillot", "BIRD SMALLER(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "自機の大きさを小さくし、敵の攻撃に当たりにくくなります")},
+    {300, QT_TRANSLATE_NOOP("quillot", "RANDOM SHOT(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "ショットの発射位置をズラし、当たりやすくします。")},
+    {400, QT_TRANSLATE_NOOP("quillot", "BOMB(%1円)"),
+     QT_TRANSLATE_NOOP("quillot", "ボムを１つ増やします。ボムは、敵の弾を金貨に変えることができます")},
+    {100, QT_TRANSLATE_NOOP("quillot", "ＳＡＶＥ(%1円)"), QT_TRANSLATE_NOOP("quillot", "セーブします。")},
+    {3000, QT_TRANSLATE_NOOP("quillot", "GURAD(%1円)"),
+     QT_TRANSLATE_NOOP("quillot",
+                       "バリアを張ります。敵の弾の攻撃を１回だけ防ぎますが、敵本体との接触は防げません。")},
 }};
 const ItemInfo& info(Item item) { return kItems[static_cast<size_t>(item)]; }
 
@@ -86,13 +95,9 @@ bool offered(Item item, const Profile& p) {
 
 bool enabled(Item item, const Profile& p) { return offered(item, p) && p.gold >= price(item, p); }
 
-std::string caption(Item item, const Profile& p) {
-  const ItemInfo& i = info(item);
-  if (i.price == 0) return std::string(i.caption) + num(price(item, p)) + "円)";
-  return std::string(i.caption);
-}
+Text caption(Item item, const Profile& p) { return {info(item).caption, {num(price(item, p))}}; }
 
-std::string hint(Item item) { return std::string(info(item).hint); }
+const char* hint(Item item) { return info(item).hint; }
 
 Purchase buy(Item item, Profile& p, const SaveFn& save) {
   Purchase out;
@@ -106,55 +111,59 @@ Purchase buy(Item item, Profile& p, const SaveFn& save) {
   out.bought = true;
 
   // The fields wrap like every 32-bit counter of the game; only an enabled button keeps them
-  // inside their limits.
-  auto step = [](int32_t& field, int32_t by, std::string_view unit = "") {
+  // inside their limits. Each step gives its old and new value to the message.
+  auto step = [](int32_t& field, int32_t by) {
     const int32_t old = field;
     field += by;
-    return num(old) + std::string(unit) + "→" + num(field) + std::string(unit);
+    return std::vector<std::string>{num(old), num(field)};
   };
-  auto& msg = out.messages;
+  auto say = [&out](const char* wording, std::vector<std::string> values = {}) {
+    out.messages.emplace_back(wording, std::move(values));
+  };
   switch (item) {
     case Item::a1:
-      msg.push_back("スピードＵＰ\n\nSPEED " + step(p.speed, 1));
+      say(QT_TRANSLATE_NOOP("quillot", "スピードＵＰ\n\nSPEED %1→%2"), step(p.speed, 1));
       break;
     case Item::a2: {
-      std::string text = "ＨＰ・ＵＰ\n\nHP " + step(p.hp, 1);
-      msg.push_back(text + "\nBIRD " + step(p.bird, 1, "mm."));
+      std::vector<std::string> values = step(p.hp, 1);
+      for (std::string& v : step(p.bird, 1)) values.push_back(std::move(v));
+      say(QT_TRANSLATE_NOOP("quillot", "ＨＰ・ＵＰ\n\nHP %1→%2\nBIRD %3mm.→%4mm."), values);
       break;
     }
     case Item::a3:
-      msg.push_back("ＳＨＯＴ・ＬＶ\n\nSHOT-LV " + step(p.shot_lv, 1));
+      say(QT_TRANSLATE_NOOP("quillot", "ＳＨＯＴ・ＬＶ\n\nSHOT-LV %1→%2"), step(p.shot_lv, 1));
       break;
     case Item::a4:
-      msg.push_back("ＳＨＯＴ・ＢＩＧＥＲ\n\nSHOT-BIGER " + step(p.shot_big, 1));
+      say(QT_TRANSLATE_NOOP("quillot", "ＳＨＯＴ・ＢＩＧＥＲ\n\nSHOT-BIGER %1→%2"), step(p.shot_big, 1));
       break;
     case Item::a5:
-      msg.push_back("ＳＨＯＴ・ＳＰＥＥＤ\n\nSHOT-SPEED " + step(p.shot_speed, 1));
+      say(QT_TRANSLATE_NOOP("quillot", "ＳＨＯＴ・ＳＰＥＥＤ\n\nSHOT-SPEED %1→%2"), step(p.shot_speed, 1));
       break;
     case Item::a6:
-      msg.push_back("ＢＩＲＤ・ＳＭＡＬＬＥＲ\n\nBIRD " + step(p.bird, -1, "mm."));
+      say(QT_TRANSLATE_NOOP("quillot", "ＢＩＲＤ・ＳＭＡＬＬＥＲ\n\nBIRD %1mm.→%2mm."), step(p.bird, -1));
       break;
     case Item::a7:
-      msg.push_back("ＲＡＮＤＯＭ ＳＨＯＴ\n\nRND-SHOT " + step(p.rnd_shot, 1));
+      say(QT_TRANSLATE_NOOP("quillot", "ＲＡＮＤＯＭ ＳＨＯＴ\n\nRND-SHOT %1→%2"), step(p.rnd_shot, 1));
       // Both boxes say "2WAY ON": that is how the game words the three-way one too.
       if (p.rnd_shot == 15) {
-        msg.push_back("２ＷＡＹ！\n\n2WAY ON\nSHOT LV " + step(p.shot_lv, p.shot_lv));
+        say(QT_TRANSLATE_NOOP("quillot", "２ＷＡＹ！\n\n2WAY ON\nSHOT LV %1→%2"), step(p.shot_lv, p.shot_lv));
       } else if (p.rnd_shot == 20) {
-        msg.push_back("３ＷＡＹ！\n\n2WAY ON\nSHOT LV " + step(p.shot_lv, p.shot_lv / 2));
+        say(QT_TRANSLATE_NOOP("quillot", "３ＷＡＹ！\n\n2WAY ON\nSHOT LV %1→%2"),
+            step(p.shot_lv, p.shot_lv / 2));
       }
       break;
     case Item::a8:
-      msg.push_back("ＢＯＭＢ\n\nBOMB " + step(p.bomb, 1));
+      say(QT_TRANSLATE_NOOP("quillot", "ＢＯＭＢ\n\nBOMB %1→%2"), step(p.bomb, 1));
       break;
     case Item::a9:
       if (save && save(p)) {
         out.saved = true;
-        msg.emplace_back("ＳＡＶＥ完了!!");
+        say(QT_TRANSLATE_NOOP("quillot", "ＳＡＶＥ完了!!"));
       }
       break;
     case Item::a10:
       p.guard = 1;
-      msg.emplace_back("ガード\n\nGUARD ON");
+      say(QT_TRANSLATE_NOOP("quillot", "ガード\n\nGUARD ON"));
       break;
   }
   return out;

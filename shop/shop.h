@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "game/state.h"
+#include "game/text.h"
 
 // The shop's ten items: prices, availability, captions, hints and what a click does.
 //
-// Every text is UTF-8. Where the game breaks a line in a text, the string holds '\n', so the
-// window can show it as it is.
+// Every text is UTF-8 and marked for translation; the window translates it when it shows it.
+// Where the game breaks a line in a text, the string holds '\n', so the window can show it as it is.
 namespace quillot::shop {
 
 // Named after the buttons; a9 (SAVE) sits lowest on the screen, below a10.
@@ -38,19 +39,19 @@ bool offered(Item item, const Profile& p);
 // offered() and the gold reaches the price: the enabled state the refresh gives the button.
 bool enabled(Item item, const Profile& p);
 
-// The button's caption; those of a2, a3 and a4 carry the current price.
-std::string caption(Item item, const Profile& p);
+// The button's caption, with the price as its value; a2, a3 and a4 follow the levels.
+Text caption(Item item, const Profile& p);
 // The button's pop-up hint.
-std::string hint(Item item);
+const char* hint(Item item);
 
 // Writes the profile to the save file; false when it could not be written (the callback reports
 // its own error to the player).
 using SaveFn = std::function<bool(const Profile&)>;
 
 struct Purchase {
-  bool bought = false;                // the price was taken and the effect applied
-  bool saved = false;                 // a9 only: the save succeeded, so disable a9 for the rest of this visit
-  std::vector<std::string> messages;  // message boxes to show, in order
+  bool bought = false;         // the price was taken and the effect applied
+  bool saved = false;          // a9 only: the save succeeded, so disable a9 for the rest of this visit
+  std::vector<Text> messages;  // message boxes to show, in order
 };
 
 // A click on an enabled button. Not enough gold: one "お金たりんち!" message and nothing changes.

@@ -13,17 +13,17 @@ int64_t above(int32_t value, int32_t start) { return std::max<int64_t>(0, int64_
 
 struct Rank {
   int64_t from;
-  std::string_view title;
+  const char* title;
 };
 constexpr std::array<Rank, 8> kRanks = {{
-    {0, "普通のトリ"},
-    {1, "戦うトリ"},
-    {6, "Ｃ級バード"},
-    {10, "Ｂ級バード"},
-    {15, "Ａ級バード"},
-    {20, "Ｓ級バード"},
-    {25, "赤い鳥アルフレド"},
-    {30, "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ"},
+    {0, QT_TRANSLATE_NOOP("quillot", "普通のトリ")},
+    {1, QT_TRANSLATE_NOOP("quillot", "戦うトリ")},
+    {6, QT_TRANSLATE_NOOP("quillot", "Ｃ級バード")},
+    {10, QT_TRANSLATE_NOOP("quillot", "Ｂ級バード")},
+    {15, QT_TRANSLATE_NOOP("quillot", "Ａ級バード")},
+    {20, QT_TRANSLATE_NOOP("quillot", "Ｓ級バード")},
+    {25, QT_TRANSLATE_NOOP("quillot", "赤い鳥アルフレド")},
+    {30, QT_TRANSLATE_NOOP("quillot", "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ")},
 }};
 
 }  // namespace
@@ -33,36 +33,35 @@ int64_t upgrade_count(const Profile& p) {
          above(p.shot_speed, 10) + above(p.bomb, 3);
 }
 
-std::string rank_title(int64_t count) {
-  std::string_view title = kRanks.front().title;
+const char* rank_title(int64_t count) {
+  const char* title = kRanks.front().title;
   for (const Rank& r : kRanks) {
     if (count >= r.from) title = r.title;
   }
-  return std::string(title);
+  return title;
 }
 
-std::string status_panel(const Profile& p) {
+Text status_panel(const Profile& p) {
   using std::to_string;
-  std::string s = "◆YOUR STATUS\n\nHP> " + marks(p.hp) + "\n";
-  s += "SPEED> " + to_string(p.speed) + "km/h\n\n";
-  s += "SHOT-LV> " + to_string(p.shot_lv) + "\n";
-  s += "SHOT-BIGER> " + to_string(p.shot_big) + "\n";
-  s += "SHOT-SPEED> " + to_string(p.shot_speed) + "\n\n";
-  s += "BIRD> " + to_string(p.bird) + "mm.\n";
-  s += "RND-SHOT> " + to_string(p.rnd_shot) + "\n";
-  s += "BOMB> " + marks(p.bomb) + "\n\n";
-  s += "GOLD> " + to_string(p.gold) + "G.";
-  return s;
+  return {
+      QT_TRANSLATE_NOOP("quillot",
+                        "◆YOUR STATUS\n\nHP> %1\nSPEED> %2km/h\n\nSHOT-LV> %3\nSHOT-BIGER> %4\n"
+                        "SHOT-SPEED> %5\n\nBIRD> %6mm.\nRND-SHOT> %7\nBOMB> %8\n\nGOLD> %9G."),
+      {marks(p.hp), to_string(p.speed), to_string(p.shot_lv), to_string(p.shot_big), to_string(p.shot_speed),
+       to_string(p.bird), to_string(p.rnd_shot), marks(p.bomb), to_string(p.gold)}};
 }
 
-std::string stage_label(const Profile& p) {
-  return "YOUR HI-SCORE > " + std::to_string(p.hi_score) + "point";
+Text stage_label(const Profile& p) {
+  return {QT_TRANSLATE_NOOP("quillot", "YOUR HI-SCORE > %1point"), {std::to_string(p.hi_score)}};
 }
 
-std::string save_label(const Profile& p) {
-  return "SAVE DATE > STAGE " + std::to_string(p.stage) + "\nGOLD > " + std::to_string(p.gold) + "円";
+Text save_label(const Profile& p) {
+  return {QT_TRANSLATE_NOOP("quillot", "SAVE DATE > STAGE %1\nGOLD > %2円"),
+          {std::to_string(p.stage), std::to_string(p.gold)}};
 }
 
-std::string shop_caption(const Profile& p) { return "STAGE > " + std::to_string(p.stage); }
+Text shop_caption(const Profile& p) {
+  return {QT_TRANSLATE_NOOP("quillot", "STAGE > %1"), {std::to_string(p.stage)}};
+}
 
 }  // namespace quillot::status

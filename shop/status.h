@@ -3,10 +3,12 @@
 #include <string>
 
 #include "game/state.h"
+#include "game/text.h"
 
 // The title and shop screens' texts, rebuilt from the profile by the 100 ms refresh.
 //
-// Every text is UTF-8, with '\n' where the game breaks a line.
+// Every text is UTF-8, with '\n' where the game breaks a line, and marked for translation:
+// the window translates the wording and then fills in the values.
 namespace quillot::status {
 
 // The longest row of "@" the status panel shows for hit points or bombs. The shop stops at 11 hit
@@ -17,15 +19,15 @@ inline constexpr int32_t kMaxMarks = 40;
 // How far the profile stands above a new game's values. 64-bit: edited values can sum past 32 bits.
 int64_t upgrade_count(const Profile& p);
 // 0 gives "普通のトリ"; 30 and more, however large, "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ".
-std::string rank_title(int64_t count);
+const char* rank_title(int64_t count);
 
 // The shop's status panel `state_l`.
-std::string status_panel(const Profile& p);
+Text status_panel(const Profile& p);
 // The title screen's `stage_l`: the best score.
-std::string stage_label(const Profile& p);
+Text stage_label(const Profile& p);
 // The title screen's `save_l`: the stage and gold held in the profile.
-std::string save_label(const Profile& p);
+Text save_label(const Profile& p);
 // The caption of the shop's group box.
-std::string shop_caption(const Profile& p);
+Text shop_caption(const Profile& p);
 
 }  // namespace quillot::status

@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev                # window, controls, timers, pictures
+  qt6-tools-dev qt6-l10n-tools  # the English catalogue: CMake's qt_add_translations, lupdate, lrelease (build only)
   libfluidsynth-dev           # the music
   timgm6mb-soundfont          # General MIDI instruments for the music
   fonts-ipafont-gothic        # the game's Japanese proportional Gothic

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 
+#include "app/language.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "game/checksum.h"
@@ -82,6 +83,23 @@ void key(QWidget* w, int k, bool press, Qt::KeyboardModifiers mods = Qt::NoModif
 void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
   QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, button, Qt::NoModifier);
   QApplication::sendEvent(w, &e);
+}
+
+// The game in one language for the length of a test; Japanese again after.
+struct SpeakingIn {
+  explicit SpeakingIn(Language language) { use_language(language); }
+  ~SpeakingIn() { use_language(Language::Japanese); }
+};
+
+// Whether an English player can read the text: no kana, no kanji, no
+// full-width or half-width forms (arrows and marks such as ◆ and ♪ are fine).
+bool latin(const QString& text) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF))
+      return false;
+  }
+  return true;
 }
 
 // A game folder of its own in /tmp, so no test touches the real data.
@@ -458,44 +476,141 @@ TEST_F(FormTest, MenusTakeTheKeyboardInTheirOwnOrder) {
 // every scale: the fullest status panel, the widest scores, and every rank
 // title, which grows leftward from the right edge its box has.
 TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
-  auto form = make();
-  // The fullest panel the shop allows: eleven hit points, ten bombs; the widest numbers.
-  const Profile fullest{0, -2147483647 - 1, -2147483647 - 1, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10,
-                        1};
-  // upgrade_count 0, 1, 6, 10, 15, 20, 25 and 30 by speed and shot level.
-  std::vector<Profile> ranks;
-  for (int up : {0, 1, 6, 10, 15, 20, 25, 30})
-    ranks.push_back(
-        Profile{0, 0, 0, 3 + std::min(up, 18), 18, 10, 2, 3 + std::max(0, up - 18), 0, 0, 3, 3, 0});
-  for (int s : {1, 2, 3, 4}) {
-    SCOPED_TRACE(s);
-    form->set_scale(s);
+  struct Speech {
+    Language language;
+    const char* top_rank;
+    const char* hp_caption;
+  };
+  for (const Speech& speech : {Speech{Language::Japanese, "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ", "ＨＰ＋１(2900円)"},
+                               Speech{Language::English, "OCTAVY KNIGHT ALFREDO", "HP +1 (2900 G)"}}) {
+    SCOPED_TRACE(language_name(speech.language).toStdString());
+    const SpeakingIn speaking(speech.language);
+    auto form = make();
+    // The fullest panel the shop allows: eleven hit points, ten bombs; the widest numbers.
+    const Profile fullest{0, -2147483647 - 1, -2147483647 - 1, 21, 5, 16, 21, 33, -2147483647 - 1, 20, 11, 10,
+                          1};
+    // upgrade_count 0, 1, 6, 10, 15, 20, 25 and 30 by speed and shot level.
+    std::vector<Profile> ranks;
+    for (int up : {0, 1, 6, 10, 15, 20, 25, 30})
+      ranks.push_back(
+          Profile{0, 0, 0, 3 + std::min(up, 18), 18, 10, 2, 3 + std::max(0, up - 18), 0, 0, 3, 3, 0});
+    for (int s : {1, 2, 3, 4}) {
+      SCOPED_TRACE(s);
+      form->set_scale(s);
+      form->game().profile = fullest;
+      form->Timer2Timer();
+      QLabel* panel = form->state_l;
+      EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(20000)) << "no line may wrap";
+      EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
+      for (QLabel* l : {form->stage_l, form->save_l}) {
+        EXPECT_TRUE(ink_fits_height(l)) << l->text().toStdString();
+        EXPECT_EQ(l->heightForWidth(l->width()), l->heightForWidth(20000)) << "no line may wrap";
+      }
+      for (const Profile& p : ranks) {
+        form->game().profile = p;
+        form->Timer2Timer();
+        QLabel* rank = form->rank_l;
+        SCOPED_TRACE(rank->text().toStdString());
+        EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width());
+        EXPECT_EQ(rank->geometry().right() + 1, 385 * s) << "the right edge stays";
+        EXPECT_GE(rank->width(), 62 * s);
+        EXPECT_TRUE(ink_fits_height(rank));
+      }
+    }
+    EXPECT_EQ(form->rank_l->text(), speech.top_rank);
     form->game().profile = fullest;
     form->Timer2Timer();
-    QLabel* panel = form->state_l;
-    EXPECT_EQ(panel->heightForWidth(panel->width()), panel->heightForWidth(20000)) << "no line may wrap";
-    EXPECT_LE(14 * QFontMetrics(panel->font()).lineSpacing(), panel->height());
-    for (QLabel* l : {form->stage_l, form->save_l}) {
-      EXPECT_TRUE(ink_fits_height(l)) << l->text().toStdString();
-      EXPECT_EQ(l->heightForWidth(l->width()), l->heightForWidth(20000)) << "no line may wrap";
-    }
-    for (const Profile& p : ranks) {
-      form->game().profile = p;
-      form->Timer2Timer();
-      QLabel* rank = form->rank_l;
-      SCOPED_TRACE(rank->text().toStdString());
-      EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width());
-      EXPECT_EQ(rank->geometry().right() + 1, 385 * s) << "the right edge stays";
-      EXPECT_GE(rank->width(), 62 * s);
-      EXPECT_TRUE(ink_fits_height(rank));
-    }
+    EXPECT_EQ(form->shop_box->title(), "STAGE > -2147483648");
+    EXPECT_EQ(form->item_button(shop::Item::a2)->text(), speech.hp_caption);
+    EXPECT_FALSE(form->item_button(shop::Item::a1)->isEnabled()) << "no money, and speed at its limit";
   }
-  EXPECT_EQ(form->rank_l->text(), "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ");
-  form->game().profile = fullest;
-  form->Timer2Timer();
-  EXPECT_EQ(form->shop_box->title(), "STAGE > -2147483648");
-  EXPECT_EQ(form->item_button(shop::Item::a2)->text(), "ＨＰ＋１(2900円)");
-  EXPECT_FALSE(form->item_button(shop::Item::a1)->isEnabled()) << "no money, and speed at its limit";
+}
+
+// In English every screen, button, tooltip and message box reads in Latin
+// letters and every caption fits its button at every scale; only the
+// window's caption and the credit line are the same in both languages. The
+// English story file is the one read, and the game recorded meanwhile
+// replays without a window to the same checksums.
+TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
+  const SpeakingIn english(Language::English);
+  write("dat/my.dat", "7\r\n5230\r\n12\r\n4\r\n18\r\n10\r\n2\r\n3\r\n900000\r\n0\r\n3\r\n3\r\n0\r\n");
+  auto stories = [](const char* words) {
+    std::string bytes;
+    for (int i = 0; i < kSlots; ++i)
+      bytes += i == 12 ? std::string(words) + "\r\nq.bmp\r\n" + words + "\r\n" + words + "\r\nsel\r\n"
+                       : "\r\n\r\n\r\n\r\n\r\n";
+    return bytes;
+  };
+  write("dat/s.dat", stories("進む？"));
+  write("dat/s_en.dat", stories("Go on?"));
+  QImage picture(20, 20, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  picture.save(QString::fromStdString((dir_ / "cg/q.bmp").string()));
+
+  auto check_screen = [](TForm1* form, const char* where) {
+    SCOPED_TRACE(where);
+    form->Timer2Timer();
+    for (int s : {1, 2, 3, 4}) {
+      form->set_scale(s);
+      for (QPushButton* b : form->findChildren<QPushButton*>()) {
+        if (!b->isVisibleTo(form)) continue;
+        EXPECT_TRUE(latin(b->text()) && latin(b->toolTip())) << b->text().toStdString();
+        EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
+      }
+    }
+    form->set_scale(1);
+    for (QLabel* l : form->findChildren<QLabel*>())
+      EXPECT_TRUE(!l->isVisibleTo(form) || l == form->Label3 || latin(l->text())) << l->text().toStdString();
+    for (QGroupBox* g : form->findChildren<QGroupBox*>())
+      EXPECT_TRUE(!g->isVisibleTo(form) || latin(g->title())) << g->title().toStdString();
+  };
+  record([&](TForm1* form) {
+    check_screen(form, "title");
+    form->show_help();
+    form->Button4Click();
+    check_screen(form, "shop");
+    for (shop::Item item : shop::kScreenOrder) {
+      form->Timer2Timer();
+      form->shop_click(item);
+    }
+    form->set_volume(50, false);
+    form->set_volume(50, true);
+    form->Button5Click();
+    ASSERT_EQ(form->screen(), Screen::Story);
+    EXPECT_EQ(form->story_l->text(), "Go on?");
+    check_screen(form, "story question");
+    form->Button9Click();
+    for (int i = 0; i < 30; ++i) form->Timer1Timer();
+  });
+  EXPECT_EQ(dialogs_.messages.size(), 11) << "the help and a box for each item";
+
+  // The refusals and the errors, outside any recording.
+  write("dat/my.dat", "7\r\n5230\r\n46\r\n4\r\n18\r\n10\r\n2\r\n3\r\n50\r\n0\r\n3\r\n3\r\n0\r\n");
+  {
+    auto form = make();
+    form->Button4Click();
+    form->shop_click(shop::Item::a9);  // SAVE is offered on every visit, even without the gold
+    form->game().retry_count = 2;
+    form->Button6Click();
+    form->Button5Click();
+    // A change of language re-texts the open window at once.
+    use_language(Language::Japanese);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Button6->text(), "←ＲＥＴＲＹ");
+    EXPECT_EQ(form->a[0]->toolTip(), "スピードを上げます。同時に弾の慣性も大きくなります。");
+    EXPECT_EQ(form->save_l->text(), "SAVE DATE > STAGE 46\nGOLD > 50円");
+    use_language(Language::English);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Button6->text(), "← RETRY");
+    EXPECT_EQ(form->save_l->text(), "SAVE DATA > STAGE 46\nGOLD > 50 G");
+  }
+  fs::remove(dir_ / "dat/my.dat");
+  make();
+  ASSERT_EQ(dialogs_.messages.size(), 14) << dialogs_.messages.join("|").toStdString();
+  EXPECT_EQ(dialogs_.messages[11], "Not enough gold!");
+  EXPECT_EQ(dialogs_.errors.back(), "File not found.");
+  for (const QString& text : dialogs_.messages + dialogs_.errors)
+    EXPECT_TRUE(latin(text)) << text.toStdString();
 }
 
 // At every scale each control keeps its place in proportion, its text is
@@ -738,6 +853,22 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
   EXPECT_EQ(load_settings(), defaults);
   EXPECT_EQ(form->options_window()->music_volume->value(), 10) << "the window shows what was reset";
   EXPECT_FALSE(form->options_window()->fullscreen->isChecked());
+
+  // A language applies at once, to this window and the game's, and is remembered.
+  {
+    const SpeakingIn japanese(Language::Japanese);
+    OptionsWindow* w = form->options_window();
+    key(w->language, Qt::Key_Down, true);
+    key(w->language, Qt::Key_Down, true);
+    QApplication::processEvents();
+    EXPECT_EQ(load_settings().language, Language::English);
+    EXPECT_EQ(w->close_button->text(), "Close");
+    auto* rows = qobject_cast<QFormLayout*>(w->pages->widget(0)->layout());
+    auto* label = qobject_cast<QLabel*>(rows->labelForField(w->language));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Language");
+    EXPECT_EQ(form->Button4->text(), "CONTINUE");
+  }
   qputenv("XDG_CONFIG_HOME", old);
 }
 

@@ -41,7 +41,8 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, RoundTripAndDefaults) {
   EXPECT_EQ(settings_path().toStdString(), file().string());
   EXPECT_EQ(load_settings(), Settings{});
-  const Settings chosen{.scale = 3, .fullscreen = true, .volume = 40, .muted = true};
+  const Settings chosen{
+      .scale = 3, .fullscreen = true, .volume = 40, .muted = true, .language = Language::English};
   ASSERT_TRUE(save_settings(chosen));
   EXPECT_EQ(load_settings(), chosen);
 }
@@ -55,6 +56,8 @@ TEST_F(SettingsFile, BrokenValuesAreClampedOrDefaulted) {
        {.scale = 4, .fullscreen = false, .volume = 0, .muted = true}},
       {"[window]\nscale=-2147483648\n[sound]\nvolume=47\n", {.scale = 0, .volume = 50}},
       {"[window]\nscale=abc\n[sound]\nvolume=99999999999999999999\n", {}},
+      {"[general]\nlanguage= ja \n", {.language = Language::Japanese}},
+      {"[general]\nlanguage=klingon\n", {}},
       {"\xff\xfe garbage [[[\n=\n", {}},
   };
   for (const Case& c : cases) {
@@ -124,7 +127,7 @@ TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
   EXPECT_EQ(
       read_file(file()),
       "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
-      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n");
+      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n\n[general]\nlanguage=auto\n");
   EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
 }
 

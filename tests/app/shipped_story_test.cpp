@@ -1,5 +1,6 @@
-// The story file and pictures we ship: well formed, readable in the Japanese
-// code page, and every text small enough for its label on the story screen.
+// The story files and pictures we ship, Japanese and English: well formed,
+// readable in the Japanese code page, and every text small enough for its
+// label on the story screen.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -46,16 +47,16 @@ std::string read_bytes(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-const std::string& shipped_bytes() {
-  static const std::string bytes = read_bytes(kRoot / "dat" / "s.dat");
-  return bytes;
-}
+// Each language's story file; the English one has the Japanese one's records.
+const char* const kFiles[] = {"s.dat", "s_en.dat"};
+
+std::string shipped_bytes(const std::string& file) { return read_bytes(kRoot / "dat" / file); }
 
 // Lines as the file holds them, split at CR LF; a lone CR or LF is left inside
 // its line so that the layout test can report it.
-std::vector<std::string> shipped_lines() {
+std::vector<std::string> shipped_lines(const std::string& file) {
   std::vector<std::string> lines;
-  const std::string& bytes = shipped_bytes();
+  const std::string bytes = shipped_bytes(file);
   size_t pos = 0;
   while (pos < bytes.size()) {
     const size_t end = bytes.find("\r\n", pos);
@@ -91,8 +92,8 @@ struct Story {
 };
 
 // Records 0..254 decoded; an undecodable line fails the calling test.
-std::vector<Story> shipped_stories() {
-  const std::vector<std::string> lines = shipped_lines();
+std::vector<Story> shipped_stories(const std::string& file) {
+  const std::vector<std::string> lines = shipped_lines(file);
   std::vector<Story> stories;
   for (int r = 0; r < kRecords; ++r) {
     std::array<QString, kFields> fields;
@@ -109,24 +110,27 @@ std::vector<Story> shipped_stories() {
 }
 
 TEST(ShippedStory, FileHas1275CrLfLinesAndNothingThatEndsItEarly) {
-  const std::string& bytes = shipped_bytes();
-  ASSERT_FALSE(bytes.empty()) << "dat/s.dat is missing or empty";
-  // 0x1A would end the file for the reader; a stray CR or LF would shift
-  // every record after it.
-  EXPECT_EQ(bytes.find('\x1A'), std::string::npos);
-  EXPECT_EQ(bytes.find('\0'), std::string::npos);
-  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-  const std::vector<std::string> lines = shipped_lines();
-  EXPECT_EQ(lines.size(), 1275u);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos)
-        << "line " << i + 1 << " holds a lone CR or LF";
+  for (const std::string file : kFiles) {
+    SCOPED_TRACE(file);
+    const std::string bytes = shipped_bytes(file);
+    ASSERT_FALSE(bytes.empty()) << "the story file is missing or empty";
+    // 0x1A would end the file for the reader; a stray CR or LF would shift
+    // every record after it.
+    EXPECT_EQ(bytes.find('\x1A'), std::string::npos);
+    EXPECT_EQ(bytes.find('\0'), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    const std::vector<std::string> lines = shipped_lines(file);
+    EXPECT_EQ(lines.size(), 1275u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos)
+          << "line " << i + 1 << " holds a lone CR or LF";
+    }
   }
 }
 
 TEST(ShippedStory, EnoughStoriesAndChoicesWhereTheyCanBeShown) {
   int stories = 0, choices = 0;
-  for (const Story& s : shipped_stories()) {
+  for (const Story& s : shipped_stories("s.dat")) {
     SCOPED_TRACE("record " + std::to_string(s.index));
     EXPECT_TRUE(s.choice.isEmpty() || s.choice == "sel") << s.choice.toStdString();
     if (s.text.isEmpty()) {
@@ -147,7 +151,7 @@ TEST(ShippedStory, EnoughStoriesAndChoicesWhereTheyCanBeShown) {
 
 TEST(ShippedStory, EveryNamedPictureIsAPlainFileInCgThatLoads) {
   ensure_app();
-  for (const Story& s : shipped_stories()) {
+  for (const Story& s : shipped_stories("s.dat")) {
     if (s.picture.isEmpty()) continue;
     SCOPED_TRACE("record " + std::to_string(s.index) + ": " + s.picture.toStdString());
     EXPECT_FALSE(s.picture.contains('/') || s.picture.contains('\\') || s.picture.contains(".."));
@@ -183,22 +187,40 @@ TEST(ShippedStory, EveryTextFitsItsLabel) {
     font.setItalic(label.italic);
     ASSERT_EQ(QFontInfo(font).family(), "IPAPGothic") << "the label font is not installed";
     const QFontMetrics metrics(font);
-    for (const Story& s : shipped_stories()) {
-      const QString& text = s.*label.field;
-      if (s.text.isEmpty() || text.isEmpty()) continue;
-      SCOPED_TRACE(std::string(label.name) + " of record " + std::to_string(s.index) + ": " +
-                   text.toStdString());
-      // Wrapped as the label wraps it: nothing may stick out at the side
-      // (a slanted last letter can) or run past the bottom.
-      const QRect exact =
-          metrics.boundingRect(QRect(0, 0, label.width, label.height), Qt::TextWordWrap, text);
-      EXPECT_LE(exact.width(), label.width);
-      EXPECT_LE(exact.height(), label.height - kMargin);
-      // Wrapped a little narrower, as a wider face would: still no line too many.
-      const QRect narrow =
-          metrics.boundingRect(QRect(0, 0, label.width - kMargin, label.height), Qt::TextWordWrap, text);
-      EXPECT_LE(narrow.height(), label.height - kMargin);
+    for (const std::string file : kFiles) {
+      for (const Story& s : shipped_stories(file)) {
+        const QString& text = s.*label.field;
+        if (s.text.isEmpty() || text.isEmpty()) continue;
+        SCOPED_TRACE(file + ": " + label.name + " of record " + std::to_string(s.index) + ": " +
+                     text.toStdString());
+        // Wrapped as the label wraps it: nothing may stick out at the side
+        // (a slanted last letter can) or run past the bottom.
+        const QRect exact =
+            metrics.boundingRect(QRect(0, 0, label.width, label.height), Qt::TextWordWrap, text);
+        EXPECT_LE(exact.width(), label.width);
+        EXPECT_LE(exact.height(), label.height - kMargin);
+        // Wrapped a little narrower, as a wider face would: still no line too many.
+        const QRect narrow =
+            metrics.boundingRect(QRect(0, 0, label.width - kMargin, label.height), Qt::TextWordWrap, text);
+        EXPECT_LE(narrow.height(), label.height - kMargin);
+      }
     }
+  }
+}
+
+// The English story shows the Japanese one's screens: the same records, the
+// same pictures and questions, and words an English player can read.
+TEST(ShippedStory, EnglishStoryHasTheSameScreensInLatinLetters) {
+  const std::vector<Story> ja = shipped_stories("s.dat"), en = shipped_stories("s_en.dat");
+  ASSERT_EQ(ja.size(), en.size());
+  for (size_t i = 0; i < ja.size(); ++i) {
+    SCOPED_TRACE("record " + std::to_string(i));
+    EXPECT_EQ(ja[i].text.isEmpty(), en[i].text.isEmpty());
+    EXPECT_EQ(ja[i].name.isEmpty(), en[i].name.isEmpty());
+    EXPECT_EQ(ja[i].picture, en[i].picture);
+    EXPECT_EQ(ja[i].choice, en[i].choice);
+    for (const QString& text : {en[i].text, en[i].name, en[i].about})
+      for (QChar c : text) EXPECT_TRUE(c.unicode() < 0x80 || c == u'\u25C6') << text.toStdString();
   }
 }
 

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "session/flow.h"
 #include "game/canvas.h"
+#include "session/flow.h"
 
 namespace quillot::testing {
 
@@ -32,7 +32,7 @@ class FakeShell : public Shell {
   void start_timer() override { note("start"); }
   void enable_save() override { note("enable save"); }
   void disable_save() override { note("disable save"); }
-  void message(const std::string& text) override { note("message " + text); }
+  void message(const Text& text) override { note("message " + text.str()); }
   void set_story_text(const std::string& b) override { note("text " + b); }
   bool load_story_picture(const std::string& b) override { return note("picture " + b), picture_ok; }
   void set_story_name(const std::string& b) override { note("name " + b); }

@@ -59,7 +59,7 @@ TEST(ProfileParsing, TakesEveryThirtyTwoBitValueAndRefusesTheRest) {
     Profile p;
     const auto err = parse_profile(bad, p);
     ASSERT_TRUE(err.has_value()) << bad;
-    EXPECT_EQ(err->message, kNotANumber);
+    EXPECT_EQ(err->message.str(), kNotANumber);
   }
 }
 
@@ -97,7 +97,7 @@ TEST_F(ProfileFile, MissingFileIsReportedAsNotFound) {
   Profile p;
   const auto err = load_profile(file(), p);
   ASSERT_TRUE(err.has_value());
-  EXPECT_EQ(err->message, kFileNotFound);
+  EXPECT_EQ(err->message.str(), kFileNotFound);
 }
 
 TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
@@ -141,7 +141,7 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
       EXPECT_EQ(read_file(victim), "keep");
     } else {
       ASSERT_TRUE(err.has_value());
-      EXPECT_EQ(err->message, c.error);
+      EXPECT_EQ(err->message.str(), c.error);
       EXPECT_EQ(read_all(), before);
     }
     EXPECT_EQ(fs::status(file()).permissions(), status_before) << "the save keeps its permission bits";
@@ -184,7 +184,7 @@ TEST_F(ProfileFile, OnlyOldTemporariesOfKilledSavesAreRemoved) {
 TEST_F(ProfileFile, SaveIntoAMissingFolderFails) {
   const auto err = save_profile((dir_ / "nowhere" / "my.dat").string(), Profile{});
   ASSERT_TRUE(err.has_value());
-  EXPECT_FALSE(err->message.empty());
+  EXPECT_FALSE(err->message.str().empty());
 }
 
 TEST_F(ProfileFile, ReplacingKeepsAFileThatIsStillOpenIntact) {

@@ -9,6 +9,13 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+// The messages as the player reads them in the source language.
+Texts shown(const std::vector<Text>& messages) {
+  Texts out;
+  for (const Text& t : messages) out.push_back(t.str());
+  return out;
+}
+
 Profile new_game(int32_t gold) {
   Profile p;
   p.speed = 3, p.bird = 18, p.shot_speed = 10, p.shot_big = 2, p.shot_lv = 3, p.hp = 3, p.bomb = 3;
@@ -61,7 +68,7 @@ TEST(Shop, OfferedUpToEachLimitAndWhileGoldReaches) {
       {Item::a10, &Profile::guard, 0, 1},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(caption(c.item, Profile{}));
+    SCOPED_TRACE(caption(c.item, Profile{}).str());
     Profile p = new_game(0);
     p.*c.field = c.last_offered;
     p.gold = static_cast<int32_t>(price(c.item, p));
@@ -89,13 +96,13 @@ TEST(Shop, BuyTakesThePriceAndReportsOldAndNew) {
   for (const auto& [item, message] : cases) {
     Profile p = new_game(5000);
     const int64_t cost = price(item, p);
-    EXPECT_EQ(buy(item, p, kNoSave).messages, Texts{message});
+    EXPECT_EQ(shown(buy(item, p, kNoSave).messages), Texts{message});
     EXPECT_EQ(p.gold, 5000 - cost);
     if (item == Item::a3) {
-      EXPECT_EQ(caption(item, p), "ＳＨＯＴ・ＬＶ(1000円)");
+      EXPECT_EQ(caption(item, p).str(), "ＳＨＯＴ・ＬＶ(1000円)");
     }
     if (item == Item::a4) {
-      EXPECT_EQ(caption(item, p), "ＳＨＯＴ・ＢＩＧＥＲ(800円)");
+      EXPECT_EQ(caption(item, p).str(), "ＳＨＯＴ・ＢＩＧＥＲ(800円)");
     }
     if (item == Item::a10) {
       EXPECT_EQ(p.guard, 1);
@@ -117,7 +124,7 @@ TEST(Shop, RandomShotOpensTwoAndThreeWay) {
   for (const Case& c : cases) {
     Profile p = new_game(300);
     p.rnd_shot = c.rnd_shot, p.shot_lv = c.shot_lv;
-    EXPECT_EQ(buy(Item::a7, p, kNoSave).messages, (Texts{c.first, c.second}));
+    EXPECT_EQ(shown(buy(Item::a7, p, kNoSave).messages), (Texts{c.first, c.second}));
     EXPECT_EQ(p.shot_lv, c.new_shot_lv);
   }
 }
@@ -129,7 +136,7 @@ TEST(Shop, ShortOfMoneyChangesNothing) {
     const Profile before = p;
     const Purchase r = buy(item, p, kNoSave);
     EXPECT_FALSE(r.bought || r.saved);
-    EXPECT_EQ(r.messages, Texts{"お金たりんち!"});
+    EXPECT_EQ(shown(r.messages), Texts{"お金たりんち!"});
     EXPECT_EQ(profile_values(p), profile_values(before));
   }
 }
@@ -140,7 +147,7 @@ TEST(Shop, SaveWritesTheReducedGoldAndConfirmsOnlyOnSuccess) {
   Purchase r = buy(Item::a9, p, [&](const Profile& s) { return saved_gold = s.gold, true; });
   EXPECT_EQ(saved_gold, 0);
   EXPECT_TRUE(r.saved);
-  EXPECT_EQ(r.messages, Texts{"ＳＡＶＥ完了!!"});
+  EXPECT_EQ(shown(r.messages), Texts{"ＳＡＶＥ完了!!"});
 
   // A failed or missing save: the 100 yen stay spent, nothing is confirmed, SAVE stays buyable.
   for (const SaveFn& save : {SaveFn([](const Profile&) { return false; }), SaveFn()}) {

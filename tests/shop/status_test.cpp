@@ -14,7 +14,7 @@ Profile new_game() {
 }
 
 TEST(Status, PanelOfANewGame) {
-  EXPECT_EQ(status_panel(new_game()),
+  EXPECT_EQ(status_panel(new_game()).str(),
             "◆YOUR STATUS\n\nHP> @@@\nSPEED> 3km/h\n\nSHOT-LV> 3\nSHOT-BIGER> 2\nSHOT-SPEED> 10\n\n"
             "BIRD> 18mm.\nRND-SHOT> 0\nBOMB> @@@\n\nGOLD> 0G.");
 }
@@ -25,7 +25,7 @@ TEST(Status, MarkRowsStayWithinThePanel) {
   for (const auto& [count, marks] : cases) {
     Profile p = new_game();
     p.hp = p.bomb = count;
-    const std::string panel = status_panel(p);
+    const std::string panel = status_panel(p).str();
     EXPECT_NE(panel.find("HP> " + std::string(marks, '@') + "\n"), std::string::npos) << count;
     EXPECT_NE(panel.find("BOMB> " + std::string(marks, '@') + "\n"), std::string::npos) << count;
   }
@@ -49,7 +49,7 @@ TEST(Status, RankTitles) {
       {30, "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ"},
       {100, "ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ"},
   };
-  for (const auto& [count, title] : cases) EXPECT_EQ(rank_title(count), title) << count;
+  for (const auto& [count, title] : cases) EXPECT_STREQ(rank_title(count), title) << count;
 }
 
 TEST(Status, UpgradeCount) {
@@ -69,9 +69,9 @@ TEST(Status, UpgradeCount) {
 TEST(Status, TitleAndShopLabels) {
   Profile p = new_game();
   p.hi_score = 5230, p.stage = 12, p.gold = -7;
-  EXPECT_EQ(stage_label(p), "YOUR HI-SCORE > 5230point");
-  EXPECT_EQ(save_label(p), "SAVE DATE > STAGE 12\nGOLD > -7円");
-  EXPECT_EQ(shop_caption(p), "STAGE > 12");
+  EXPECT_EQ(stage_label(p).str(), "YOUR HI-SCORE > 5230point");
+  EXPECT_EQ(save_label(p).str(), "SAVE DATE > STAGE 12\nGOLD > -7円");
+  EXPECT_EQ(shop_caption(p).str(), "STAGE > 12");
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <mutex>
 
 #include "app/art.h"
+#include "game/bird.h"
+#include "game/tick.h"
 #include "session/profile_file.h"
 #include "session/shop_actions.h"
 #include "session/story_file.h"
-#include "game/bird.h"
-#include "game/tick.h"
 #include "shop/shop.h"
 #include "shop/status.h"
 
@@ -63,10 +63,11 @@ MouseButton mouse_button(std::mt19937& rng) {
 
 // What the 100 ms refresh builds from the profile on the title and shop screens.
 size_t refresh_status_texts(const Profile& p) {
-  size_t length = status::status_panel(p).size() + status::stage_label(p).size() + status::save_label(p).size() +
-                  status::shop_caption(p).size() + status::rank_title(status::upgrade_count(p)).size();
+  size_t length = status::status_panel(p).str().size() + status::stage_label(p).str().size() +
+                  status::save_label(p).str().size() + status::shop_caption(p).str().size() +
+                  std::string(status::rank_title(status::upgrade_count(p))).size();
   for (shop::Item item : shop::kScreenOrder) {
-    length += shop::caption(item, p).size() + (shop::enabled(item, p) ? 1 : 0);
+    length += shop::caption(item, p).str().size() + (shop::enabled(item, p) ? 1 : 0);
     length += static_cast<size_t>(shop::price(item, p) > 0);
   }
   return length;
@@ -74,7 +75,8 @@ size_t refresh_status_texts(const Profile& p) {
 
 void load_shipped_stories(std::array<StoryRec, kSlots>& stories) {
   const auto root = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-  if (load_stories((root / "dat" / "s.dat").string(), stories)) std::fprintf(stderr, "no shipped story file\n");
+  if (load_stories((root / "dat" / "s.dat").string(), stories))
+    std::fprintf(stderr, "no shipped story file\n");
 }
 
 // Random bytes with many line ends, so most of the 255 records get something.

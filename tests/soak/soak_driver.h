@@ -12,10 +12,10 @@
 #include <string>
 #include <thread>
 
-#include "session/flow.h"
 #include "app/qimage_canvas.h"
 #include "game/canvas.h"
 #include "game/state.h"
+#include "session/flow.h"
 
 namespace quillot::soak {
 
@@ -74,7 +74,7 @@ class SoakShell : public Shell {
   void start_timer() override { timer_on = true; }
   void enable_save() override { save_enabled = true; }
   void disable_save() override { save_enabled = false; }
-  void message(const std::string&) override { ++messages; }
+  void message(const Text&) override { ++messages; }
   void set_story_text(const std::string& bytes) override;
   bool load_story_picture(const std::string& bytes) override;
   void set_story_name(const std::string& bytes) override;
@@ -98,8 +98,8 @@ struct SoakCounts {
   int64_t clears = 0;       // shop reached from a stage
   int64_t game_overs = 0;   // title reached from a stage
   int64_t shop_buys = 0;
-  int64_t stuck = 0;        // a stage screen with the timer stopped: nothing left to click
-  int64_t quits = 0;        // games given up on screens that no longer lead to a stage
+  int64_t stuck = 0;  // a stage screen with the timer stopped: nothing left to click
+  int64_t quits = 0;  // games given up on screens that no longer lead to a stage
   int64_t saves = 0;
   int64_t failed_saves = 0;
   int64_t round_trip_faults = 0;  // a profile that would not read back as written
@@ -108,13 +108,13 @@ struct SoakCounts {
 
 struct SoakPlan {
   uint32_t seed = 1;
-  int64_t ticks = 10000;             // frame ticks in all
-  int64_t ticks_per_game = 1500;     // then the next game starts from the title with a new profile
-  int64_t drawn_per_game = 600;      // the first ticks of each game are drawn into real pictures
-  int64_t patience = 400;            // ticks before a stage's remaining enemies are flown off
-  int64_t idle_limit = 2000;         // steps without a tick before the player quits and starts again
+  int64_t ticks = 10000;          // frame ticks in all
+  int64_t ticks_per_game = 1500;  // then the next game starts from the title with a new profile
+  int64_t drawn_per_game = 600;   // the first ticks of each game are drawn into real pictures
+  int64_t patience = 400;         // ticks before a stage's remaining enemies are flown off
+  int64_t idle_limit = 2000;      // steps without a tick before the player quits and starts again
   std::function<Profile(std::mt19937&)> profile;  // the saved profile each game starts from
-  bool garbage_stories = false;      // random bytes in place of the shipped story file
+  bool garbage_stories = false;                   // random bytes in place of the shipped story file
 };
 
 SoakCounts run_soak(const SoakPlan& plan);

@@ -1,0 +1,486 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>OptionsWindow</name>
+    <message>
+        <source>設定 - </source>
+        <translation>Options - </translation>
+    </message>
+    <message>
+        <source>音と画面</source>
+        <translation>Sound and screen</translation>
+    </message>
+    <message>
+        <source>音楽の音量</source>
+        <translation>Music volume</translation>
+    </message>
+    <message>
+        <source>効果音の音量</source>
+        <translation>Effects volume</translation>
+    </message>
+    <message>
+        <source>画面の大きさ</source>
+        <translation>Window size</translation>
+    </message>
+    <message>
+        <source>言語</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>すべての音を消す（M）</source>
+        <translation>Mute all sound (M)</translation>
+    </message>
+    <message>
+        <source>フルスクリーン（F11）</source>
+        <translation>Full screen (F11)</translation>
+    </message>
+    <message>
+        <source>自動（デスクトップに合わせる）</source>
+        <translation>Auto (as the desktop)</translation>
+    </message>
+    <message>
+        <source>初期設定に戻す</source>
+        <translation>Reset to defaults</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>%1 倍</source>
+        <translation>%1×</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>STARTER</source>
+        <translation>STARTER</translation>
+    </message>
+    <message>
+        <source>NEW START</source>
+        <translation>NEW START</translation>
+    </message>
+    <message>
+        <source>COUNTINUE</source>
+        <translation>CONTINUE</translation>
+    </message>
+    <message>
+        <source>-SHOP MENU-</source>
+        <translation>-SHOP MENU-</translation>
+    </message>
+    <message>
+        <source>←ＲＥＴＲＹ</source>
+        <translation>← RETRY</translation>
+    </message>
+    <message>
+        <source>ＮＥＸＴ→</source>
+        <translation>NEXT →</translation>
+    </message>
+    <message>
+        <source>MESSAGE!!!!</source>
+        <translation>MESSAGE!!!!</translation>
+    </message>
+    <message>
+        <source>select</source>
+        <translation>select</translation>
+    </message>
+    <message>
+        <source>はい</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>いいえ</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>dat/s.dat</source>
+        <extracomment>The story file. Each language has its own, with the same records.</extracomment>
+        <translation>dat/s_en.dat</translation>
+    </message>
+    <message>
+        <source>♪ ミュート</source>
+        <translation>♪ Muted</translation>
+    </message>
+    <message>
+        <source>×%1 は画面に入りません</source>
+        <translation>×%1 does not fit the screen</translation>
+    </message>
+    <message>
+        <source>SHOP</source>
+        <translation>SHOP</translation>
+    </message>
+    <message>
+        <source>♪ 音楽 %1%</source>
+        <translation>♪ Music %1%</translation>
+    </message>
+    <message>
+        <source>♪ 効果音 %1%</source>
+        <translation>♪ Effects %1%</translation>
+    </message>
+</context>
+<context>
+    <name>quillot</name>
+    <message>
+        <source>ＱＵＩＬＬＯＴはもう動いています。</source>
+        <translation>QUILLOT is already running.</translation>
+    </message>
+    <message>
+        <source>P・クリックで再開&#x3000;F1 操作方法</source>
+        <translation>P or click to resume   F1 controls</translation>
+    </message>
+    <message>
+        <source>クリア！！！！<byte value="xd"/><byte value="xd"/>これ以上ステージはありません。<byte value="xd"/>見事クリアおめでとう！！すごいね！！</source>
+        <translation>CLEAR!!!!<byte value="xd"/><byte value="xd"/>There are no more stages.<byte value="xd"/>You beat the whole game. Congratulations!! Amazing!!</translation>
+    </message>
+    <message>
+        <source>これ以上リトライできません</source>
+        <translation>No more retries.</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙが見つかりません</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>入力値が数値ではありません</source>
+        <translation>A value in the file is not a number</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ ｱｸｾｽが拒否されました</source>
+        <translation>File access denied</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽが見つかりません</source>
+        <translation>Path not found</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸがいっぱいです</source>
+        <translation>The disk is full</translation>
+    </message>
+    <message>
+        <source>入出力ｴﾗｰ %1</source>
+        <translation>Input/output error %1</translation>
+    </message>
+    <message>
+        <source>お金たりんち!</source>
+        <translation>Not enough gold!</translation>
+    </message>
+    <message>
+        <source>スピードアップ(%1円)</source>
+        <translation>SPEED UP (%1 G)</translation>
+    </message>
+    <message>
+        <source>スピードを上げます。同時に弾の慣性も大きくなります。</source>
+        <translation>Makes you faster. Your shots also carry more of your sideways speed.</translation>
+    </message>
+    <message>
+        <source>ＨＰ＋１(%1円)</source>
+        <translation>HP +1 (%1 G)</translation>
+    </message>
+    <message>
+        <source>ＨＰを＋１させます。同時に自機の大きさも大きくなってしまいます。</source>
+        <translation>One more hit point. Your bird also grows a little bigger.</translation>
+    </message>
+    <message>
+        <source>ＳＨＯＴ・ＬＶ(%1円)</source>
+        <translation>SHOT LV (%1 G)</translation>
+    </message>
+    <message>
+        <source>ショットの最大同時発射数を増やします</source>
+        <translation>More of your shots can be in the air at once.</translation>
+    </message>
+    <message>
+        <source>ＳＨＯＴ・ＢＩＧＥＲ(%1円)</source>
+        <translation>SHOT BIGGER (%1 G)</translation>
+    </message>
+    <message>
+        <source>ショットの大きさを大きくし、当たりやすくします</source>
+        <translation>Makes your shots bigger, so they hit more easily.</translation>
+    </message>
+    <message>
+        <source>ＳＨＯＴ・SPEED(%1円)</source>
+        <translation>SHOT SPEED (%1 G)</translation>
+    </message>
+    <message>
+        <source>ショットのスピードをあげます</source>
+        <translation>Makes your shots faster.</translation>
+    </message>
+    <message>
+        <source>BIRD SMALLER(%1円)</source>
+        <translation>BIRD SMALLER (%1 G)</translation>
+    </message>
+    <message>
+        <source>自機の大きさを小さくし、敵の攻撃に当たりにくくなります</source>
+        <translation>Makes your bird smaller, so enemy fire hits it less often.</translation>
+    </message>
+    <message>
+        <source>RANDOM SHOT(%1円)</source>
+        <translation>RANDOM SHOT (%1 G)</translation>
+    </message>
+    <message>
+        <source>ショットの発射位置をズラし、当たりやすくします。</source>
+        <translation>Spreads where your shots start, so they hit more easily.</translation>
+    </message>
+    <message>
+        <source>BOMB(%1円)</source>
+        <translation>BOMB (%1 G)</translation>
+    </message>
+    <message>
+        <source>ボムを１つ増やします。ボムは、敵の弾を金貨に変えることができます</source>
+        <translation>One more bomb. A bomb turns enemy bullets into gold coins.</translation>
+    </message>
+    <message>
+        <source>ＳＡＶＥ(%1円)</source>
+        <translation>SAVE (%1 G)</translation>
+    </message>
+    <message>
+        <source>セーブします。</source>
+        <translation>Saves your game.</translation>
+    </message>
+    <message>
+        <source>GURAD(%1円)</source>
+        <translation>GUARD (%1 G)</translation>
+    </message>
+    <message>
+        <source>バリアを張ります。敵の弾の攻撃を１回だけ防ぎますが、敵本体との接触は防げません。</source>
+        <translation>Puts up a barrier that stops one enemy bullet. It does not stop you from crashing into an enemy.</translation>
+    </message>
+    <message>
+        <source>スピードＵＰ
+
+SPEED %1→%2</source>
+        <translation>SPEED UP
+
+SPEED %1→%2</translation>
+    </message>
+    <message>
+        <source>ＨＰ・ＵＰ
+
+HP %1→%2
+BIRD %3mm.→%4mm.</source>
+        <translation>HP UP
+
+HP %1→%2
+BIRD %3mm.→%4mm.</translation>
+    </message>
+    <message>
+        <source>ＳＨＯＴ・ＬＶ
+
+SHOT-LV %1→%2</source>
+        <translation>SHOT LV UP
+
+SHOT-LV %1→%2</translation>
+    </message>
+    <message>
+        <source>ＳＨＯＴ・ＢＩＧＥＲ
+
+SHOT-BIGER %1→%2</source>
+        <translation>SHOT BIGGER
+
+SHOT-BIGGER %1→%2</translation>
+    </message>
+    <message>
+        <source>ＳＨＯＴ・ＳＰＥＥＤ
+
+SHOT-SPEED %1→%2</source>
+        <translation>SHOT SPEED UP
+
+SHOT-SPEED %1→%2</translation>
+    </message>
+    <message>
+        <source>ＢＩＲＤ・ＳＭＡＬＬＥＲ
+
+BIRD %1mm.→%2mm.</source>
+        <translation>BIRD SMALLER
+
+BIRD %1mm.→%2mm.</translation>
+    </message>
+    <message>
+        <source>ＲＡＮＤＯＭ ＳＨＯＴ
+
+RND-SHOT %1→%2</source>
+        <translation>RANDOM SHOT
+
+RND-SHOT %1→%2</translation>
+    </message>
+    <message>
+        <source>２ＷＡＹ！
+
+2WAY ON
+SHOT LV %1→%2</source>
+        <translation>2-WAY!
+
+2WAY ON
+SHOT LV %1→%2</translation>
+    </message>
+    <message>
+        <source>３ＷＡＹ！
+
+2WAY ON
+SHOT LV %1→%2</source>
+        <translation>3-WAY!
+
+3WAY ON
+SHOT LV %1→%2</translation>
+    </message>
+    <message>
+        <source>ＢＯＭＢ
+
+BOMB %1→%2</source>
+        <translation>BOMB
+
+BOMB %1→%2</translation>
+    </message>
+    <message>
+        <source>ＳＡＶＥ完了!!</source>
+        <translation>SAVED!!</translation>
+    </message>
+    <message>
+        <source>ガード
+
+GUARD ON</source>
+        <translation>GUARD
+
+GUARD ON</translation>
+    </message>
+    <message>
+        <source>普通のトリ</source>
+        <translation>PLAIN BIRD</translation>
+    </message>
+    <message>
+        <source>戦うトリ</source>
+        <translation>FIGHTING BIRD</translation>
+    </message>
+    <message>
+        <source>Ｃ級バード</source>
+        <translation>C-CLASS BIRD</translation>
+    </message>
+    <message>
+        <source>Ｂ級バード</source>
+        <translation>B-CLASS BIRD</translation>
+    </message>
+    <message>
+        <source>Ａ級バード</source>
+        <translation>A-CLASS BIRD</translation>
+    </message>
+    <message>
+        <source>Ｓ級バード</source>
+        <translation>S-CLASS BIRD</translation>
+    </message>
+    <message>
+        <source>赤い鳥アルフレド</source>
+        <translation>ALFREDO THE RED</translation>
+    </message>
+    <message>
+        <source>ｵｸﾀﾋﾞｰ十騎士ｱﾙﾌﾚﾄﾞ</source>
+        <translation>OCTAVY KNIGHT ALFREDO</translation>
+    </message>
+    <message>
+        <source>◆YOUR STATUS
+
+HP&gt; %1
+SPEED&gt; %2km/h
+
+SHOT-LV&gt; %3
+SHOT-BIGER&gt; %4
+SHOT-SPEED&gt; %5
+
+BIRD&gt; %6mm.
+RND-SHOT&gt; %7
+BOMB&gt; %8
+
+GOLD&gt; %9G.</source>
+        <translation>◆YOUR STATUS
+
+HP&gt; %1
+SPEED&gt; %2km/h
+
+SHOT-LV&gt; %3
+SHOT-BIGGER&gt; %4
+SHOT-SPEED&gt; %5
+
+BIRD&gt; %6mm.
+RND-SHOT&gt; %7
+BOMB&gt; %8
+
+GOLD&gt; %9G.</translation>
+    </message>
+    <message>
+        <source>YOUR HI-SCORE &gt; %1point</source>
+        <translation>YOUR HI-SCORE &gt; %1 points</translation>
+    </message>
+    <message>
+        <source>SAVE DATE &gt; STAGE %1
+GOLD &gt; %2円</source>
+        <translation>SAVE DATA &gt; STAGE %1
+GOLD &gt; %2 G</translation>
+    </message>
+    <message>
+        <source>STAGE &gt; %1</source>
+        <translation>STAGE &gt; %1</translation>
+    </message>
+    <message>
+        <source>
+セーブの場所: %1
+</source>
+        <translation>
+Your save: %1
+</translation>
+    </message>
+    <message>
+        <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音楽の音量&#x3000;- / +<byte value="xd"/>効果音の音量&#x3000;Shift+- / Shift++<byte value="xd"/>設定&#x3000;&#x3000;&#x3000;F2<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1<byte value="xd"/>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
+        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Music volume: - / +<byte value="xd"/>Effects volume: Shift+- / Shift++<byte value="xd"/>Options: F2<byte value="xd"/>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter, Esc leaves<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>使い方: quillot [オプション]...
+小さな赤い鳥のシューティングゲームです。
+
+  --record FILE   いつも通りに遊び、その様子を FILE に記録する
+  --replay FILE   記録した様子をウィンドウで再生する
+  --headless      --replay と共に: 記録をウィンドウなしで、できるだけ速く確かめる
+  --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する
+  --fullscreen    フルスクリーンで始める
+  --mute          この回だけ、すべての音を消して始める
+  --language L    この回だけ、ja（日本語）か en（英語）で表示する
+  -h, --help      この説明を表示して終わる
+  -v, --version   バージョンを表示して終わる
+
+キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。
+M で音を消す、- と + で音楽の音量、Shift と - + で効果音の音量。
+Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。
+F1 で操作方法、F2 で設定、Ctrl+Q で終了。
+</source>
+        <translation>Usage: quillot [OPTION]...
+A little red bird&apos;s shooting game.
+
+  --record FILE   play as usual and record the session into FILE
+  --replay FILE   play a recorded session back in the window
+  --headless      with --replay: check the recording without a window, as fast as possible
+  --scale N       show the game N times enlarged (1 to 4) for this run
+  --fullscreen    start in full screen
+  --mute          start with all sound muted, for this run
+  --language L    speak ja (Japanese) or en (English) for this run
+  -h, --help      show this help and exit
+  -v, --version   show the version and exit
+
+Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;
+M mutes, - and + set the music&apos;s volume, Shift with - and + the effects&apos;;
+Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;
+F1 shows the controls; F2 opens the options; Ctrl+Q quits.
+</translation>
+    </message>
+    <message>
+        <source>なし（ホームフォルダがありません）</source>
+        <translation>none (there is no home folder)</translation>
+    </message>
+    <message>
+        <source>ＱＵＩＬＬＯＴを起動できません。<byte value="xd"/>%1 はロック ファイルとして使えません。<byte value="xd"/>これを削除すると起動できます。</source>
+        <translation>The game cannot start: %1 is not a lock file it can use.<byte value="xd"/>Remove it and the game will start.</translation>
+    </message>
+    <message>
+        <source>ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません</source>
+        <translation>Cannot save: no home folder was found</translation>
+    </message>
+</context>
+</TS>
