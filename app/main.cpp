@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/art.h"
+#include "app/bindings.h"
 #include "app/form.h"
 #include "app/game_paths.h"
 #include "app/music_port.h"
@@ -28,11 +29,7 @@ const char* const kUsage =
     "  --fullscreen    start in full screen\n"
     "  --mute          start with the music muted, for this run\n"
     "  -h, --help      show this help and exit\n"
-    "  -v, --version   show the version and exit\n"
-    "\n"
-    "Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;\n"
-    "M mutes, - and + set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;\n"
-    "F11 or Alt+Enter toggles full screen; F1 shows the controls.\n";
+    "  -v, --version   show the version and exit\n";
 
 struct Options {
   std::string record, replay;
@@ -53,6 +50,8 @@ int parse(int argc, char** argv, Options& o) {
     };
     if (a == "-h" || a == "--help") {
       std::fputs(kUsage, stdout);
+      // The keys in effect, as the player bound them.
+      std::printf("\n%s", quillot::usage_keys(quillot::load_bindings()).c_str());
       std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
       return 0;
     }
@@ -186,6 +185,8 @@ int main(int argc, char** argv) {
   if (o.scale != 0) options.settings.scale = o.scale;
   if (o.fullscreen) options.settings.fullscreen = true;
   if (o.mute) options.settings.muted = true;
+  options.bindings = quillot::load_bindings();
+  options.gamepads = !recording;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;

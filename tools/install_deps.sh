@@ -8,6 +8,7 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev                # window, controls, timers, pictures
   libfluidsynth-dev           # the music
+  libsdl2-dev                 # gamepads, through SDL's game-controller layer
   timgm6mb-soundfont          # General MIDI instruments for the music
   fonts-ipafont-gothic        # the game's Japanese proportional Gothic
   libgtest-dev libbenchmark-dev
