@@ -116,8 +116,8 @@ QString reason(BindRefusal r) {
 // Entries are taken in the order of the actions, not the file's, so which of
 // two actions gets a key both name does not depend on how the file is sorted.
 template <typename T, typename Parse, typename Bind>
-void read_group(const std::vector<std::pair<QString, QString>>& entries, const char* group, Parse parse, Bind bind,
-                std::array<bool, kActionCount>& given, QStringList* ignored) {
+void read_group(const std::vector<std::pair<QString, QString>>& entries, const char* group, Parse parse,
+                Bind bind, std::array<bool, kActionCount>& given, QStringList* ignored) {
   for (const auto& [name, value] : entries) {
     if (!find_action(name) && ignored != nullptr) *ignored << QString("[%1] %2").arg(group, name);
   }
@@ -128,7 +128,8 @@ void read_group(const std::vector<std::pair<QString, QString>>& entries, const c
         const std::optional<T> item = parse(token);
         const BindRefusal r = item ? bind(row.action, *item) : BindRefusal::None;
         if (ignored != nullptr && (!item || r != BindRefusal::None)) {
-          *ignored << QString("[%1] %2: %3%4").arg(group, name, token, item ? " (" + reason(r) + ")" : QString());
+          *ignored
+              << QString("[%1] %2: %3%4").arg(group, name, token, item ? " (" + reason(r) + ")" : QString());
         }
         if (item && r == BindRefusal::None) given[index(row.action)] = true;
       }

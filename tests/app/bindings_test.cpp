@@ -66,7 +66,8 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
   const Bindings b = load_bindings();
   const std::string warning = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
-  for (const char* named : {"Nonsense", "F1", "Escape", "Ctrl+K", "Jump", "help", "dance", "P@0", "Tab@99999"})
+  for (const char* named :
+       {"Nonsense", "F1", "Escape", "Ctrl+K", "Jump", "help", "dance", "P@0", "Tab@99999"})
     EXPECT_NE(warning.find(named), std::string::npos) << named;
 
   struct Case {
@@ -75,13 +76,13 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
     std::optional<Action> expected;
   };
   const Case keys[] = {
-      {Qt::Key_Q, 24, Action::Left},  {Qt::Key_Left, 0, Action::Left},   {Qt::Key_J, 0, Action::Fire},
-      {Qt::Key_K, 0, Action::Bomb},   {Qt::Key_L, 0, Action::Bomb},      {Qt::Key_Home, 0, Action::Bomb},
-      {Qt::Key_End, 0, std::nullopt},    // past three to an action
-      {Qt::Key_A, 38, std::nullopt},     // the file gave left its own keys
-      {Qt::Key_Z, 52, std::nullopt},     // nor does fire keep Z
+      {Qt::Key_Q, 24, Action::Left},     {Qt::Key_Left, 0, Action::Left}, {Qt::Key_J, 0, Action::Fire},
+      {Qt::Key_K, 0, Action::Bomb},      {Qt::Key_L, 0, Action::Bomb},    {Qt::Key_Home, 0, Action::Bomb},
+      {Qt::Key_End, 0, std::nullopt},     // past three to an action
+      {Qt::Key_A, 38, std::nullopt},      // the file gave left its own keys
+      {Qt::Key_Z, 52, std::nullopt},      // nor does fire keep Z
       {Qt::Key_Right, 0, Action::Right},  // no entry: the defaults
-      {Qt::Key_P, 0, Action::Pause},  // an entry with no usable key keeps the defaults
+      {Qt::Key_P, 0, Action::Pause},      // an entry with no usable key keeps the defaults
   };
   for (const Case& c : keys) EXPECT_EQ(b.key_action(c.key, c.scan), c.expected) << c.key;
   EXPECT_EQ(b.pad[static_cast<size_t>(Action::Fire)], (std::vector{PadButton::West, PadButton::South}));
@@ -92,7 +93,8 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
   // the usage name the keys in effect.
   ASSERT_TRUE(save_bindings(b));
   EXPECT_EQ(load_bindings(), b);
-  EXPECT_NE(help_text(b).indexOf(QString::fromUtf8("移動　　　マウス / Q →")), -1) << help_text(b).toStdString();
+  EXPECT_NE(help_text(b).indexOf(QString::fromUtf8("移動　　　マウス / Q →")), -1)
+      << help_text(b).toStdString();
   EXPECT_NE(usage_keys(b).find("J shoots, K or L or Home bombs"), std::string::npos) << usage_keys(b);
   Bindings rebound = b;
   EXPECT_EQ(rebound.bind_key(Action::Mute, {Qt::Key_J, 0}), BindRefusal::Taken);
