@@ -414,6 +414,7 @@ QString help_text(const Bindings& b) {
   lines << QString::fromUtf8("画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++");
   lines << QString::fromUtf8("フルスクリーン　F11 / Alt+Enter（Escで戻る）");
   lines << QString::fromUtf8("この説明　F1");
+  lines << QString::fromUtf8("終了　　　Ctrl+Q");
   lines << QString() << QString::fromUtf8("◆ゲームパッド");
   QStringList pad_move{QString::fromUtf8("左スティック")};
   for (Action a : {Action::Left, Action::Right})
@@ -444,7 +445,7 @@ std::string usage_keys(const Bindings& b) {
       QString(
           "Keys: %1 and %2 move, %3 shoots, %4 bombs; %5 or Esc pauses;\n"
           "%6 mutes, %7 and %8 set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;\n"
-          "F11 or Alt+Enter toggles full screen; F1 shows the controls.\n")
+          "F11 or Alt+Enter toggles full screen; F1 shows the controls; Ctrl+Q quits.\n")
           .arg(names(Action::Left), names(Action::Right), names(Action::Fire), names(Action::Bomb),
                names(Action::Pause), names(Action::Mute), names(Action::VolumeDown), names(Action::VolumeUp));
   QStringList pad;

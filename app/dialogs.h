@@ -16,12 +16,18 @@ class Dialogs {
   virtual void message(const QString& text) = 0;
   // An error the current action could not get past.
   virtual void error(const QString& text) = 0;
+  // Boxes are drawn at the window's scale.
+  virtual void set_scale(int /*scale*/) {}
 };
 
 class QtDialogs : public Dialogs {
  public:
   void message(const QString& text) override;
   void error(const QString& text) override;
+  void set_scale(int scale) override { scale_ = scale; }
+
+ private:
+  int scale_ = 1;
 };
 
 // The error box's text: a full stop is added when the last character sorts after it.

@@ -152,11 +152,21 @@ TForm1::TForm1(const FormOptions& options)
   build_layout();
   scaler_.capture(this);
   toast_ = std::make_unique<Toast>(this);
+  // Tab visits the buttons as they stand, top to bottom, then left to right.
+  menu_ = new MenuFocus(this);
+  menu_->set_order(Screen::Title, {Button4, Button1});
+  std::vector<QPushButton*> shop_order;
+  for (shop::Item item : {shop::Item::a1, shop::Item::a2, shop::Item::a3, shop::Item::a4, shop::Item::a5,
+                          shop::Item::a6, shop::Item::a7, shop::Item::a8, shop::Item::a10, shop::Item::a9})
+    shop_order.push_back(item_button(item));
+  shop_order.push_back(Button6);
+  shop_order.push_back(Button5);
+  menu_->set_order(Screen::Shop, shop_order);
   settings_ = options_.settings;
   saved_ = options_.remember_settings ? options_.remembered : settings_;
   if (settings_.scale == 0) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    settings_.scale = screen != nullptr ? first_run_scale(screen->availableGeometry()) : 1;
+    settings_.scale = screen != nullptr ? largest_window_scale(screen->availableGeometry()) : 1;
   }
   options_.music->set_volume(settings_.volume, settings_.muted);
   app_state_ = QGuiApplication::applicationState();
@@ -350,6 +360,7 @@ void TForm1::FormCreate() {
   cg_.rectangle(0, 0, kWidth, kHeight);
 
   lay_out_window();
+  focus_screen();
   play_music("5.mid");
 }
 
@@ -451,6 +462,33 @@ void TForm1::show_screen(Screen screen) {
   story_box->setVisible(screen == Screen::Story);
   if (screen == Screen::None) cg_view->update();
   update_pointer();
+  focus_screen();
+}
+
+void TForm1::focus_screen() {
+  switch (screen()) {
+    case Screen::Title:
+      return menu_->enter(Screen::Title, Button1);
+    case Screen::Shop:
+      return menu_->enter(Screen::Shop, Button5);
+    case Screen::Story:
+      // NEXT lies under the question while it is asked.
+      if (select_box->isHidden()) {
+        menu_->set_order(Screen::Story, {Button8});
+        return menu_->enter(Screen::Story, Button8);
+      }
+      menu_->set_order(Screen::Story, {Button9, Button10});
+      return menu_->enter(Screen::Story, Button9);
+    case Screen::None:
+      break;
+  }
+  menu_->enter(Screen::None, nullptr);
+}
+
+bool TForm1::focusNextPrevChild(bool next) {
+  // During a stage the keys play and no button takes the focus.
+  if (screen() == Screen::None) return true;
+  return menu_->move(next);
 }
 
 void TForm1::enable_save() { item_button(shop::Item::a9)->setEnabled(true); }
@@ -475,6 +513,9 @@ bool TForm1::load_story_picture(const std::string& bytes) {
 
 void TForm1::set_story_name(const std::string& bytes) { name_l->setText(shown_bytes(bytes)); }
 void TForm1::set_story_about(const std::string& bytes) { about_l->setText(shown_bytes(bytes)); }
-void TForm1::set_choice_visible(bool visible) { select_box->setVisible(visible); }
+void TForm1::set_choice_visible(bool visible) {
+  select_box->setVisible(visible);
+  if (screen() == Screen::Story) focus_screen();
+}
 
 }  // namespace quillot

@@ -13,6 +13,7 @@
 #include "app/dialogs.h"
 #include "app/gamepad.h"
 #include "app/keys.h"
+#include "app/menu_focus.h"
 #include "app/music_port.h"
 #include "app/overlays.h"
 #include "app/qimage_canvas.h"
@@ -182,8 +183,11 @@ class TForm1 : public QWidget, public Shell {
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
+  // The focus goes to the button a player most likely wants on the screen shown.
+  void focus_screen();
   void build_layout();
   void build_title_screen();
   void build_shop_screen();
@@ -229,6 +233,7 @@ class TForm1 : public QWidget, public Shell {
   bool pointer_hidden_ = false;
   KeyboardPlay keys_;
   std::unique_ptr<Toast> toast_;
+  MenuFocus* menu_ = nullptr;
   Qt::ApplicationState app_state_ = Qt::ApplicationInactive;
 
   struct PadHeld {

@@ -40,7 +40,9 @@ void TForm1::lay_out_window() {
     move(full.topLeft());
     setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
-    shown_scale_ = std::clamp(settings_.scale, kMinScale, kMaxScale);
+    // A remembered scale too big for today's screen shows at the largest
+    // that fits, and is still remembered for a larger one.
+    shown_scale_ = std::clamp(settings_.scale, kMinScale, largest_window_scale(screen_rect(this, true)));
     scaler_.apply(shown_scale_, QPoint());
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     setFixedSize(kClientSize * shown_scale_);
@@ -51,6 +53,8 @@ void TForm1::lay_out_window() {
   QToolTip::setFont(hint);
   fit_rank_title();
   toast_->label()->hide();
+  menu_->set_scale(shown_scale_);
+  options_.dialogs->set_scale(shown_scale_);
   update();
 }
 
@@ -71,7 +75,14 @@ void TForm1::paintEvent(QPaintEvent*) {
 }
 
 void TForm1::set_scale(int scale) {
-  settings_.scale = saved_.scale = std::clamp(scale, kMinScale, kMaxScale);
+  scale = std::clamp(scale, kMinScale, kMaxScale);
+  // A window bigger than the screen would hide the bird and the shop's last
+  // row, and would come back so at every start.
+  if (scale > largest_window_scale(screen_rect(this, true))) {
+    toast_->show_text(QString::fromUtf8("×%1 は画面に入りません").arg(scale), game_area(), shown_scale_);
+    return;
+  }
+  settings_.scale = saved_.scale = scale;
   lay_out_window();
   remember();
 }
@@ -150,9 +161,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::command(KeyCommand c, KeyboardPlay::Source from) {
   switch (c) {
     case KeyCommand::ScaleUp:
-      return set_scale(settings_.scale + 1);
+      return set_scale(shown_scale_ + 1);
     case KeyCommand::ScaleDown:
-      return set_scale(settings_.scale - 1);
+      return set_scale(shown_scale_ - 1);
     case KeyCommand::FullScreen:
       return set_fullscreen(!settings_.fullscreen);
     case KeyCommand::Escape:
@@ -179,6 +190,9 @@ void TForm1::command(KeyCommand c, KeyboardPlay::Source from) {
       return;
     case KeyCommand::Bomb:
       if (keys_play()) cgMouseDown(MouseButton::Right);
+      return;
+    case KeyCommand::Quit:
+      close();
       return;
     case KeyCommand::Scale:
     case KeyCommand::None:

@@ -108,11 +108,29 @@ void TForm1::sync_pad_held() {
   }
 }
 
+// On the title, shop and story screens the pad moves the same focus as the
+// keys: up and left to the previous button, down and right to the next; the
+// fire button presses the focused one and the bomb button answers no.
 void TForm1::pad_on_screen(PadButton button) {
-  // Until the screens take a focus, the pad answers what a screen asks most.
+  switch (button) {
+    case PadButton::Up:
+    case PadButton::Left:
+      menu_->move(false);
+      return;
+    case PadButton::Down:
+    case PadButton::Right:
+      menu_->move(true);
+      return;
+    default:
+      break;
+  }
   const auto action = options_.bindings.pad_action(button);
   if (action == Action::Help) return show_help();
-  (void)button;
+  QPushButton* pressed = nullptr;
+  if (action == Action::Fire) pressed = qobject_cast<QPushButton*>(focusWidget());
+  if (action == Action::Bomb && screen() == Screen::Story) pressed = Button10;
+  // Through the widget, as a click: a hidden or disabled button takes nothing.
+  if (pressed != nullptr && pressed->isVisible() && pressed->isEnabled()) pressed->click();
 }
 
 }  // namespace quillot

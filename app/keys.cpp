@@ -12,6 +12,7 @@ KeyAction key_action(const Bindings& bindings, int key, uint32_t scan, Qt::Keybo
     if (key >= Qt::Key_1 && key <= Qt::Key_4) return {KeyCommand::Scale, key - Qt::Key_0};
     if (plus) return {KeyCommand::ScaleUp};
     if (key == Qt::Key_Minus) return {KeyCommand::ScaleDown};
+    if (key == Qt::Key_Q) return {KeyCommand::Quit};
     return {};
   }
   if (alt) {

@@ -27,6 +27,7 @@ enum class KeyCommand : uint8_t {
   Right,
   Fire,
   Bomb,
+  Quit,
 };
 
 struct KeyAction {

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,10 +13,11 @@
 #include "app/form.h"
 #include "app/game_paths.h"
 #include "app/music_port.h"
-#include "session/replay.h"
+#include "app/quit_signals.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "app/startup_probe.h"
+#include "session/replay.h"
 
 namespace {
 
@@ -39,55 +42,86 @@ struct Options {
   bool mute = false;
 };
 
-// Returns -1 to go on, or the exit code.
+// Qt's own command-line options, passed through to it untouched: those that
+// take a value, then those that do not.
+const char* const kQtValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qmljsdebugger", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",      "style",
+    "stylesheet"};
+const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+int usage_error(const QString& text) {
+  std::fprintf(stderr, "quillot: %s\nTry 'quillot --help' for more.\n", qPrintable(text));
+  return 2;
+}
+
+// Returns -1 to go on, or the exit code. Runs before any QApplication exists,
+// so --help, --version and a headless replay need no display.
 int parse(int argc, char** argv, Options& o) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= argc) return false;
-      out = argv[++i];
-      return true;
-    };
-    if (a == "-h" || a == "--help") {
-      std::fputs(kUsage, stdout);
-      // The keys in effect, as the player bound them.
-      std::printf("\n%s", quillot::usage_keys(quillot::load_bindings()).c_str());
-      std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
-      return 0;
-    }
-    if (a == "-v" || a == "--version") {
-      std::puts("QUILLOT " QUILLOT_VERSION);
-      return 0;
-    }
-    if (a == "--headless") {
-      o.headless = true;
-    } else if (a == "--fullscreen") {
-      o.fullscreen = true;
-    } else if (a == "--mute") {
-      o.mute = true;
-    } else if (a == "--scale") {
-      std::string n;
-      if (!value(n) || n.size() != 1 || n[0] < '1' || n[0] > '4')
-        return std::fputs("quillot: --scale needs a number from 1 to 4\n", stderr), 2;
-      o.scale = n[0] - '0';
-    } else if (a == "--record") {
-      if (!value(o.record)) return std::fputs("quillot: --record needs a file\n", stderr), 2;
-    } else if (a == "--replay") {
-      if (!value(o.replay)) return std::fputs("quillot: --replay needs a file\n", stderr), 2;
-    } else if (a.rfind("-", 0) == 0 && a.rfind("-platform", 0) != 0) {
-      std::fprintf(stderr, "quillot: unknown option %s\n%s", a.c_str(), kUsage);
-      return 2;
-    }
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  QCommandLineParser parser;
+  // "-platform xcb" is one option, as Qt reads it, not seven letters.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}),
+      headless("headless"), fullscreen("fullscreen"), mute("mute"), scale("scale", {}, "N"),
+      record("record", {}, "FILE"), replay("replay", {}, "FILE");
+  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay})
+    parser.addOption(option);
+  for (const char* name : kQtValueOptions) {
+    QCommandLineOption option(name, {}, "value");
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
   }
-  if (o.headless && o.replay.empty()) return std::fputs("quillot: --headless goes with --replay FILE\n", stderr), 2;
-  if (!o.record.empty() && !o.replay.empty()) return std::fputs("quillot: --record and --replay exclude each other\n", stderr), 2;
+  for (const char* name : kQtFlagOptions) {
+    QCommandLineOption option(name);
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+  if (!parser.parse(args)) return usage_error(parser.errorText());
+  if (parser.isSet(help)) {
+    std::fputs(kUsage, stdout);
+    // The keys in effect, as the player bound them.
+    std::printf("\n%s", quillot::usage_keys(quillot::load_bindings()).c_str());
+    std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::puts("QUILLOT " QUILLOT_VERSION);
+    return 0;
+  }
+  if (!parser.positionalArguments().isEmpty())
+    return usage_error(QString("unexpected argument '%1' (a recording is played with --replay FILE)")
+                           .arg(parser.positionalArguments().first()));
+  // The parser takes whatever follows as the value: "--record --headless"
+  // would record into a file named "--headless".
+  for (const QCommandLineOption& option : {scale, record, replay}) {
+    const QString value = parser.value(option);
+    if (parser.isSet(option) && (value.isEmpty() || value.startsWith('-')))
+      return usage_error(
+          QString("--%1 needs %2, not '%3'").arg(option.names().first(), option.valueName(), value));
+  }
+  o.headless = parser.isSet(headless);
+  o.fullscreen = parser.isSet(fullscreen);
+  o.mute = parser.isSet(mute);
+  o.record = parser.value(record).toStdString();
+  o.replay = parser.value(replay).toStdString();
+  if (parser.isSet(scale)) {
+    const QString n = parser.value(scale);
+    if (n.size() != 1 || n[0] < '1' || n[0] > '4') return usage_error("--scale needs a number from 1 to 4");
+    o.scale = n[0].unicode() - '0';
+  }
+  if (o.headless && o.replay.empty()) return usage_error("--headless goes with --replay FILE");
+  if (!o.record.empty() && !o.replay.empty()) return usage_error("--record and --replay exclude each other");
   return -1;
 }
 
 // Message boxes of a replay go to the terminal, so nothing waits for a click.
 class PrintedDialogs : public quillot::Dialogs {
  public:
-  void message(const QString& text) override { std::printf("[message] %s\n", qPrintable(QString(text).replace('\r', ' '))); }
+  void message(const QString& text) override {
+    std::printf("[message] %s\n", qPrintable(QString(text).replace('\r', ' ')));
+  }
   void error(const QString& text) override { std::printf("[error] %s\n", qPrintable(text)); }
 };
 
@@ -108,11 +142,13 @@ std::vector<std::string>* held_messages = nullptr;
 void opening_display(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "quillot: this game needs a graphical desktop, and the display%s%s could not be opened\n",
+    std::fprintf(stderr,
+                 "quillot: this game needs a graphical desktop, and the display%s%s could not be opened\n",
                  display != nullptr ? " " : "", display != nullptr ? display : "");
     std::_Exit(1);
   }
-  if (held_messages != nullptr) held_messages->push_back(qFormatLogMessage(type, context, text).toStdString());
+  if (held_messages != nullptr)
+    held_messages->push_back(qFormatLogMessage(type, context, text).toStdString());
 }
 
 }  // namespace
@@ -132,8 +168,10 @@ int main(int argc, char** argv) {
     }
   }
   if (!display_named(argc, argv)) {
-    std::fputs("quillot: this game needs a graphical desktop, and none was found (DISPLAY and WAYLAND_DISPLAY are unset)\n",
-               stderr);
+    std::fputs(
+        "quillot: this game needs a graphical desktop, and none was found (DISPLAY and WAYLAND_DISPLAY are "
+        "unset)\n",
+        stderr);
     return 1;
   }
 
@@ -141,6 +179,7 @@ int main(int argc, char** argv) {
   held_messages = &held;
   const QtMessageHandler previous = qInstallMessageHandler(opening_display);
   QApplication app(argc, argv);
+  quillot::end_on_signals();
   qInstallMessageHandler(previous);
   held_messages = nullptr;
   for (const std::string& m : held) std::fprintf(stderr, "%s\n", m.c_str());
@@ -176,7 +215,8 @@ int main(int argc, char** argv) {
   options.save_file = paths.save_file;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
-  quillot::SynthMusic music(options.base_dir + "/dat", [&window] { return window != nullptr && window->isVisible(); });
+  quillot::SynthMusic music(options.base_dir + "/dat",
+                            [&window] { return window != nullptr && window->isVisible(); });
   options.music = &music;
   // One-run options change what the window starts with, not what is remembered.
   options.remembered = quillot::load_settings();

@@ -67,7 +67,8 @@ void QImageCanvas::rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   y2 = std::clamp(y2, -1, image_.height() + 1);
   if (x2 - x1 <= 0 || y2 - y1 <= 0) return;
   painter_->fillRect(x1, y1, x2 - x1, y2 - y1, to_qcolor(pen));
-  if (x2 - x1 > 2 && y2 - y1 > 2) painter_->fillRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2, to_qcolor(brush));
+  if (x2 - x1 > 2 && y2 - y1 > 2)
+    painter_->fillRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2, to_qcolor(brush));
 }
 
 void QImageCanvas::ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -79,7 +80,9 @@ void QImageCanvas::ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   // A disc that swallows the whole picture (a giant shot from an edited save)
   // is a plain fill, and far cheaper than rasterising its outline.
   const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0, rx = (x2 - x1) / 2.0, ry = (y2 - y1) / 2.0;
-  auto inside = [&](double x, double y) { return (x - cx) * (x - cx) / (rx * rx) + (y - cy) * (y - cy) / (ry * ry) < 1.0; };
+  auto inside = [&](double x, double y) {
+    return (x - cx) * (x - cx) / (rx * rx) + (y - cy) * (y - cy) / (ry * ry) < 1.0;
+  };
   if (inside(0, 0) && inside(image_.width(), 0) && inside(0, image_.height()) &&
       inside(image_.width(), image_.height())) {
     painter_->fillRect(image_.rect(), to_qcolor(brush));
@@ -113,7 +116,9 @@ void QImageCanvas::sprite(Picture picture, int32_t x1, int32_t y1, int32_t x2, i
     if (it == scaled_.end()) {
       if (scaled_.size() >= 256) scaled_.clear();
       const QImage& source = (*pictures_)[static_cast<size_t>(picture)];
-      it = scaled_.emplace(key, source.mirrored(flip_x, flip_y).scaled(w, h).convertToFormat(QImage::Format_RGB32))
+      it = scaled_
+               .emplace(key,
+                        source.mirrored(flip_x, flip_y).scaled(w, h).convertToFormat(QImage::Format_RGB32))
                .first;
     }
     painter_->drawImage(target.topLeft(), it->second);
@@ -124,7 +129,8 @@ void QImageCanvas::sprite(Picture picture, int32_t x1, int32_t y1, int32_t x2, i
 void QImageCanvas::apply_font() {
   if (applied_size_ == font_size && applied_bold_ == font_bold) return;
   // Points at 96 dots per inch, kept within what a window can show.
-  const int px = std::clamp(static_cast<int>(std::lround(static_cast<double>(font_size) * 96.0 / 72.0)), 1, 400);
+  const int px =
+      std::clamp(static_cast<int>(std::lround(static_cast<double>(font_size) * 96.0 / 72.0)), 1, 400);
   font_.setPixelSize(px);
   font_.setBold(font_bold);
   painter_->setFont(font_);
@@ -136,13 +142,15 @@ void QImageCanvas::apply_font() {
 const QImage& QImageCanvas::cell(std::string_view bytes) {
   apply_font();
   key_.assign(bytes);
-  for (const uint32_t v : {static_cast<uint32_t>(font_size), static_cast<uint32_t>(font_bold), font_color, brush})
+  for (const uint32_t v :
+       {static_cast<uint32_t>(font_size), static_cast<uint32_t>(font_bold), font_color, brush})
     key_.append(reinterpret_cast<const char*>(&v), sizeof v);
   auto it = cells_.find(key_);
   if (it == cells_.end()) {
     if (cells_.size() >= 512) cells_.clear();  // pop-up scores can be anything
     const QString s = game_text(bytes);
-    QImage img(std::max(1, metrics_->horizontalAdvance(s)), std::max(1, metrics_->height()), QImage::Format_RGB32);
+    QImage img(std::max(1, metrics_->horizontalAdvance(s)), std::max(1, metrics_->height()),
+               QImage::Format_RGB32);
     img.fill(to_qcolor(brush));
     QPainter p(&img);
     p.setFont(font_);

@@ -1,21 +1,23 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <QFontMetrics>
+#include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <array>
-#include <memory>
 
 #include "game/canvas.h"
 
 namespace quillot {
 
 // The one place where the game's 0xBBGGRR colours become Qt colours.
-inline QColor to_qcolor(Color c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+inline QColor to_qcolor(Color c) {
+  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
 
 // The font that stands in for the game's Japanese proportional Gothic.
 extern const char* const kGameFontFamily;

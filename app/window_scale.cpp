@@ -11,10 +11,7 @@ int largest_scale_fitting(QSize room) {
   return kMinScale;
 }
 
-int first_run_scale(QRect available) {
-  const QSize room(available.width(), available.height() * 2 / 3);
-  return largest_scale_fitting(room - kFrameSize);
-}
+int largest_window_scale(QRect available) { return largest_scale_fitting(available.size() - kFrameSize); }
 
 int unscale(int window_coordinate, int scale) {
   const int q = window_coordinate / scale;

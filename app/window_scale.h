@@ -23,9 +23,9 @@ inline constexpr QPoint kHomePosition{193, 107};
 
 // The largest scale whose client area fits in `room`; at least 1.
 int largest_scale_fitting(QSize room);
-// The scale for a player who has not chosen one: the largest whose window
-// fits in two thirds of the screen's available height (and in its width).
-int first_run_scale(QRect available);
+// The largest scale whose window, frame included, fits in the screen's
+// available area: the most a player can be given, and the first start's.
+int largest_window_scale(QRect available);
 // A window coordinate back in game pixels: whole game pixels, rounded down,
 // so that every window pixel of an enlarged game pixel maps to it.
 int unscale(int window_coordinate, int scale);

@@ -11,11 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 
-#include "session/profile_file.h"
-#include "session/replay.h"
 #include "app/settings.h"
 #include "game/checksum.h"
+#include "session/profile_file.h"
+#include "session/replay.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -196,12 +197,15 @@ TEST_F(FormTest, WhatStandsInPlaceOfAFileIsRefusedAtOnce) {
   } kinds[] = {
       {"a folder", [](const fs::path& p) { fs::create_directory(p); }, denied.c_str()},
       {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, denied.c_str()},
-      {"a link to an endless device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, denied.c_str()},
+      {"a link to an endless device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+       denied.c_str()},
       // Only the start of a huge file is read (sparse, so the test writes nothing).
-      {"a 4 GiB file", [](const fs::path& p) {
+      {"a 4 GiB file",
+       [](const fs::path& p) {
          std::ofstream{p};
          fs::resize_file(p, 4ull << 30);
-       }, nullptr},
+       },
+       nullptr},
   };
   for (const auto& k : kinds) {
     for (const char* file : {"dat/my.dat", "dat/s.dat", "cg/start.bmp"}) {
@@ -262,6 +266,135 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
     EXPECT_EQ(form->ticks(), 90);
   });
   EXPECT_NE(text.find("\n90 end "), std::string::npos);
+}
+
+// Every control a player can press, pressed through its real button on the
+// screen it belongs to: each must lead where its caption says, and the
+// session recorded meanwhile must replay without a window to the same
+// checksums. A control that does nothing fails here.
+TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
+  // Stage 12's story asks a question or not; the save is rich enough that
+  // every shop item can be bought.
+  const std::string rich = "7\r\n5230\r\n12\r\n4\r\n18\r\n10\r\n2\r\n3\r\n900000\r\n0\r\n3\r\n3\r\n0\r\n";
+  auto stories = [](const char* choice) {
+    std::string bytes;
+    for (int i = 0; i < kSlots; ++i)
+      bytes += i == 12 ? std::string("Go on?\r\nq.bmp\r\nNAME\r\nabout\r\n") + choice + "\r\n"
+                       : "\r\n\r\n\r\n\r\n\r\n";
+    return bytes;
+  };
+  QImage picture(20, 20, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  picture.save(QString::fromStdString((dir_ / "cg/q.bmp").string()));
+  struct Road {
+    const char* name;
+    std::string story;
+    std::vector<const char*> presses;
+    int32_t stage;
+    Screen screen;
+  };
+  const Road roads[] = {
+      {"NEW START", "", {"Button1"}, 0, Screen::None},
+      {"COUNTINUE", "", {"Button4"}, 12, Screen::Shop},
+      {"RETRY plays the same stage", "", {"Button4", "Button6"}, 12, Screen::None},
+      {"NEXT without a story", "", {"Button4", "Button5"}, 13, Screen::None},
+      {"story NEXT", stories(""), {"Button4", "Button5", "Button8"}, 13, Screen::None},
+      {"はい: the next stage", stories("sel"), {"Button4", "Button5", "Button9"}, 13, Screen::None},
+      {"いいえ: the stage after it", stories("sel"), {"Button4", "Button5", "Button10"}, 14, Screen::None},
+      {"every shop item",
+       "",
+       {"Button4", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a10", "a9"},
+       12,
+       Screen::Shop},
+  };
+  for (const Road& road : roads) {
+    SCOPED_TRACE(road.name);
+    write("dat/my.dat", rich);
+    write("dat/s.dat", road.story);
+    dialogs_.messages.clear();
+    Screen screen = Screen::Title;
+    int32_t stage = -1;
+    record([&](TForm1* form) {
+      const std::map<std::string, QPushButton*> buttons = {
+          {"Button1", form->Button1},  {"Button4", form->Button4}, {"Button5", form->Button5},
+          {"Button6", form->Button6},  {"Button8", form->Button8}, {"Button9", form->Button9},
+          {"Button10", form->Button10}};
+      for (const char* name : road.presses) {
+        QPushButton* b = buttons.count(name) != 0 ? buttons.at(name) : form->a[std::stoul(name + 1) - 1];
+        form->Timer2Timer();  // the shop's buttons as the player sees them
+        ASSERT_TRUE(b->isVisibleTo(form) && b->isEnabled()) << name << " cannot be pressed";
+        const auto before = profile_values(form->game().profile);
+        const qsizetype said = dialogs_.messages.size();
+        const Screen was = form->screen();
+        b->click();
+        EXPECT_TRUE(form->screen() != was || profile_values(form->game().profile) != before ||
+                    dialogs_.messages.size() > said)
+            << name << " did nothing";
+      }
+      screen = form->screen();
+      stage = form->game().profile.stage;
+      if (screen == Screen::None) {
+        EXPECT_TRUE(form->timer_running());
+        for (int i = 0; i < 30; ++i) form->Timer1Timer();
+      }
+    });
+    EXPECT_EQ(screen, road.screen);
+    EXPECT_EQ(stage, road.stage);
+  }
+}
+
+// The menus by keyboard: where the focus starts on each screen, the order
+// Tab and the arrows visit, and that only a fresh press of Return or Space
+// presses: a held key's repeats never skip a screen.
+TEST_F(FormTest, MenusTakeTheKeyboardInTheirOwnOrder) {
+  write("dat/s.dat", [] {
+    std::string bytes;
+    for (int i = 0; i < kSlots; ++i)
+      bytes += i == 12 ? "Go on?\r\n\r\nN\r\nA\r\nsel\r\n" : "\r\n\r\n\r\n\r\n\r\n";
+    return bytes;
+  }());
+  auto form = make();
+  form->show();
+  auto focused = [&] { return form->focusWidget(); };
+  auto press = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier, bool repeat = false) {
+    QWidget* to = focused() != nullptr ? focused() : form.get();
+    key(to, k, true, mods, repeat);
+    key(to, k, false, mods, repeat);
+  };
+  EXPECT_EQ(focused(), form->Button1) << "the title starts on NEW START";
+  const std::pair<int, Qt::KeyboardModifiers> forward[] = {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Down, {}}};
+  for (const auto& [k, mods] : forward) {
+    press(k, mods);
+    EXPECT_EQ(focused(), form->Button4);
+    press(k, mods);
+    EXPECT_EQ(focused(), form->Button1) << "and round again";
+  }
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(focused(), form->Button4);
+  press(Qt::Key_Return);
+  ASSERT_EQ(form->screen(), Screen::Shop) << "Return pressed COUNTINUE";
+  EXPECT_EQ(focused(), form->Button5) << "the shop starts on NEXT";
+  press(Qt::Key_Up);
+  EXPECT_EQ(focused(), form->Button6);
+  press(Qt::Key_Tab);
+  press(Qt::Key_Tab);
+  EXPECT_EQ(focused(), form->a[0]) << "after NEXT, the first item";
+  press(Qt::Key_Left);
+  press(Qt::Key_Space, Qt::NoModifier, true);
+  EXPECT_EQ(form->screen(), Screen::Shop) << "a repeat of a key held from before presses nothing";
+  press(Qt::Key_Space);
+  ASSERT_EQ(form->screen(), Screen::Story) << "a fresh Space pressed NEXT";
+  EXPECT_EQ(focused(), form->Button9) << "the question starts on はい";
+  press(Qt::Key_Right);
+  EXPECT_EQ(focused(), form->Button10);
+  press(Qt::Key_Tab);
+  EXPECT_EQ(focused(), form->Button9) << "NEXT lies under the question and is skipped";
+  press(Qt::Key_Enter);
+  EXPECT_EQ(form->screen(), Screen::None);
+  EXPECT_EQ(form->game().profile.stage, 13);
+  EXPECT_EQ(focused(), form.get()) << "during a stage the keys play";
+  press(Qt::Key_Tab);
+  EXPECT_EQ(focused(), form.get()) << "and no button takes them";
 }
 
 // Every text the title and shop screens draw in a fixed box is whole, at
@@ -453,11 +586,16 @@ TEST_F(FormTest, KeysChangeScaleFullScreenAndSoundAndOnlyTheyAreRemembered) {
   qputenv("XDG_CONFIG_HOME", old);
 }
 
-TEST(WindowScale, FirstRunScaleFitsTwoThirdsOfTheScreenAndTheHomePositionOnlyWhereThereIsRoom) {
-  EXPECT_EQ(first_run_scale(QRect(0, 0, 1024, 768)), 1);
-  EXPECT_EQ(first_run_scale(QRect(0, 0, 1920, 1050)), 2);
-  EXPECT_EQ(first_run_scale(QRect(0, 0, 3840, 2160)), 4);
-  EXPECT_EQ(first_run_scale(QRect(0, 0, 640, 400)), 1);
+// The largest scale whose window, frame and all, fits the available area: the
+// first start's, and the most a player can choose.
+TEST(WindowScale, TheLargestWindowThatFitsTheScreenAndTheHomePositionOnlyWhereThereIsRoom) {
+  const std::pair<QRect, int> screens[] = {
+      {QRect(0, 0, 1024, 768), 2},  {QRect(0, 0, 1024, 740), 2},  {QRect(0, 0, 1280, 800), 2},
+      {QRect(0, 0, 1366, 768), 2},  {QRect(0, 0, 1920, 1050), 3}, {QRect(0, 0, 1920, 1080), 3},
+      {QRect(0, 0, 2560, 1440), 4}, {QRect(0, 0, 3840, 2160), 4}, {QRect(0, 0, 640, 400), 1},
+      {QRect(0, 0, 300, 200), 1},   {QRect(0, 0, 810, 630), 2},   {QRect(0, 0, 809, 630), 1}};
+  for (const auto& [available, scale] : screens)
+    EXPECT_EQ(largest_window_scale(available), scale) << available.width() << "x" << available.height();
   EXPECT_EQ(window_position(1, QRect(0, 0, 1024, 768)), QPoint(193, 107));
   EXPECT_EQ(window_position(1, QRect(0, 0, 500, 400)), QPoint(45, 35)) << "centred when it does not fit";
   EXPECT_EQ(window_position(2, QRect(0, 0, 1024, 768)), QPoint(107, 69));

@@ -1,5 +1,7 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <string>
 
 namespace {
 
@@ -8,8 +10,15 @@ class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (QApplication::instance() == nullptr) {
-      // Widget tests need no display.
-      if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+      // Widget tests need no display. Their screen has room for the window at
+      // every scale (the platform's own is 800 x 600).
+      const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+      if (platform.isEmpty() || platform == "offscreen") {
+        const std::string here = __FILE__;
+        const std::string config =
+            here.substr(0, here.rfind("/tests/")) + "/tests/support/offscreen_screen.json";
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.c_str());
+      }
       static int argc = 1;
       static char name[] = "app_tests";
       static char* argv[] = {name, nullptr};

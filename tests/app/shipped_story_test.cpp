@@ -119,7 +119,8 @@ TEST(ShippedStory, FileHas1275CrLfLinesAndNothingThatEndsItEarly) {
   const std::vector<std::string> lines = shipped_lines();
   EXPECT_EQ(lines.size(), 1275u);
   for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos) << "line " << i + 1 << " holds a lone CR or LF";
+    EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos)
+        << "line " << i + 1 << " holds a lone CR or LF";
   }
 }
 
@@ -185,10 +186,12 @@ TEST(ShippedStory, EveryTextFitsItsLabel) {
     for (const Story& s : shipped_stories()) {
       const QString& text = s.*label.field;
       if (s.text.isEmpty() || text.isEmpty()) continue;
-      SCOPED_TRACE(std::string(label.name) + " of record " + std::to_string(s.index) + ": " + text.toStdString());
+      SCOPED_TRACE(std::string(label.name) + " of record " + std::to_string(s.index) + ": " +
+                   text.toStdString());
       // Wrapped as the label wraps it: nothing may stick out at the side
       // (a slanted last letter can) or run past the bottom.
-      const QRect exact = metrics.boundingRect(QRect(0, 0, label.width, label.height), Qt::TextWordWrap, text);
+      const QRect exact =
+          metrics.boundingRect(QRect(0, 0, label.width, label.height), Qt::TextWordWrap, text);
       EXPECT_LE(exact.width(), label.width);
       EXPECT_LE(exact.height(), label.height - kMargin);
       // Wrapped a little narrower, as a wider face would: still no line too many.

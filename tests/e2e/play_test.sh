@@ -2,8 +2,9 @@
 # Plays the built game in a private X display with real mouse events: a new
 # game through stage 0 into the shop and on to stage 1, then a purchase and a
 # save from a prepared save file, read back from disk and continued; then a
-# bomb and a lost game from a late stage, back to the title screen; last, the
-# window at scale 2, in full screen and paused.
+# bomb and a lost game from a late stage, back to the title screen; the
+# window at scale 2, in full screen and paused; last, the question after
+# stage 6 answered with はい while recording.
 #
 # usage: play_test.sh QUILLOT_BINARY [SHOTS_DIR]
 # Exit codes: 0 all checks passed, 1 a check failed, 77 the X tools are missing.
@@ -221,7 +222,7 @@ play_until_shop() {  # LIMIT
 scenario_a() {
   echo "== A new game: stage 0, the shop, the story and stage 1"
   write_save 0 0 0 3 18 10 2 3 0 0 3 3 0
-  start_game || return
+  start_game --scale 1 || return
   shot a0-title
   check "the title screen is shown" title_shown "$shots/a0-title.png"
 
@@ -272,7 +273,7 @@ save_line() { sed -n "$1p" "$save_file" | tr -d '\r'; }
 scenario_b() {
   echo "== A purchase and a save from a saved game with 5000 gold"
   write_save 0 0 0 3 18 10 2 3 5000 0 3 3 0
-  start_game || return
+  start_game --scale 1 || return
   shot b0-title
   click 198 148  # COUNTINUE
   sleep 0.5
@@ -309,7 +310,7 @@ scenario_b() {
   check "the save file holds speed 4 (line 4: $(save_line 4))" test "$(save_line 4)" = 4
   check "the save file holds gold 3900 (line 9: $(save_line 9))" test "$(save_line 9)" = 3900
 
-  start_game || return
+  start_game --scale 1 || return
   shot b6-title-again
   check "after the restart the title screen is shown" title_shown "$shots/b6-title-again.png"
   click 198 148  # COUNTINUE
@@ -334,7 +335,7 @@ scenario_c() {
   # speed 5, bird 12, shot speed 14, shot big 4, shot lv 6, random shot 1: all
   # reset by GAME OVER; one hit point and three bombs.
   write_save 0 5230 30 5 12 14 4 6 800 1 1 3 0
-  start_game || return
+  start_game --scale 1 || return
   click 198 148  # COUNTINUE
   sleep 0.5
   click 230 278  # RETRY: stage 30 again
@@ -441,8 +442,30 @@ scenario_d() {
   rm -rf "${XDG_CONFIG_HOME:?}/quillot"
 }
 
+scenario_e() {
+  echo "== The question after stage 6 answered with はい, recorded"
+  write_save 0 0 6 3 18 10 2 3 0 0 3 3 0
+  local rec=$work/question.qrp
+  start_game --scale 1 --record "$rec" || return
+  click 198 148  # COUNTINUE
+  sleep 0.5
+  click 338 278  # shop NEXT
+  sleep 0.6
+  shot e1-question
+  check "NEXT: the story screen asks its question" story_shown "$shots/e1-question.png"
+  click 262 284  # はい
+  sleep 0.6
+  shot e2-yes
+  check "はい: the next stage is played" playing "$shots/e2-yes.png"
+  check "はい: the stage is running" animating e3-yes-running
+  stop_game
+  check "the recording holds the はい click" grep -q '^[0-9]* click Button9$' "$rec"
+  check "the recording ends whole and replays to the same checksums" \
+    "$work/quillot" --replay "$rec" --headless
+}
+
 # E2E_SCENARIOS="d" runs only some, while working on them.
-for scenario in ${E2E_SCENARIOS:-a b c d}; do "scenario_$scenario"; done
+for scenario in ${E2E_SCENARIOS:-a b c d e}; do "scenario_$scenario"; done
 
 echo "screenshots: $shots"
 if [ $failures -gt 0 ]; then

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // The real pictures need a QApplication for their fonts; no display is needed.
