@@ -10,6 +10,7 @@
 
 #include "app/form.h"
 #include "session/replay.h"
+#include "session/story_file.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -242,6 +243,49 @@ TEST_F(PadTest, PadsComeAndGoAndCountOnlyWhileTheWindowIsActive) {
   QKeyEvent q(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 38, 0, 0, "q");
   QApplication::sendEvent(form.get(), &q);
   EXPECT_TRUE(form->keyboard().held(KeyboardPlay::Key::Left)) << "Q under A's place on an AZERTY keyboard";
+}
+
+// The title, the shop and a story's question by pad alone: the D-pad and the
+// stick move the focus the keys move, South presses, East answers no; what
+// they press is recorded as a click and replays.
+TEST_F(PadTest, PadGoesThroughTheMenus) {
+  std::string stories;
+  for (int i = 0; i < kSlots; ++i)
+    stories += i == 12 ? "Go on?\r\n\r\nN\r\nA\r\nsel\r\n" : "\r\n\r\n\r\n\r\n\r\n";
+  std::ofstream(dir_ / "dat/s.dat", std::ios::binary) << stories;
+  const std::string file = (dir_ / "menus.qrp").string();
+  {
+    auto form = make();
+    form->show();
+    VirtualPad pad;
+    form->poll_pads();
+    Recorder recorder(file, form->game());
+    form->set_recorder(&recorder);
+    using B = PadButton;
+    pad.tap(B::Up, form.get());
+    EXPECT_EQ(form->focusWidget(), form->Button4);
+    pad.tap(B::South, form.get());
+    ASSERT_EQ(form->screen(), Screen::Shop) << "South pressed COUNTINUE";
+    pad.stick_x(-30000);  // NEXT back to RETRY, once however long it is held
+    form->poll_pads();
+    form->poll_pads();
+    EXPECT_EQ(form->focusWidget(), form->Button6);
+    pad.stick_x(0);
+    form->poll_pads();
+    pad.tap(B::Right, form.get());
+    pad.tap(B::East, form.get());
+    EXPECT_EQ(form->screen(), Screen::Shop) << "no question here: East does nothing";
+    pad.tap(B::South, form.get());
+    ASSERT_EQ(form->screen(), Screen::Story) << "South pressed NEXT";
+    pad.tap(B::East, form.get());
+    EXPECT_EQ(form->screen(), Screen::None) << "East answered いいえ";
+    EXPECT_EQ(form->game().profile.stage, 14);
+    for (int i = 0; i < 10; ++i) form->Timer1Timer();
+    form->set_recorder(nullptr);
+    recorder.end(form->ticks(), form->game());
+  }
+  EXPECT_EQ(replay_headless(file), 0);
+  EXPECT_NE(read_file(file).find("0 click Button10\n"), std::string::npos);
 }
 
 }  // namespace
