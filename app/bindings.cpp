@@ -423,7 +423,9 @@ QString help_text(const Bindings& b) {
   for (const ActionRow& row : kActions) {
     if (row.action == Action::Left || row.action == Action::Right || b.pad[index(row.action)].empty())
       continue;
-    lines << QString::fromUtf8(row.label) + QString::fromUtf8("　") + pads(row.action);
+    // The labels' column is five full-width characters wide, as above.
+    const QString label = QString::fromUtf8(row.label);
+    lines << label + QString(std::max<qsizetype>(1, 5 - label.size()), QChar(0x3000)) + pads(row.action);
   }
   lines << QString::fromUtf8("メニュー　十字キー / 左スティックで選び、%1で押す").arg(pads(Action::Fire));
   return lines.join('\r');
