@@ -140,7 +140,7 @@ class TForm1 : public QWidget, public Shell {
 
   // Gamepads: started after the first paint when the options ask for them,
   // polled from a timer and before every tick.
-  static constexpr int kPadPollMs = 16;       // a pad is there: menus answer within a frame
+  static constexpr int kPadPollMs = 25;       // a pad is there: menus answer within half a tick
   static constexpr int kPadIdlePollMs = 250;  // none is: only a plug-in is awaited
   void start_gamepads();
   void poll_pads();

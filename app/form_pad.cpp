@@ -115,11 +115,11 @@ void TForm1::pad_on_screen(PadButton button) {
   switch (button) {
     case PadButton::Up:
     case PadButton::Left:
-      menu_->move(false);
-      return;
     case PadButton::Down:
     case PadButton::Right:
-      menu_->move(true);
+      menu_->move(button == PadButton::Down || button == PadButton::Right);
+      // A window that is not active gets no focus-in event to move the ring by.
+      menu_->update_ring();
       return;
     default:
       break;

@@ -245,6 +245,14 @@ TEST_F(PadTest, PadsComeAndGoAndCountOnlyWhileTheWindowIsActive) {
   EXPECT_TRUE(form->keyboard().held(KeyboardPlay::Key::Left)) << "Q under A's place on an AZERTY keyboard";
 }
 
+// Under a real display, QUILLOT_PAD_SHOTS names a folder for what the window showed.
+void shoot(QWidget* window, const char* name) {
+  const QString dir = qEnvironmentVariable("QUILLOT_PAD_SHOTS");
+  if (dir.isEmpty()) return;
+  QApplication::processEvents();  // the focus ring follows the focus through the event loop
+  window->grab().save(dir + "/" + name + ".png");
+}
+
 // The title, the shop and a story's question by pad alone: the D-pad and the
 // stick move the focus the keys move, South presses, East answers no; what
 // they press is recorded as a click and replays.
@@ -264,12 +272,14 @@ TEST_F(PadTest, PadGoesThroughTheMenus) {
     using B = PadButton;
     pad.tap(B::Up, form.get());
     EXPECT_EQ(form->focusWidget(), form->Button4);
+    shoot(form.get(), "1-title");
     pad.tap(B::South, form.get());
     ASSERT_EQ(form->screen(), Screen::Shop) << "South pressed COUNTINUE";
     pad.stick_x(-30000);  // NEXT back to RETRY, once however long it is held
     form->poll_pads();
     form->poll_pads();
     EXPECT_EQ(form->focusWidget(), form->Button6);
+    shoot(form.get(), "2-shop");
     pad.stick_x(0);
     form->poll_pads();
     pad.tap(B::Right, form.get());
@@ -277,10 +287,14 @@ TEST_F(PadTest, PadGoesThroughTheMenus) {
     EXPECT_EQ(form->screen(), Screen::Shop) << "no question here: East does nothing";
     pad.tap(B::South, form.get());
     ASSERT_EQ(form->screen(), Screen::Story) << "South pressed NEXT";
+    shoot(form.get(), "3-question");
     pad.tap(B::East, form.get());
     EXPECT_EQ(form->screen(), Screen::None) << "East answered いいえ";
     EXPECT_EQ(form->game().profile.stage, 14);
+    pad.button(B::South, true);
+    pad.stick_x(-30000);
     for (int i = 0; i < 10; ++i) form->Timer1Timer();
+    shoot(form.get(), "4-stage");
     form->set_recorder(nullptr);
     recorder.end(form->ticks(), form->game());
   }
