@@ -22,8 +22,8 @@ struct ActionRow {
 };
 
 constexpr std::array<ActionRow, kActionCount> kActions{{
-    {Action::Left, "left", "左", "move left"},
-    {Action::Right, "right", "右", "move right"},
+    {Action::Left, "left", "左", "moves left"},
+    {Action::Right, "right", "右", "moves right"},
     {Action::Fire, "fire", "ショット", "shoots"},
     {Action::Bomb, "bomb", "ボム", "bombs"},
     {Action::Pause, "pause", "一時停止", "pauses"},
