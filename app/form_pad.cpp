@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <utility>
 
 #include "app/form.h"
 
@@ -19,6 +21,12 @@ int stick_direction(int value) { return value < -kDeadZone ? -1 : value > kDeadZ
 uint32_t bit(PadButton b) { return uint32_t{1} << static_cast<unsigned>(b); }
 
 }  // namespace
+
+void TForm1::set_bindings(const Bindings& bindings) {
+  options_.bindings = bindings;
+  keys_.release_all();
+  if (options_.remember_settings) save_bindings(bindings);
+}
 
 void TForm1::start_gamepads() {
   if (pads_ != nullptr || options_.replaying) return;
@@ -72,11 +80,17 @@ void TForm1::pad_event(const PadEvent& e) {
   }
   sync_pad_held();
   if (!e.down || pads_away_) return;
-  // A message box waits for its OK: any button a player would try gives it.
-  if (QWidget* modal = QApplication::activeModalWidget()) {
-    modal->close();
+  if (pad_capture_) {
+    std::exchange(pad_capture_, nullptr)(e.button);
     return;
   }
+  // A message box waits for its OK: any button a player would try gives it.
+  if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    box->close();
+    return;
+  }
+  // Another window of the game (the options) has the pad to itself.
+  if (QApplication::activeModalWidget() != nullptr) return;
   if (screen() != Screen::None) return pad_on_screen(e.button);
   const auto action = options_.bindings.pad_action(e.button);
   if (!action || *action == Action::Left || *action == Action::Right) return;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <sstream>
 
+#include "app/controls_page.h"
 #include "app/form.h"
 #include "session/replay.h"
 #include "session/story_file.h"
@@ -85,10 +86,11 @@ class PadTest : public ::testing::Test {
     fs::remove_all(dir_);
   }
 
-  std::unique_ptr<TForm1> make() {
+  std::unique_ptr<TForm1> make(bool remember = false) {
     FormOptions o;
     o.base_dir = dir_.string();
     o.dialogs = &dialogs_;
+    o.remember_settings = remember;
     auto form = std::make_unique<TForm1>(o);
     form->start_gamepads();
     return form;
@@ -300,6 +302,56 @@ TEST_F(PadTest, PadGoesThroughTheMenus) {
   }
   EXPECT_EQ(replay_headless(file), 0);
   EXPECT_NE(read_file(file).find("0 click Button10\n"), std::string::npos);
+}
+
+// The controls page binds the next key or pad button pressed, refuses one
+// taken or kept by the window and says why, and the game plays with what it
+// bound at once; it is remembered, and the defaults come back on request.
+TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
+  auto form = make(true);
+  VirtualPad pad;
+  form->poll_pads();
+  ControlsPage page(form.get());
+  auto button = [&](Action a, bool keys) { return (keys ? page.key_buttons : page.pad_buttons)[size_t(a)]; };
+  struct Step {
+    Action action;
+    int key;  // or a pad button when negative
+    Qt::KeyboardModifiers mods;
+    const char* said;   // part of the status line
+    const char* shown;  // the action's button afterwards
+  };
+  const int west = -1 - int(PadButton::West);
+  const Step steps[] = {
+      {Action::Fire, Qt::Key_J, {}, "J になりました", "J / Space"},
+      {Action::Bomb, Qt::Key_J, {}, "「ショット」に使われています", "X"},
+      {Action::Bomb, Qt::Key_F2, {}, "ウィンドウのキー", "X"},
+      {Action::Bomb, Qt::Key_B, Qt::ControlModifier, "ウィンドウのキー", "X"},
+      {Action::Left, Qt::Key_Left, {}, "← になりました", "← / A"},
+      {Action::Fire, west, {}, "X になりました", "X"},
+      {Action::Bomb, west, {}, "「ショット」に使われています", "B / RB"},
+  };
+  for (const Step& s : steps) {
+    const bool keys = s.key >= 0;
+    button(s.action, keys)->click();
+    if (keys) {
+      QKeyEvent e(QEvent::KeyPress, s.key, s.mods, 0, 0, 0, QString());
+      QApplication::sendEvent(button(s.action, keys), &e);
+    } else {
+      pad.tap(static_cast<PadButton>(-1 - s.key), form.get());
+    }
+    EXPECT_NE(page.status->text().indexOf(QString::fromUtf8(s.said)), -1)
+        << page.status->text().toStdString();
+    EXPECT_EQ(button(s.action, keys)->text().toStdString(), s.shown) << s.said;
+  }
+  shoot(&page, "5-controls");
+  EXPECT_EQ(load_bindings(), form->bindings()) << "remembered";
+  form->Button1Click();
+  QKeyEvent j(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &j);
+  EXPECT_TRUE(form->keyboard().held(KeyboardPlay::Key::Fire)) << "J fires at once";
+  page.reset->click();
+  EXPECT_EQ(form->bindings(), Bindings::defaults());
+  EXPECT_EQ(load_bindings(), Bindings::defaults());
 }
 
 }  // namespace

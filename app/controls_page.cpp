@@ -1,0 +1,161 @@
+#include "app/controls_page.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+
+#include "app/form.h"
+
+namespace quillot {
+
+namespace {
+
+constexpr Action kAll[kActionCount] = {Action::Left, Action::Right,      Action::Fire,
+                                       Action::Bomb, Action::Pause,      Action::Help,
+                                       Action::Mute, Action::VolumeDown, Action::VolumeUp};
+
+const char* const kNames[kActionCount] = {"左へ",     "右へ",     "ショット",     "ボム",        "一時停止",
+                                          "この説明", "音を消す", "音量を下げる", "音量を上げる"};
+
+size_t at(Action a) { return static_cast<size_t>(a); }
+
+template <typename T>
+void make_first(std::vector<T>& list, const T& item) {
+  std::erase(list, item);
+  list.insert(list.begin(), item);
+}
+
+}  // namespace
+
+ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), form_(form) {
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel(QString::fromUtf8("キー")), 0, 1);
+  grid->addWidget(new QLabel(QString::fromUtf8("ゲームパッド")), 0, 2);
+  for (Action a : kAll) {
+    const int row = static_cast<int>(at(a)) + 1;
+    grid->addWidget(new QLabel(QString::fromUtf8(kNames[at(a)])), row, 0);
+    if (key_bindable(a)) {
+      auto* b = new QPushButton(this);
+      b->installEventFilter(this);
+      connect(b, &QPushButton::clicked, this, [this, a] { wait_for_key(a); });
+      grid->addWidget(b, row, 1);
+      key_buttons[at(a)] = b;
+    } else {
+      grid->addWidget(new QLabel("F1"), row, 1);
+    }
+    auto* p = new QPushButton(this);
+    connect(p, &QPushButton::clicked, this, [this, a] { wait_for_pad(a); });
+    grid->addWidget(p, row, 2);
+    pad_buttons[at(a)] = p;
+  }
+  const int last = static_cast<int>(kActionCount) + 1;
+  status = new QLabel(this);
+  status->setWordWrap(true);
+  grid->addWidget(status, last, 0, 1, 3);
+  reset = new QPushButton(QString::fromUtf8("初期設定に戻す"), this);
+  connect(reset, &QPushButton::clicked, this, [this] {
+    form_->set_bindings(Bindings::defaults());
+    status->setText(QString::fromUtf8("初期設定に戻しました。"));
+    refresh();
+  });
+  grid->addWidget(reset, last + 1, 0, 1, 3);
+  refresh();
+}
+
+void ControlsPage::refresh() {
+  const Bindings& b = form_->bindings();
+  for (Action a : kAll) {
+    if (QPushButton* k = key_buttons[at(a)]) {
+      QStringList names;
+      for (const BoundKey& key : b.keys[at(a)]) names << shown_key(key);
+      k->setText(waiting_ == static_cast<int>(at(a)) ? QString::fromUtf8("キーを押してください…")
+                 : names.isEmpty()                   ? QString::fromUtf8("なし")
+                                                     : names.join(" / "));
+    }
+    QStringList pads;
+    for (PadButton p : b.pad[at(a)]) pads << shown_pad(p);
+    pad_buttons[at(a)]->setText(pads.isEmpty() ? QString::fromUtf8("なし") : pads.join(" / "));
+  }
+}
+
+void ControlsPage::wait_for_key(Action action) {
+  waiting_ = static_cast<int>(at(action));
+  status->setText(
+      QString::fromUtf8("「%1」にするキーを押してください。").arg(QString::fromUtf8(kNames[at(action)])));
+  refresh();
+}
+
+void ControlsPage::wait_for_pad(Action action) {
+  status->setText(QString::fromUtf8("「%1」にするパッドのボタンを押してください。")
+                      .arg(QString::fromUtf8(kNames[at(action)])));
+  pad_buttons[at(action)]->setText(QString::fromUtf8("ボタンを押してください…"));
+  form_->capture_pad([this, action](PadButton button) { take_pad(action, button); });
+}
+
+bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || waiting_ < 0) return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->isAutoRepeat()) return true;
+  const auto action = static_cast<Action>(waiting_);
+  waiting_ = -1;
+  // The window's shortcuts are made with Ctrl and Alt: no binding has them.
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0) {
+    say(BindRefusal::Reserved, QKeySequence(key->keyCombination()).toString(QKeySequence::NativeText),
+        action);
+    refresh();
+    return true;
+  }
+  take_key(action, {key->key(), key->nativeScanCode()}, shown_key({key->key(), 0}));
+  return true;
+}
+
+void ControlsPage::take_key(Action action, BoundKey key, const QString& text) {
+  Bindings b = form_->bindings();
+  auto& list = b.keys[at(action)];
+  const std::vector<BoundKey> was = list;
+  // The action's own key, pressed again, only moves to the front.
+  std::erase_if(list, [&](const BoundKey& k) { return k.matches(key.key, key.scan); });
+  if (list.size() == was.size() && !list.empty()) list.erase(list.begin());
+  const BindRefusal r = b.bind_key(action, key);
+  if (r != BindRefusal::None) {
+    say(r, text, form_->bindings().key_action(key.key, key.scan));
+  } else {
+    make_first(list, key);
+    form_->set_bindings(b);
+    status->setText(
+        QString::fromUtf8("「%1」は %2 になりました。").arg(QString::fromUtf8(kNames[at(action)]), text));
+  }
+  refresh();
+}
+
+void ControlsPage::take_pad(Action action, PadButton button) {
+  Bindings b = form_->bindings();
+  auto& list = b.pad[at(action)];
+  const size_t before = list.size();
+  std::erase(list, button);
+  if (list.size() == before && !list.empty()) list.erase(list.begin());
+  const BindRefusal r = b.bind_pad(action, button);
+  if (r != BindRefusal::None) {
+    say(r, shown_pad(button), form_->bindings().pad_action(button));
+  } else {
+    make_first(list, button);
+    form_->set_bindings(b);
+    status->setText(QString::fromUtf8("「%1」は %2 になりました。")
+                        .arg(QString::fromUtf8(kNames[at(action)]), shown_pad(button)));
+  }
+  refresh();
+}
+
+void ControlsPage::say(BindRefusal r, const QString& name, std::optional<Action> owner) {
+  if (r == BindRefusal::Taken) {
+    status->setText(QString::fromUtf8("%1 はもう「%2」に使われています。")
+                        .arg(name, QString::fromUtf8(owner ? kNames[at(*owner)] : "ほかの操作")));
+  } else if (r == BindRefusal::Reserved) {
+    status->setText(
+        QString::fromUtf8("%1 はウィンドウのキーなので使えません（F1, F2, F11, Esc, Ctrl, Alt）。")
+            .arg(name));
+  } else {
+    status->setText(QString::fromUtf8("%1 は使えません。").arg(name));
+  }
+}
+
+}  // namespace quillot
