@@ -76,15 +76,19 @@ bool Gamepads::start(const std::string& mapping_file) {
   // With no SDL window, SDL cannot know whether the game has the focus; the
   // window decides that itself.
   api->SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  if (api->InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return false;
-  started_ = true;
-  // A pad that only this file knows is announced as added once it is read.
+  // The joysticks first, then the player's mappings, then the controller
+  // layer: it announces the pads plugged in by the mappings it has then.
+  if (api->InitSubSystem(SDL_INIT_JOYSTICK) != 0) return false;
   const FileRead read = read_regular_file(mapping_file, kMappingFileLimit);
   if (read.ok() && !read.truncated && !read.bytes.empty()) {
     if (SDL_RWops* rw = api->RWFromConstMem(read.bytes.data(), static_cast<int>(read.bytes.size())))
       api->AddMappingsFromRW(rw, 1);
   }
-  return true;
+  const bool ok = api->InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+  // The controller layer holds the joysticks as long as it runs.
+  api->QuitSubSystem(SDL_INIT_JOYSTICK);
+  started_ = ok;
+  return ok;
 }
 
 std::vector<PadEvent> Gamepads::poll() {

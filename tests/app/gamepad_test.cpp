@@ -1,5 +1,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -23,10 +24,11 @@ namespace fs = std::filesystem;
 // game-controller layout's, so SDL maps it as a controller of its own accord.
 class VirtualPad {
  public:
-  VirtualPad() {
+  // `known`: SDL maps it by itself; otherwise only a mapping line makes it a pad.
+  explicit VirtualPad(bool known = true) {
     SDL_VirtualJoystickDesc d{};
     d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    d.type = known ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
     d.naxes = SDL_CONTROLLER_AXIS_MAX;
     d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
     d.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
@@ -37,6 +39,14 @@ class VirtualPad {
   }
   ~VirtualPad() { unplug(); }
   bool ok() const { return joystick_ != nullptr; }
+  // As mapping files name pads: without the checksum of the pad's name.
+  std::string guid() const {
+    char text[64] = {};
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(joystick_), text, sizeof text);
+    std::string out = text;
+    out.replace(4, 4, "0000");
+    return out;
+  }
   void button(PadButton b, bool down) {
     SDL_JoystickSetVirtualButton(joystick_, static_cast<int>(b), down ? 1 : 0);
   }
@@ -352,6 +362,48 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
   page.reset->click();
   EXPECT_EQ(form->bindings(), Bindings::defaults());
   EXPECT_EQ(load_bindings(), Bindings::defaults());
+}
+
+// A pad SDL does not know plays once the settings folder's mapping file
+// names it; a file that is no mapping file, or no file at all, is passed over
+// without a wait or a word.
+TEST_F(PadTest, TheSettingsFoldersMappingFileNamesPadsAndNothingElseStopsTheGame) {
+  SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // to attach a pad before the game looks
+  const fs::path folder = dir_ / "config" / "quillot";
+  const fs::path file = folder / "gamecontrollerdb.txt";
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& guid)> make;
+    size_t pads;
+  };
+  const Case cases[] = {
+      {"no file", [](const std::string&) {}, 0},
+      {"a FIFO", [&](const std::string&) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }, 0},
+      {"garbage",
+       [&](const std::string&) { std::ofstream(file) << "\x01\xff,,,a:b0\n"
+                                                     << std::string(5000, 'x'); }, 0},
+      {"a mapping for it",
+       [&](const std::string& guid) {
+         std::ofstream(file) << "# made here\n"
+                             << guid << ",Test pad,a:b0,b:b1,start:b6,dpleft:b13,leftx:a0,platform:Linux,\n";
+       },
+       1},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    VirtualPad pad(false);
+    ASSERT_TRUE(pad.ok());
+    c.make(pad.guid());
+    testing::internal::CaptureStderr();
+    {
+      auto form = make();
+      form->poll_pads();
+      EXPECT_EQ(form->gamepads()->count(), c.pads) << c.what;
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+  }
+  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
 }  // namespace
