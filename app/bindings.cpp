@@ -410,7 +410,9 @@ QString help_text(const Bindings& b) {
   pause.push_back("Esc");
   lines << QString::fromUtf8("一時停止　%1（クリックで再開）").arg(joined(pause, " / "));
   lines << QString::fromUtf8("音を消す　%1").arg(keys(Action::Mute));
-  lines << QString::fromUtf8("音量　　　%1 / %2").arg(keys(Action::VolumeDown), keys(Action::VolumeUp));
+  lines << QString::fromUtf8("音楽の音量　%1 / %2").arg(keys(Action::VolumeDown), keys(Action::VolumeUp));
+  lines << QString::fromUtf8("効果音の音量　Shift+- / Shift++");
+  lines << QString::fromUtf8("設定　　　F2");
   lines << QString::fromUtf8("画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++");
   lines << QString::fromUtf8("フルスクリーン　F11 / Alt+Enter（Escで戻る）");
   lines << QString::fromUtf8("この説明　F1");
@@ -446,8 +448,9 @@ std::string usage_keys(const Bindings& b) {
   QString text =
       QString(
           "Keys: %1 and %2 move, %3 shoots, %4 bombs; %5 or Esc pauses;\n"
-          "%6 mutes, %7 and %8 set the volume; Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale;\n"
-          "F11 or Alt+Enter toggles full screen; F1 shows the controls; Ctrl+Q quits.\n")
+          "%6 mutes, %7 and %8 set the music's volume, Shift with - and + the effects';\n"
+          "Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;\n"
+          "F1 shows the controls; F2 opens the options; Ctrl+Q quits.\n")
           .arg(names(Action::Left), names(Action::Right), names(Action::Fire), names(Action::Bomb),
                names(Action::Pause), names(Action::Mute), names(Action::VolumeDown), names(Action::VolumeUp));
   QStringList pad;

@@ -51,7 +51,7 @@ ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), for
   status = new QLabel(this);
   status->setWordWrap(true);
   grid->addWidget(status, last, 0, 1, 3);
-  reset = new QPushButton(QString::fromUtf8("初期設定に戻す"), this);
+  reset = new QPushButton(QString::fromUtf8("キーとボタンを初期設定に戻す"), this);
   connect(reset, &QPushButton::clicked, this, [this] {
     form_->set_bindings(Bindings::defaults());
     status->setText(QString::fromUtf8("初期設定に戻しました。"));

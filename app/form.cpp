@@ -169,6 +169,7 @@ TForm1::TForm1(const FormOptions& options)
     settings_.scale = screen != nullptr ? largest_window_scale(screen->availableGeometry()) : 1;
   }
   options_.music->set_volume(settings_.volume, settings_.muted);
+  options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
   app_state_ = QGuiApplication::applicationState();
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });
@@ -449,6 +450,8 @@ void TForm1::present() {
   cg_.copy_from(bak_);
   cg_view->update();
 }
+
+void TForm1::sound(Sound sound) { options_.music->play_effect(sound); }
 
 void TForm1::repaint_now() {
   cg_view->repaint();

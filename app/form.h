@@ -1,6 +1,7 @@
 #pragma once
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -16,6 +17,7 @@
 #include "app/keys.h"
 #include "app/menu_focus.h"
 #include "app/music_port.h"
+#include "app/options_window.h"
 #include "app/overlays.h"
 #include "app/qimage_canvas.h"
 #include "app/settings.h"
@@ -103,6 +105,7 @@ class TForm1 : public QWidget, public Shell {
   void set_enemy_count(int32_t count) override;
   void present() override;
   void repaint_now() override;
+  void sound(Sound sound) override;
   void show_screen(Screen screen) override;
   void start_timer() override;
   bool timer_running() const override { return Timer1.isActive(); }
@@ -130,12 +133,19 @@ class TForm1 : public QWidget, public Shell {
   QRect game_area() const;
   void set_scale(int scale);
   void set_fullscreen(bool on);
+  // The music's volume, and the mute of all sound.
   void set_volume(int percent, bool muted);
+  void set_effects_volume(int percent);
+  // Scale, full screen and sound as a new player finds them.
+  void reset_settings();
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }
   void set_paused(bool paused);
   void show_help();
+  // The options window (F2): modal, and it pauses a running stage. Null while closed.
+  void show_options();
+  OptionsWindow* options_window() const { return options_window_; }
   const KeyboardPlay& keyboard() const { return keys_; }
   const Bindings& bindings() const { return options_.bindings; }
   // New bindings apply at once and are remembered like the other settings.
@@ -240,6 +250,7 @@ class TForm1 : public QWidget, public Shell {
   KeyboardPlay keys_;
   std::unique_ptr<Toast> toast_;
   MenuFocus* menu_ = nullptr;
+  QPointer<OptionsWindow> options_window_;
   Qt::ApplicationState app_state_ = Qt::ApplicationInactive;
 
   struct PadHeld {

@@ -97,10 +97,39 @@ void TForm1::set_volume(int percent, bool muted) {
   settings_.volume = saved_.volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
   settings_.muted = saved_.muted = muted;
   options_.music->set_volume(settings_.volume, settings_.muted);
+  options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
   const QString text = settings_.muted ? QString::fromUtf8("♪ ミュート")
-                                       : QString::fromUtf8("♪ 音量 %1%").arg(settings_.volume);
+                                       : QString::fromUtf8("♪ 音楽 %1%").arg(settings_.volume);
   toast_->show_text(text, game_area(), shown_scale_);
   remember();
+}
+
+void TForm1::set_effects_volume(int percent) {
+  settings_.effects_volume = saved_.effects_volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
+  // A step is meant to be heard, as with the music's.
+  settings_.muted = saved_.muted = false;
+  options_.music->set_volume(settings_.volume, false);
+  options_.music->set_effects_volume(settings_.effects_volume, false);
+  toast_->show_text(QString::fromUtf8("♪ 効果音 %1%").arg(settings_.effects_volume), game_area(),
+                    shown_scale_);
+  remember();
+}
+
+void TForm1::reset_settings() {
+  const Settings defaults;
+  const QScreen* s = QWidget::screen();
+  settings_.scale = saved_.scale = s != nullptr ? largest_window_scale(s->availableGeometry()) : 1;
+  settings_.fullscreen = saved_.fullscreen = defaults.fullscreen;
+  settings_.effects_volume = saved_.effects_volume = defaults.effects_volume;
+  lay_out_window();
+  set_volume(defaults.volume, defaults.muted);
+}
+
+void TForm1::show_options() {
+  if (options_window_ != nullptr) return;
+  set_paused(true);
+  options_window_ = new OptionsWindow(this);
+  options_window_->open();
 }
 
 void TForm1::remember() {
@@ -180,6 +209,12 @@ void TForm1::command(KeyCommand c, KeyboardPlay::Source from) {
       return set_volume(settings_.volume - 10, false);
     case KeyCommand::VolumeUp:
       return set_volume(settings_.volume + 10, false);
+    case KeyCommand::EffectsDown:
+      return set_effects_volume(settings_.effects_volume - 10);
+    case KeyCommand::EffectsUp:
+      return set_effects_volume(settings_.effects_volume + 10);
+    case KeyCommand::Options:
+      return show_options();
     case KeyCommand::Left:
       return keys_.press(KeyboardPlay::Key::Left, from);
     case KeyCommand::Right:

@@ -8,6 +8,7 @@ KeyAction key_action(const Bindings& bindings, int key, uint32_t scan, Qt::Keybo
   const bool ctrl = (mods & Qt::ControlModifier) != 0;
   const bool alt = (mods & Qt::AltModifier) != 0;
   const bool plus = key == Qt::Key_Plus || key == Qt::Key_Equal;
+  const bool minus = key == Qt::Key_Minus || key == Qt::Key_Underscore;
   if (ctrl) {
     if (key >= Qt::Key_1 && key <= Qt::Key_4) return {KeyCommand::Scale, key - Qt::Key_0};
     if (plus) return {KeyCommand::ScaleUp};
@@ -19,6 +20,12 @@ KeyAction key_action(const Bindings& bindings, int key, uint32_t scan, Qt::Keybo
     if (key == Qt::Key_Return || key == Qt::Key_Enter) return {KeyCommand::FullScreen};
     return {};
   }
+  // Shift turns the music's steps into the effects' (Shift and - types an
+  // underscore on most layouts).
+  if ((mods & Qt::ShiftModifier) != 0) {
+    if (minus) return {KeyCommand::EffectsDown};
+    if (plus) return {KeyCommand::EffectsUp};
+  }
   switch (key) {
     case Qt::Key_F11:
       return {KeyCommand::FullScreen};
@@ -26,6 +33,8 @@ KeyAction key_action(const Bindings& bindings, int key, uint32_t scan, Qt::Keybo
       return {KeyCommand::Escape};
     case Qt::Key_F1:
       return {KeyCommand::Help};
+    case Qt::Key_F2:
+      return {KeyCommand::Options};
     default:
       break;
   }

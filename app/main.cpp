@@ -30,7 +30,7 @@ const char* const kUsage =
     "  --headless      with --replay: check the recording without a window, as fast as possible\n"
     "  --scale N       show the game N times enlarged (1 to 4) for this run\n"
     "  --fullscreen    start in full screen\n"
-    "  --mute          start with the music muted, for this run\n"
+    "  --mute          start with all sound muted, for this run\n"
     "  -h, --help      show this help and exit\n"
     "  -v, --version   show the version and exit\n";
 

@@ -57,6 +57,8 @@ Settings load_settings() {
   // Whole steps of 10 %, so Minus and Plus always land on the same levels.
   out.volume = (read_int(s, "sound/volume", Settings::kMaxVolume, 0, Settings::kMaxVolume) + 5) / 10 * 10;
   out.muted = read_bool(s, "sound/muted", false);
+  out.effects_volume =
+      (read_int(s, "sound/effects_volume", Settings::kMaxVolume, 0, Settings::kMaxVolume) + 5) / 10 * 10;
   return out;
 }
 
@@ -68,6 +70,7 @@ bool save_settings(const Settings& settings) {
   s.setValue("window/fullscreen", settings.fullscreen);
   s.setValue("sound/volume", settings.volume);
   s.setValue("sound/muted", settings.muted);
+  s.setValue("sound/effects_volume", settings.effects_volume);
   s.sync();
   return s.status() == QSettings::NoError;
 }

@@ -12,7 +12,8 @@ struct Settings {
   int scale = 0;  // window scale 1..4; 0 until the player has chosen one
   bool fullscreen = false;
   int volume = kMaxVolume;  // percent of the game's full music level, in steps of 10
-  bool muted = false;
+  bool muted = false;       // all sound, music and effects
+  int effects_volume = kMaxVolume;  // percent of the effects' full level, in steps of 10
 
   bool operator==(const Settings&) const = default;
 };

@@ -125,6 +125,7 @@ void Engine::render(int frames, float* left, float* right) {
       right[i] += r[i] * level;
     }
   }
+  if (Effects* effects = effects_.load()) effects->render(frames, left, right);
   if (!playback_) return;
   playback_->frames += frames;
   if (playback_->reached_end && !playback_->reported &&

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/effects.h"
 #include "audio/midi_file.h"
 
 // The FluidSynth handles stay out of every header but this one.
@@ -53,7 +54,15 @@ class Engine {
   std::string track_name() const;
   int active_voices() const;
 
-  // Adds the next frames of music to the two buffers (stereo, 44.1 kHz).
+  // Effects mixed over the music in every block from now on; null for none.
+  // They must outlive the engine. Sounds asked for before are dropped.
+  void set_effects(Effects* effects) {
+    if (effects != nullptr) effects->drop_pending();
+    effects_.store(effects);
+  }
+
+  // Adds the next frames of music, and of the effects, to the two buffers
+  // (stereo, 44.1 kHz).
   void render(int frames, float* left, float* right);
 
   // The player's volume as a factor on the rendered samples, 0 (silent) to 1
@@ -80,6 +89,7 @@ class Engine {
   std::unique_ptr<Playback> playback_;
   uint64_t next_id_ = 0;
   std::atomic<float> level_{1.0F};
+  std::atomic<Effects*> effects_{nullptr};
   std::vector<float> scratch_;  // one block at a lowered level, grown to the largest block seen
 };
 

@@ -70,6 +70,7 @@ void Music::Impl::load() {
   auto fresh = std::make_unique<Engine>(options.gain);
   const std::string font = fresh->load_sound_font(options.sound_fonts);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+  fresh->set_effects(options.effects.get());
   // Runs on the audio thread: only a queued call may cross to the GUI thread.
   fresh->set_end_handler([this](uint64_t playback) {
     QMetaObject::invokeMethod(

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/effects.h"
+
 namespace quillot::audio {
 
 // The synth's master gain. With the system's General MIDI fonts it puts the
@@ -22,6 +24,8 @@ struct MusicOptions {
   // with Music::render (tests, offline use).
   std::vector<std::string> drivers;
   double gain = kMusicGain;
+  // Mixed over the music in the same output; null for none.
+  std::shared_ptr<Effects> effects;
 };
 
 // The system's SoundFonts and sound servers, as the game uses them.

@@ -32,6 +32,8 @@ void silence_library_logs() {
 Output::Output(Engine& engine, const std::vector<std::string>& drivers) {
   fluid_settings_t* settings = engine.settings();
   if (settings == nullptr) return;
+  fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
+  fluid_settings_setint(settings, "audio.periods", kPeriods);
   for (const auto& name : drivers) {
     if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;
     driver_ = new_fluid_audio_driver2(settings, &pull, &engine);

@@ -12,6 +12,12 @@ namespace quillot::audio {
 // PipeWire's own pulse layer answers for it too; bare ALSA is the last resort.
 inline const std::vector<std::string> kDriverOrder = {"pulseaudio", "pipewire", "alsa"};
 
+// The device pulls blocks of kPeriodFrames and buffers kPeriods of them:
+// 4 x 256 frames at 44.1 kHz is 23 ms, the most an effect waits between its
+// block being rendered and being heard.
+inline constexpr int kPeriodFrames = 256;
+inline constexpr int kPeriods = 4;
+
 // FluidSynth and ALSA report a missing sound card on stderr; music is never
 // essential, so a player without one hears silence and reads nothing.
 void silence_library_logs();

@@ -87,8 +87,11 @@ void BM_Step(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_Step<update_enemies>)->Name("BM_UpdateEnemies");
-BENCHMARK(BM_Step<coin_step>)->Name("BM_CoinStep");
+// The steps that report sounds, with nobody listening.
+void enemies_alone(Game& g, Canvas& bak) { update_enemies(g, bak); }
+void coins_alone(Game& g, Canvas& bak) { coin_step(g, bak); }
+BENCHMARK(BM_Step<enemies_alone>)->Name("BM_UpdateEnemies");
+BENCHMARK(BM_Step<coins_alone>)->Name("BM_CoinStep");
 BENCHMARK(BM_Step<effect_step>)->Name("BM_EffectStep");
 
 void BM_RestoreOnly(benchmark::State& state) {

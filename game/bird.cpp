@@ -23,7 +23,7 @@ ShotRec& next_shot_slot(Game& g) {
   return g.shots[static_cast<size_t>(g.shot_cursor)];
 }
 
-void fire(Game& g) {
+void fire(Game& g, Host& host) {
   int32_t n = 1;
   if (g.profile.rnd_shot >= 15) n += 1;
   if (g.profile.rnd_shot >= 20) n += 1;
@@ -31,6 +31,8 @@ void fire(Game& g) {
     ShotRec& shot = next_shot_slot(g);
     // The cursor has moved on all the same, so the next click tries the following slot.
     if (shot.state == 1) return;
+    // One sound for the click, however many shots it looses.
+    if (k == 0) host.sound(Sound::Shot);
     const int32_t side = g.random(2);
     const int32_t scatter = g.random(g.profile.rnd_shot);
     shot.x = side == 0 ? g.player_x + scatter : g.player_x - scatter;
@@ -42,6 +44,7 @@ void fire(Game& g) {
 
 void set_off_bomb(Game& g, Canvas& cg, Host& host) {
   g.profile.bomb -= 1;
+  host.sound(Sound::Bomb);
   // Drawn straight onto the visible picture and shown frame by frame; the pen
   // is left as it is, so the rings keep the picture's default outline.
   for (int32_t i = 0; i < 6; ++i) {
@@ -82,7 +85,7 @@ void kill(Game& g, EnemyRec& e) {
   e.kind = 100;
 }
 
-void fly(Game& g, ShotRec& shot, Canvas& bak) {
+void fly(Game& g, ShotRec& shot, Canvas& bak, Host& host) {
   const int32_t big = g.profile.shot_big;
   shot.y -= g.profile.shot_speed;
   // A shot leaving the top is freed but still drawn and can still hit this tick.
@@ -96,7 +99,12 @@ void fly(Game& g, ShotRec& shot, Canvas& bak) {
     if (!shot_hits(shot, big, e)) continue;
     shot.state = 2;
     e.hp -= 1;
-    if (e.hp <= 0) kill(g, e);
+    if (e.hp <= 0) {
+      kill(g, e);
+      host.sound(Sound::EnemyDown);
+    } else {
+      host.sound(Sound::EnemyHit);
+    }
   }
 }
 
@@ -127,7 +135,7 @@ void cgMouseMove(Game& g, int32_t x) {
 void cgMouseDown(Game& g, MouseButton button, Canvas& cg, Host& host) {
   if (g.player_state == bird_state::kNone) return;
   if (button == MouseButton::Left) {
-    fire(g);
+    fire(g, host);
   } else if (button == MouseButton::Right && g.profile.bomb > 0) {
     set_off_bomb(g, cg, host);
   }
@@ -175,9 +183,9 @@ bool bird_step(Game& g, Canvas& bak, Host& host) {
   return true;
 }
 
-void shot_step(Game& g, Canvas& bak) {
+void shot_step(Game& g, Canvas& bak, Host& host) {
   for (ShotRec& shot : g.shots) {
-    if (shot.state == 1) fly(g, shot, bak);
+    if (shot.state == 1) fly(g, shot, bak, host);
     // A shot that has just hit shows its first burst frame in the same tick.
     switch (shot.state) {
       case 2:

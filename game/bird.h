@@ -27,6 +27,6 @@ void steer_bird(Game& g);
 bool bird_step(Game& g, Canvas& bak, Host& host);
 
 // Tick step 7: shots fly, hit enemies and burst.
-void shot_step(Game& g, Canvas& bak);
+void shot_step(Game& g, Canvas& bak, Host& host = no_host());
 
 }  // namespace quillot

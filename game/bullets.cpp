@@ -71,15 +71,17 @@ void penalty(Game& g) {
   }
 }
 
-void hurt_bird(Game& g, BulletRec& b) {
+void hurt_bird(Game& g, BulletRec& b, Host& host) {
   Profile& p = g.profile;
   b.alive = 0;
   g.player_state = bird_state::kHit;
   if (p.guard != 0) {
+    host.sound(Sound::GuardAbsorb);
     p.guard = 0;
     show_banner(g, "GUARD OFF");
     return;
   }
+  host.sound(Sound::BirdHit);
   if (lose_hit_point(p)) {
     g.player_state = bird_state::kDying;
     return;
@@ -101,7 +103,7 @@ BulletRec& new_bullet(Game& g) {
   return g.bullets[static_cast<size_t>(g.bullet_cursor)];
 }
 
-void bullet_step(Game& g, Canvas& bak) {
+void bullet_step(Game& g, Canvas& bak, Host& host) {
   const bool even = g.frame_no % 2 == 0;
   for (BulletRec& b : g.bullets) {
     if (b.alive != 1) continue;
@@ -115,7 +117,7 @@ void bullet_step(Game& g, Canvas& bak) {
       bak.brush = even ? pair.even : pair.odd;
     }
     jittered_disc(bak, g.random, b.x, b.y, b.radius);
-    if (hits_bird(g, b)) hurt_bird(g, b);
+    if (hits_bird(g, b)) hurt_bird(g, b, host);
   }
 }
 
@@ -133,6 +135,7 @@ bool game_over_reset(Game& g, Host& host) {
   g.player_state = bird_state::kNone;
   g.msg_phase = 200;
   g.msg_text = "GAME OVER";
+  host.sound(Sound::GameOver);
   // gold, stage, bomb, guard and hi_score survive the lost game.
   p.bird = 18;
   p.speed = 3;

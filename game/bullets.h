@@ -19,7 +19,7 @@ BulletRec& new_bullet(Game& g);
 bool lose_hit_point(Profile& p);
 
 // Tick step 8: bullets fly, are drawn and hit the bird.
-void bullet_step(Game& g, Canvas& bak);
+void bullet_step(Game& g, Canvas& bak, Host& host = no_host());
 
 // The dying animation for a bird whose state has just advanced to s (3..7);
 // runs the GAME OVER reset at 7. False when the reset's save failed.

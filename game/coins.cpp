@@ -64,7 +64,7 @@ void draw_coin(Canvas& bak, const CoinRec& c, Color font, Color brush, std::stri
   bak.text(c.x - 3, c.y - 5, mark);
 }
 
-void gold_coin(Game& g, CoinRec& c, Canvas& bak, bool even) {
+void gold_coin(Game& g, CoinRec& c, Canvas& bak, bool even, Host& host) {
   fall(g, c, 50);
   if (even)
     draw_coin(bak, c, 0x0000FF, 0x008080, "\x5C");  // the code page's fonts show 0x5C as the yen sign
@@ -74,6 +74,7 @@ void gold_coin(Game& g, CoinRec& c, Canvas& bak, bool even) {
     g.player_state = bird_state::kCatch;
     c.state = coin_state::kCaught;
     g.profile.gold += c.value;
+    host.sound(Sound::Coin);
   }
 }
 
@@ -85,7 +86,7 @@ void catch_popup(CoinRec& c, Canvas& bak, bool even) {
   if (c.state >= coin_state::kCaughtEnd) c.state = coin_state::kFree;
 }
 
-void x_coin(Game& g, CoinRec& c, Canvas& bak, bool even) {
+void x_coin(Game& g, CoinRec& c, Canvas& bak, bool even, Host& host) {
   fall(g, c, 60);
   if (even)
     draw_coin(bak, c, 0xFFFFFF, 0xFF0080, "X");
@@ -94,6 +95,7 @@ void x_coin(Game& g, CoinRec& c, Canvas& bak, bool even) {
   if (touches_bird(g, c)) {
     g.player_state = bird_state::kCatch;
     c.state = coin_state::kFree;
+    host.sound(Sound::Coin);
     add_score(g, 10);
     const int32_t dx = g.random(8);
     const int32_t dy = g.random(20);
@@ -160,13 +162,13 @@ void score_popup(Game& g, int32_t x, int32_t y, int32_t points) {
   e.phase = 1;
 }
 
-void coin_step(Game& g, Canvas& bak) {
+void coin_step(Game& g, Canvas& bak, Host& host) {
   const bool even = g.frame_no % 2 == 0;
   for (CoinRec& c : g.coins) {
-    if (c.state == coin_state::kGold) gold_coin(g, c, bak, even);
+    if (c.state == coin_state::kGold) gold_coin(g, c, bak, even, host);
     // A coin caught just above shows its pop-up on the same tick.
     if (c.state >= coin_state::kCaught && c.state < coin_state::kCaughtEnd) catch_popup(c, bak, even);
-    if (c.state == coin_state::kX) x_coin(g, c, bak, even);
+    if (c.state == coin_state::kX) x_coin(g, c, bak, even, host);
   }
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "game/canvas.h"
+#include "game/host.h"
 #include "game/state.h"
 
 namespace quillot {
@@ -21,7 +22,7 @@ void kill_scoring(Game& g, int32_t ex, int32_t ey, int32_t reward);
 void score_popup(Game& g, int32_t x, int32_t y, int32_t points);
 
 // Tick step 6: coins fall, are drawn and caught; catch pop-ups rise.
-void coin_step(Game& g, Canvas& bak);
+void coin_step(Game& g, Canvas& bak, Host& host = no_host());
 
 // Tick step 9: the score pop-ups.
 void effect_step(Game& g, Canvas& bak);

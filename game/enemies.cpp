@@ -221,8 +221,9 @@ bool rams(const Game& g, const EnemyRec& e) {
          g.player_state == bird_state::kFlying && is_live(e.kind);
 }
 
-void ram(Game& g, EnemyRec& e) {
+void ram(Game& g, EnemyRec& e, Host& host) {
   e.kind = kExplosion;
+  host.sound(Sound::BirdHit);
   g.player_state = bird_state::kHit;
   if (lose_hit_point(g.profile)) g.player_state = bird_state::kDying;
 }
@@ -276,7 +277,7 @@ Picture enemy_picture(int32_t kind) {
   return Picture::ene1;
 }
 
-void update_enemies(Game& g, Canvas& bak) {
+void update_enemies(Game& g, Canvas& bak, Host& host) {
   for (EnemyRec& e : g.enemies) {
     if (is_live(e.kind)) {
       move(g, e);
@@ -291,7 +292,7 @@ void update_enemies(Game& g, Canvas& bak) {
     } else if (e.kind >= kExplosion) {
       explode(e, bak);
     }
-    if (rams(g, e)) ram(g, e);
+    if (rams(g, e)) ram(g, e, host);
   }
 }
 

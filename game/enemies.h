@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "game/canvas.h"
+#include "game/host.h"
 #include "game/state.h"
 
 namespace quillot {
@@ -23,6 +24,6 @@ void split_kind19(Game& g, int32_t x, int32_t y, int32_t reward);
 Picture enemy_picture(int32_t kind);
 
 // Tick step 5: move, draw and fire every live enemy, advance explosions, ram test.
-void update_enemies(Game& g, Canvas& bak);
+void update_enemies(Game& g, Canvas& bak, Host& host = no_host());
 
 }  // namespace quillot

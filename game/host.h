@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/sound.h"
 #include "game/state.h"
 
 namespace quillot {
@@ -25,6 +26,9 @@ class Host {
   virtual void present() = 0;
   // Repaint the visible playfield at once (the bomb's flash frames).
   virtual void repaint_now() = 0;
+  // Something was heard to happen. Output only: the game goes on the same
+  // whether or not anything plays, so replays and tests may ignore it.
+  virtual void sound(Sound) {}
 };
 
 // A host that does nothing and whose saves always succeed.
@@ -39,5 +43,11 @@ class NullHost : public Host {
   void present() override {}
   void repaint_now() override {}
 };
+
+// For the tick's steps run on their own (tests, benchmarks): nobody listens.
+inline Host& no_host() {
+  static NullHost host;
+  return host;
+}
 
 }  // namespace quillot

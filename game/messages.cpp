@@ -146,6 +146,7 @@ void check_clear(Game& g, Host& host) {
   if (count == 0) {
     g.msg_phase = kClearFirst;
     g.msg_text = "CLEAR!!";
+    host.sound(Sound::StageClear);
   }
 }
 

@@ -28,10 +28,10 @@ TickEnd Timer1Timer(Game& g, Canvas& bak, Host& host) {
   clear_to_blue(bak);                              // 2
   steer_bird(g);                                   // 3
   if (!bird_step(g, bak, host)) return TickEnd::SaveFailed;  // 4
-  update_enemies(g, bak);                          // 5
-  coin_step(g, bak);                               // 6
-  shot_step(g, bak);                               // 7
-  bullet_step(g, bak);                             // 8
+  update_enemies(g, bak, host);                    // 5
+  coin_step(g, bak, host);                         // 6
+  shot_step(g, bak, host);                         // 7
+  bullet_step(g, bak, host);                       // 8
   effect_step(g, bak);                             // 9
   if (message_step(g, bak, host)) return TickEnd::StageEnded;  // 10
   draw_hud(g, bak);                                // 11

@@ -70,6 +70,7 @@ void next_from_shop(Game& g, Shell& shell) {
     return;
   }
   shell.play_music(story_track(g.random(6)));
+  shell.sound(Sound::Page);
   shell.show_screen(Screen::Story);
   shell.set_story_text(r->text);
   // A picture that fails to load leaves the rest of the screen as it was.
@@ -81,6 +82,7 @@ void next_from_shop(Game& g, Shell& shell) {
 
 void retry_from_shop(Game& g, Shell& shell) {
   if (g.retry_count > 1) {
+    shell.sound(Sound::Refused);
     shell.message(kNoMoreRetries);
     return;
   }
@@ -95,11 +97,13 @@ void retry_from_shop(Game& g, Shell& shell) {
 }
 
 void story_next(Game& g, Shell& shell) {
+  shell.sound(Sound::Page);
   shell.show_screen(Screen::None);
   start_stage(g, shell, 1);
 }
 
 void story_no(Game& g, Shell& shell) {
+  shell.sound(Sound::Page);
   shell.show_screen(Screen::None);
   start_stage(g, shell, 2);
 }

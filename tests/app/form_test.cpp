@@ -41,6 +41,14 @@ class RecordingMusic : public MusicPort {
     volume = percent;
     muted = mute;
   }
+  std::vector<Sound> sounds;
+  int effects_volume = -1;
+  bool effects_muted = false;
+  void play_effect(Sound sound) override { sounds.push_back(sound); }
+  void set_effects_volume(int percent, bool mute) override {
+    effects_volume = percent;
+    effects_muted = mute;
+  }
 };
 
 // Whether a label shows its text whole: drawn the same but taller, nothing
@@ -602,6 +610,86 @@ TEST(WindowScale, TheLargestWindowThatFitsTheScreenAndTheHomePositionOnlyWhereTh
   EXPECT_EQ(unscale(-1, 2), -1);
   EXPECT_EQ(unscale(-2, 2), -1);
   EXPECT_EQ(unscale(7, 4), 1);
+}
+
+// The options window is worked by keyboard alone, and each of its controls
+// leaves the sound, the window and the settings file just as the control's
+// key does.
+TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
+  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+  struct Case {
+    const char* what;
+    std::function<void(TForm1*)> by_key;
+    std::function<void(OptionsWindow*)> by_window;
+  };
+  const Case cases[] = {
+      {"music down", [](TForm1* f) { key(f, Qt::Key_Minus, true); },
+       [](OptionsWindow* w) { key(w->music_volume, Qt::Key_Left, true); }},
+      {"effects down", [](TForm1* f) { key(f, Qt::Key_Underscore, true, Qt::ShiftModifier); },
+       [](OptionsWindow* w) { key(w->effects_volume, Qt::Key_Left, true); }},
+      {"effects down on the keypad",
+       [](TForm1* f) { key(f, Qt::Key_Minus, true, Qt::ShiftModifier | Qt::KeypadModifier); },
+       [](OptionsWindow* w) { key(w->effects_volume, Qt::Key_Left, true); }},
+      {"mute", [](TForm1* f) { key(f, Qt::Key_M, true); },
+       [](OptionsWindow* w) {
+         key(w->mute, Qt::Key_Space, true);
+         key(w->mute, Qt::Key_Space, false);
+       }},
+      {"scale 1", [](TForm1* f) { key(f, Qt::Key_1, true, Qt::ControlModifier); },
+       [](OptionsWindow* w) { key(w->scale, Qt::Key_Up, true); }},
+      {"full screen", [](TForm1* f) { key(f, Qt::Key_F11, true); },
+       [](OptionsWindow* w) {
+         key(w->fullscreen, Qt::Key_Space, true);
+         key(w->fullscreen, Qt::Key_Space, false);
+       }},
+  };
+  for (const Case& c : cases) {
+    Settings by_key, by_window;
+    std::pair<int, int> heard_by_key;
+    for (bool window : {false, true}) {
+      fs::remove_all(dir_ / "config");
+      auto form = make(Settings{.scale = 2}, true);
+      form->Button1Click();
+      form->Timer1Timer();
+      if (window) {
+        key(form.get(), Qt::Key_F2, true);
+        OptionsWindow* w = form->options_window();
+        ASSERT_NE(w, nullptr) << c.what;
+        EXPECT_TRUE(form->paused()) << "the stage waits while the options are open";
+        c.by_window(w);
+        key(w, Qt::Key_Escape, true);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(form->options_window(), nullptr) << "Esc closes it";
+        by_window = load_settings();
+        EXPECT_EQ(std::make_pair(music_.volume, music_.effects_volume), heard_by_key) << c.what;
+      } else {
+        music_.sounds.clear();
+        key(form.get(), Qt::Key_Z, true);
+        key(form.get(), Qt::Key_Z, false);
+        EXPECT_EQ(music_.sounds, std::vector<Sound>{Sound::Shot})
+            << "the window plays what the stage reports";
+        c.by_key(form.get());
+        by_key = load_settings();
+        heard_by_key = {music_.volume, music_.effects_volume};
+      }
+      EXPECT_EQ(music_.muted, music_.effects_muted) << "one mute for all sound";
+    }
+    EXPECT_NE(by_key, Settings{}) << c.what << " was remembered";
+    EXPECT_EQ(by_window, by_key) << c.what;
+  }
+
+  // Reset puts everything back as a new player finds it.
+  auto form =
+      make(Settings{.scale = 1, .fullscreen = true, .volume = 30, .muted = true, .effects_volume = 20}, true);
+  form->show_options();
+  form->options_window()->reset->click();
+  Settings defaults;
+  defaults.scale = form->settings().scale;
+  EXPECT_EQ(load_settings(), defaults);
+  EXPECT_EQ(form->options_window()->music_volume->value(), 10) << "the window shows what was reset";
+  EXPECT_FALSE(form->options_window()->fullscreen->isChecked());
+  qputenv("XDG_CONFIG_HOME", old);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {

@@ -11,6 +11,7 @@ namespace quillot::testing {
 class FakeShell : public Shell {
  public:
   std::vector<std::string> log;
+  std::vector<Sound> sounds;  // kept apart from the log: they are heard, not shown
   bool save_ok = true;
   bool picture_ok = true;
   NullCanvas bak_canvas, cg_canvas;
@@ -23,6 +24,7 @@ class FakeShell : public Shell {
   void set_enemy_count(int32_t n) override { note("count " + std::to_string(n)); }
   void present() override { note("present"); }
   void repaint_now() override { note("repaint"); }
+  void sound(Sound s) override { sounds.push_back(s); }
   void show_screen(Screen s) override {
     static const char* const names[] = {"none", "title", "shop", "story"};
     note(std::string("screen ") + names[static_cast<int>(s)]);
