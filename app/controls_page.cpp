@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QPointer>
 
 #include "app/form.h"
 
@@ -67,7 +68,7 @@ void ControlsPage::refresh() {
     if (QPushButton* k = key_buttons[at(a)]) {
       QStringList names;
       for (const BoundKey& key : b.keys[at(a)]) names << shown_key(key);
-      k->setText(waiting_ == static_cast<int>(at(a)) ? QString::fromUtf8("キーを押してください…")
+      k->setText(waiting_ == static_cast<int>(at(a)) ? QString::fromUtf8("キーを押す…")
                  : names.isEmpty()                   ? QString::fromUtf8("なし")
                                                      : names.join(" / "));
     }
@@ -78,6 +79,7 @@ void ControlsPage::refresh() {
 }
 
 void ControlsPage::wait_for_key(Action action) {
+  form_->capture_pad(nullptr);
   waiting_ = static_cast<int>(at(action));
   status->setText(
       QString::fromUtf8("「%1」にするキーを押してください。").arg(QString::fromUtf8(kNames[at(action)])));
@@ -87,8 +89,15 @@ void ControlsPage::wait_for_key(Action action) {
 void ControlsPage::wait_for_pad(Action action) {
   status->setText(QString::fromUtf8("「%1」にするパッドのボタンを押してください。")
                       .arg(QString::fromUtf8(kNames[at(action)])));
-  pad_buttons[at(action)]->setText(QString::fromUtf8("ボタンを押してください…"));
-  form_->capture_pad([this, action](PadButton button) { take_pad(action, button); });
+  waiting_ = -1;
+  refresh();
+  pad_buttons[at(action)]->setText(QString::fromUtf8("ボタンを押す…"));
+  // The page may be closed before a button comes: the button then plays.
+  form_->capture_pad([page = QPointer<ControlsPage>(this), action](PadButton button) {
+    if (page == nullptr) return false;
+    page->take_pad(action, button);
+    return true;
+  });
 }
 
 bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {

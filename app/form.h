@@ -151,8 +151,9 @@ class TForm1 : public QWidget, public Shell {
   // New bindings apply at once and are remembered like the other settings.
   void set_bindings(const Bindings& bindings);
   // The next pad button pressed goes to `take` instead of the game (for
-  // binding it); an empty function gives the buttons back.
-  void capture_pad(std::function<void(PadButton)> take) { pad_capture_ = std::move(take); }
+  // binding it), unless `take` declines it; an empty function gives the
+  // buttons back.
+  void capture_pad(std::function<bool(PadButton)> take) { pad_capture_ = std::move(take); }
 
   // Gamepads: started after the first paint when the options ask for them,
   // polled from a timer and before every tick.
@@ -261,7 +262,7 @@ class TForm1 : public QWidget, public Shell {
   std::unique_ptr<Gamepads> pads_;
   QTimer pad_timer_;
   std::map<int32_t, PadHeld> pad_held_;  // by pad
-  std::function<void(PadButton)> pad_capture_;
+  std::function<bool(PadButton)> pad_capture_;
   // Another program became active: pads are not ours until the window is again.
   bool pads_away_ = false;
 };

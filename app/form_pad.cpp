@@ -80,10 +80,7 @@ void TForm1::pad_event(const PadEvent& e) {
   }
   sync_pad_held();
   if (!e.down || pads_away_) return;
-  if (pad_capture_) {
-    std::exchange(pad_capture_, nullptr)(e.button);
-    return;
-  }
+  if (pad_capture_ && std::exchange(pad_capture_, nullptr)(e.button)) return;
   // A message box waits for its OK: any button a player would try gives it.
   if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
     box->close();
