@@ -420,6 +420,10 @@ void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))
 
 bool TForm1::save_profile(const Profile& profile) {
   if (options_.replaying) return true;  // a replay never touches the player's save
+  if (!options_.cannot_save.empty()) {
+    report(FileError{options_.cannot_save});
+    return false;
+  }
   if (auto err = quillot::save_profile(save_path(), profile)) {
     report(*err);
     return false;

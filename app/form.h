@@ -50,6 +50,7 @@ class PlayfieldView : public QWidget {
 struct FormOptions {
   std::string base_dir;         // the folder holding dat/ and cg/
   std::string save_file;        // the player's save; empty means dat/my.dat in base_dir
+  std::string cannot_save;      // when set, SAVE shows this instead of writing (no place to save)
   Dialogs* dialogs = nullptr;   // message and error boxes
   MusicPort* music = nullptr;   // background music
   bool seed_from_clock = true;  // tests and replays seed the generator themselves

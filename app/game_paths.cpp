@@ -1,13 +1,19 @@
 #include "app/game_paths.h"
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace quillot {
 
@@ -33,31 +39,52 @@ std::string own_folder() {
   return QDir::currentPath().toStdString();
 }
 
+std::optional<std::string> absolute(const char* path) {
+  if (path == nullptr || path[0] != '/') return std::nullopt;
+  return std::string(path);
+}
+
+std::optional<std::string> home() {
+  if (auto h = absolute(std::getenv("HOME"))) return h;
+  const passwd* pw = ::getpwuid(::getuid());
+  return absolute(pw != nullptr ? pw->pw_dir : nullptr);
+}
+
+std::optional<std::string> xdg_home(const char* variable, const char* under_home) {
+  if (auto v = absolute(std::getenv(variable))) return v;
+  if (auto h = home()) return *h + under_home;
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::string> data_home() { return xdg_home("XDG_DATA_HOME", "/.local/share"); }
+std::optional<std::string> config_home() { return xdg_home("XDG_CONFIG_HOME", "/.config"); }
 
 GamePaths decide_game_paths(const std::string& exe_dir, const std::string& player_dir,
                             const std::function<bool(const std::string&)>& writable) {
   const fs::path beside(exe_dir);
-  const fs::path player_save = fs::path(player_dir) / "my.dat";
+  const fs::path player_save = player_dir.empty() ? fs::path() : fs::path(player_dir) / "my.dat";
   if (holds_data(beside)) {
-    if (writable((beside / "dat").string())) return {exe_dir, (beside / "dat" / "my.dat").string(), true};
-    return {exe_dir, player_save.string(), false};
+    if (writable((beside / "dat").string())) return {exe_dir, (beside / "dat" / "my.dat").string(), true, {}};
+    return {exe_dir, player_save.string(), false, {}};
   }
   const fs::path installed = (beside / QUILLOT_DATA_FROM_BIN).lexically_normal();
-  if (holds_data(installed)) return {installed.string(), player_save.string(), false};
+  if (holds_data(installed)) return {installed.string(), player_save.string(), false, {}};
   // No data anywhere: the folder beside the program, as a build has always
   // used it, and the missing files are reported as they are read.
-  return {exe_dir, (beside / "dat" / "my.dat").string(), true};
+  return {exe_dir, (beside / "dat" / "my.dat").string(), true, {}};
 }
 
 GamePaths game_paths() {
-  const QString player =
-      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/quillot");
-  return decide_game_paths(own_folder(), QFile::encodeName(player).toStdString(), folder_writable);
+  const auto data = data_home();
+  GamePaths paths = decide_game_paths(own_folder(), data ? *data + "/quillot" : "", folder_writable);
+  if (paths.save_file.empty()) paths.cannot_save = "ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません";
+  return paths;
 }
 
 bool provide_first_save(const GamePaths& paths) {
-  if (paths.portable) return true;
+  if (paths.portable || paths.save_file.empty()) return true;
   std::error_code ec;
   // A dangling link or a directory is the player's business, and loading it
   // reports what is wrong; only a path with nothing at all gets the default.
@@ -72,18 +99,56 @@ bool provide_first_save(const GamePaths& paths) {
                                QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
-SaveLock lock_save(const std::string& save_file) {
-  const QString save = QFile::decodeName(save_file.c_str());
-  SaveLock out;
-  if (!QDir().mkpath(QFileInfo(save).absolutePath())) return out;
-  auto lock = std::make_unique<QLockFile>(save + QStringLiteral(".lock"));
-  // A game holds its save for hours: only a lock whose game no longer runs is stale.
-  lock->setStaleLockTime(0);
-  if (lock->tryLock(0)) {
-    out.file = std::move(lock);
-  } else {
-    out.busy = lock->error() == QLockFile::LockFailedError;
+SaveLock::SaveLock(SaveLock&& other) noexcept { *this = std::move(other); }
+
+SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    state_ = other.state_;
+    path_ = std::move(other.path_);
+    fd_ = std::exchange(other.fd_, -1);
   }
+  return *this;
+}
+
+SaveLock::~SaveLock() {
+  // Closing the only descriptor releases the flock; the file stays.
+  if (fd_ >= 0) ::close(fd_);
+}
+
+SaveLock lock_save(const std::string& save_file) {
+  SaveLock out;
+  if (save_file.empty()) return out;
+  out.path_ = save_file + ".lock";
+  std::error_code ec;
+  fs::create_directories(fs::path(save_file).parent_path(), ec);
+  // Read-only is enough for an flock, and lets a lock left by another user
+  // (root, once) serve; without blocking and without following a link, so
+  // nothing put in its place can hold the start or be written through.
+  const int fd =
+      ::open(out.path_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+  struct stat st {};
+  if (fd < 0) {
+    // Nothing there and none can be made: the folder's own trouble, which SAVE reports.
+    if (::lstat(out.path_.c_str(), &st) != 0) return out;
+    out.state_ = SaveLock::State::Blocked;
+    return out;
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    out.state_ = SaveLock::State::Blocked;
+    return out;
+  }
+  int r = 0;
+  do r = ::flock(fd, LOCK_EX | LOCK_NB);
+  while (r != 0 && errno == EINTR);
+  if (r == 0) {
+    out.fd_ = fd;
+    out.state_ = SaveLock::State::Held;
+    return out;
+  }
+  out.state_ = errno == EWOULDBLOCK ? SaveLock::State::Busy : SaveLock::State::None;
+  ::close(fd);
   return out;
 }
 

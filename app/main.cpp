@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/after_first_paint.h"
 #include "app/art.h"
 #include "app/bindings.h"
 #include "app/form.h"
@@ -16,6 +17,7 @@
 #include "app/quit_signals.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
+#include "app/start_files.h"
 #include "app/startup_probe.h"
 #include "session/replay.h"
 
@@ -83,7 +85,9 @@ int parse(int argc, char** argv, Options& o) {
     std::fputs(kUsage, stdout);
     // The keys in effect, as the player bound them.
     std::printf("\n%s", quillot::usage_keys(quillot::load_bindings()).c_str());
-    std::printf("\nYour save: %s\n", quillot::game_paths().save_file.c_str());
+    const quillot::GamePaths paths = quillot::game_paths();
+    std::printf("\nYour save: %s\n",
+                paths.save_file.empty() ? "none (there is no home folder)" : paths.save_file.c_str());
     return 0;
   }
   if (parser.isSet(version)) {
@@ -189,30 +193,16 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(quillot::game_icon());
 
   const quillot::GamePaths paths = quillot::game_paths();
-  // Only a played game writes the save; a replay never does and needs no lock.
-  quillot::SaveLock lock;
-  if (!recording) {
-    lock = quillot::lock_save(paths.save_file);
-    if (lock.busy) {
-      quillot::QtDialogs().message("ＱＵＩＬＬＯＴはもう動いています。\rThe game is already running.");
-      return 1;
-    }
-    quillot::provide_first_save(paths);
-  }
-  // Opened before the window, so a file that must not be overwritten is
-  // refused before anything is shown.
-  std::unique_ptr<quillot::Recorder> recorder;
-  if (!o.record.empty()) {
-    recorder = std::make_unique<quillot::Recorder>(o.record);
-    if (!recorder->ok()) {
-      std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str());
-      return 2;
-    }
-  }
+  quillot::StartFiles files;
+  if (const auto code = quillot::open_start_files(paths, recording.has_value(), o.record, files))
+    return *code;
+  if (quillot::quit_requested()) return 0;
+  auto& recorder = files.recorder;
 
   quillot::FormOptions options;
   options.base_dir = paths.data_dir;
   options.save_file = paths.save_file;
+  options.cannot_save = paths.cannot_save;
   // The music asks whether the window is shown before it loops a track.
   quillot::TForm1* window = nullptr;
   quillot::SynthMusic music(options.base_dir + "/dat",
@@ -236,15 +226,23 @@ int main(int argc, char** argv) {
   quillot::TForm1 form(options);
   window = &form;
   if (recorder) {
-    recorder->begin(form.game());
+    // The start's seed, profile and stories exist only now; a file that
+    // cannot take even them is removed rather than left to replay as refused.
+    if (!recorder->begin(form.game()))
+      return std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str()), 2;
     form.set_recorder(recorder.get());
   }
   std::unique_ptr<quillot::ReplayWindow> replay;
   if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
 
+  // Installed before the measuring aid: the filter installed last sees the
+  // paint first, so its report is not held up by the music's start.
+  quillot::AfterFirstPaint after_first_paint(form);
+  after_first_paint.then([&music] { music.start(); });
   quillot::measure_first_paint(form);
-  form.show();
-  const int code = QApplication::exec();
+  quillot::measure_first_sound([&music] { return music.first_sound_ns(); });
+  // A signal while a box of the window's start was open: ended as a closed window.
+  const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());
   form.set_recorder(nullptr);
   if (recorder) recorder->end(form.ticks(), form.game());
   window = nullptr;

@@ -1,9 +1,10 @@
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
-#include "app/sound_effects.h"
-#include "audio/music.h"
+#include "audio/music_control.h"
 #include "game/sound.h"
 
 namespace quillot {
@@ -26,27 +27,37 @@ class SilentMusic : public MusicPort {
   void play_music(const std::string&) override {}
 };
 
-// The game's music and effects: FluidSynth through the system's sound
-// server, the effects mixed over it in the same output.
+// The game's music and effects: FluidSynth through the system's sound server,
+// the effects mixed over it in the same output, in a module opened by start().
+// Until then nothing of it exists: the window asks for its first track while
+// it is built, and that track begins once the synth is there. Without the
+// module, or when it cannot be opened, the game is silent.
 class SynthMusic : public MusicPort {
  public:
-  SynthMusic(const std::string& dat_dir, std::function<bool()> window_shown)
-      : effects_(load_sound_effects(dat_dir)), music_(dat_dir, std::move(window_shown), options(effects_)) {}
-  void play_music(const std::string& name) override { music_.play_music(name); }
-  void set_volume(int percent, bool muted) override { music_.set_level(audio::volume_level(percent, muted)); }
-  void play_effect(Sound sound) override { effects_->play(static_cast<int>(sound)); }
-  void set_effects_volume(int percent, bool muted) override {
-    effects_->set_level(audio::volume_level(percent, muted));
-  }
+  SynthMusic(std::string dat_dir, std::function<bool()> window_shown);
+  ~SynthMusic() override;
+  SynthMusic(const SynthMusic&) = delete;
+  SynthMusic& operator=(const SynthMusic&) = delete;
+
+  // Opens the module, which loads the synth and its SoundFont on a thread of
+  // its own and plays the last track asked for. Later calls do nothing.
+  void start();
+
+  void play_music(const std::string& name) override;
+  void set_volume(int percent, bool muted) override;
+  void play_effect(Sound sound) override;
+  void set_effects_volume(int percent, bool muted) override;
+  // When the sound server got the first audible music; 0 until then.
+  int64_t first_sound_ns() const;
 
  private:
-  static audio::MusicOptions options(std::shared_ptr<audio::Effects> effects) {
-    audio::MusicOptions o = audio::default_music_options();
-    o.effects = std::move(effects);
-    return o;
-  }
-  std::shared_ptr<audio::Effects> effects_;
-  audio::Music music_;
+  std::string dat_dir_;
+  std::function<bool()> window_shown_;
+  bool started_ = false;
+  std::string pending_;
+  float level_ = 1.0F;
+  float effects_level_ = 1.0F;
+  std::unique_ptr<audio::MusicControl> music_;
 };
 
 }  // namespace quillot

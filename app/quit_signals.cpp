@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -13,6 +15,7 @@ namespace quillot {
 namespace {
 
 int signal_pipe[2] = {-1, -1};
+bool requested = false;
 
 void on_signal(int) {
   const int saved = errno;
@@ -30,8 +33,12 @@ void end_on_signals() {
     char bytes[16];
     while (::read(signal_pipe[0], bytes, sizeof bytes) > 0) {
     }
-    // Ends every event loop, a message box's included.
+    requested = true;
+    // Ends every event loop, a message box's included, once the main loop
+    // runs; a box shown before it is closed by hand.
     QCoreApplication::quit();
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QDialog*>(w); box != nullptr && box->isVisible()) box->reject();
   });
   struct sigaction action {};
   action.sa_handler = on_signal;
@@ -39,5 +46,7 @@ void end_on_signals() {
   action.sa_flags = SA_RESTART;
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
 }
+
+bool quit_requested() { return requested; }
 
 }  // namespace quillot

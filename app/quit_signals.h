@@ -8,4 +8,8 @@ namespace quillot {
 // handler only writes to a pipe, and the event loop does the rest.
 void end_on_signals();
 
+// A signal came: a box shown before the event loop ran (there is no loop yet
+// for quit() to end) was closed, and the game must not start playing now.
+bool quit_requested();
+
 }  // namespace quillot

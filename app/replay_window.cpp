@@ -7,21 +7,32 @@ namespace quillot {
 
 namespace {
 constexpr int kScreenInputPauseMs = 400;
-}
+constexpr int kBeatMs = 50;
+// Lines handled in one go before the window gets its events again: a
+// recording may hold any number of lines at one tick.
+constexpr int kLinesPerTurn = 2000;
+}  // namespace
 
 ReplayWindow::ReplayWindow(Recording recording, TForm1& form)
     : form_(form),
       replayer_(std::move(recording), form.game(), form, [&form] { return form.screen_state(); }) {
   replayer_.start();
   since_input_.start();
-  beat_.setInterval(50);
+  beat_.setInterval(kBeatMs);
   beat_.setTimerType(Qt::PreciseTimer);
   connect(&beat_, &QTimer::timeout, this, [this] { beat(); });
   beat_.start();
 }
 
 void ReplayWindow::beat() {
-  for (;;) {
+  // Back to the game's pace once the lines of a tick are done.
+  if (beat_.interval() != kBeatMs) beat_.setInterval(kBeatMs);
+  for (int lines = 0;; ++lines) {
+    if (lines == kLinesPerTurn) {
+      // More of this tick's lines: on with them as soon as the events are handled.
+      beat_.setInterval(0);
+      return;
+    }
     const bool playing = form_.timer_running();
     if (!replayer_.next_is_tick() && !playing && since_input_.elapsed() < kScreenInputPauseMs) return;
     const Replayer::Step step = replayer_.step();

@@ -15,6 +15,7 @@ class ReplayWindow : public QObject {
  public:
   ReplayWindow(Recording recording, TForm1& form);
   int result() const { return result_; }
+  bool finished() const { return !beat_.isActive(); }
 
  private:
   void beat();

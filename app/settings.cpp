@@ -1,11 +1,17 @@
 #include "app/settings.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSettings>
-#include <QStandardPaths>
-#include <algorithm>
+#include <sys/stat.h>
 
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/game_paths.h"
+#include "app/ini_file.h"
+#include "session/atomic_file.h"
 #include "session/file_read.h"
 
 namespace quillot {
@@ -13,66 +19,114 @@ namespace quillot {
 namespace {
 
 // Far more than the few lines the game writes; anything bigger is not ours.
-constexpr qint64 kMaxSettingsBytes = 64 * 1024;
+constexpr size_t kMaxSettingsBytes = 64 * 1024;
 
-// Whether the file may be handed to QSettings, which would block on a FIFO
-// and read a huge file whole.
-bool usable(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists()) return true;
-  if (is_non_regular(QFile::encodeName(path).toStdString())) return false;
-  return info.size() <= kMaxSettingsBytes;
+// Every remembered value, where it is kept and how it is bounded: adding a
+// value is one line here (and its field in Settings).
+template <typename Visitor>
+void each_value(Visitor& v, Settings& s) {
+  v.number("window", "scale", s.scale, 0, Settings::kMaxScale);
+  v.flag("window", "fullscreen", s.fullscreen);
+  // Whole steps of 10 %, so Minus and Plus always land on the same levels.
+  v.number("sound", "volume", s.volume, 0, Settings::kMaxVolume, 10);
+  v.flag("sound", "muted", s.muted);
+  v.number("sound", "effects_volume", s.effects_volume, 0, Settings::kMaxVolume, 10);
 }
 
-int read_int(const QSettings& s, const char* key, int fallback, int lo, int hi) {
-  bool ok = false;
-  const int v = s.value(key).toString().trimmed().toInt(&ok);
-  return ok ? std::clamp(v, lo, hi) : fallback;
+// Takes each value from the file; a missing or broken one keeps its default.
+struct Reader {
+  const IniFile& ini;
+  void number(const char* group, const char* key, int& value, int lo, int hi, int step = 1) {
+    const auto text = ini.get(group, key);
+    if (!text) return;
+    bool ok = false;
+    const int v = QString::fromStdString(*text).toInt(&ok);
+    if (ok) value = (std::clamp(v, lo, hi) + step / 2) / step * step;
+  }
+  void flag(const char* group, const char* key, bool& value) {
+    const QString v = QString::fromStdString(ini.get(group, key).value_or("")).toLower();
+    if (v == "true" || v == "1") value = true;
+    if (v == "false" || v == "0") value = false;
+  }
+  void text(const char* group, const char* key, std::string& value) {
+    if (auto t = ini.get(group, key)) value = *t;
+  }
+};
+
+struct Writer {
+  IniFile& ini;
+  void number(const char* group, const char* key, int& value, int, int, int = 1) {
+    ini.set(group, key, std::to_string(value));
+  }
+  void flag(const char* group, const char* key, bool& value) {
+    ini.set(group, key, value ? "true" : "false");
+  }
+  void text(const char* group, const char* key, std::string& value) { ini.set(group, key, value); }
+};
+
+// The file's text when it is one the game may use: missing (empty text), or
+// a plain file of a settings file's size. Never waits on a FIFO.
+std::optional<std::string> current_text(const std::string& path) {
+  const FileRead file = read_regular_file(path, kMaxSettingsBytes);
+  if (file.error == ENOENT) return std::string();
+  if (!file.ok() || file.truncated) return std::nullopt;
+  return file.bytes;
 }
 
-bool read_bool(const QSettings& s, const char* key, bool fallback) {
-  const QString v = s.value(key).toString().trimmed().toLower();
-  if (v == "true" || v == "1") return true;
-  if (v == "false" || v == "0") return false;
-  return fallback;
+// Why a change is not remembered is said once a run, not at every key.
+void say_not_remembered(const std::string& path, int err) {
+  static bool said = false;
+  if (said) return;
+  said = true;
+  const char* why = err == ELOOP                     ? "it is a link, which the game does not write through"
+                    : err == EISDIR || err == ENODEV ? "it is not a plain file"
+                                                     : std::strerror(err);
+  std::fprintf(stderr, "quillot: settings are not remembered: %s: %s\n", path.c_str(), why);
 }
 
 }  // namespace
 
 QString settings_path() {
-  // The same file QSettings' native user-scope format picks for organisation
-  // and application "quillot", named outright so that it follows the
-  // environment of each call (QSettings caches its folders once per process).
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/quillot/quillot.conf";
+  const auto home = config_home();
+  return home ? QFile::decodeName((*home + "/quillot/quillot.conf").c_str()) : QString();
 }
 
 Settings load_settings() {
   Settings out;
   const QString path = settings_path();
-  if (!usable(path)) return out;
-  const QSettings s(path, QSettings::IniFormat);
-  if (s.status() != QSettings::NoError) return out;
-  out.scale = read_int(s, "window/scale", 0, 0, Settings::kMaxScale);
-  out.fullscreen = read_bool(s, "window/fullscreen", false);
-  // Whole steps of 10 %, so Minus and Plus always land on the same levels.
-  out.volume = (read_int(s, "sound/volume", Settings::kMaxVolume, 0, Settings::kMaxVolume) + 5) / 10 * 10;
-  out.muted = read_bool(s, "sound/muted", false);
-  out.effects_volume =
-      (read_int(s, "sound/effects_volume", Settings::kMaxVolume, 0, Settings::kMaxVolume) + 5) / 10 * 10;
+  if (path.isEmpty()) return out;
+  const auto text = current_text(QFile::encodeName(path).toStdString());
+  if (!text) return out;
+  const IniFile ini = IniFile::parse(*text);
+  Reader reader{ini};
+  each_value(reader, out);
   return out;
 }
 
 bool save_settings(const Settings& settings) {
-  const QString path = settings_path();
-  if (!usable(path) || !QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-  QSettings s(path, QSettings::IniFormat);
-  s.setValue("window/scale", settings.scale);
-  s.setValue("window/fullscreen", settings.fullscreen);
-  s.setValue("sound/volume", settings.volume);
-  s.setValue("sound/muted", settings.muted);
-  s.setValue("sound/effects_volume", settings.effects_volume);
-  s.sync();
-  return s.status() == QSettings::NoError;
+  const QString qpath = settings_path();
+  if (qpath.isEmpty()) {
+    say_not_remembered("quillot.conf", ENOENT);
+    return false;
+  }
+  const std::string path = QFile::encodeName(qpath).toStdString();
+  // A link, folder or FIFO in its place is the player's: left as it is.
+  struct stat st {};
+  int err =
+      ::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) ? (S_ISLNK(st.st_mode) ? ELOOP : ENODEV) : 0;
+  const auto text = err == 0 ? current_text(path) : std::nullopt;
+  if (err == 0 && !text) err = EFBIG;
+  if (err == 0) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    IniFile ini = IniFile::parse(*text);
+    Writer writer{ini};
+    Settings copy = settings;
+    each_value(writer, copy);
+    err = replace_file(path, ini.text(), ReplaceRules{.replace_link = false});
+  }
+  if (err != 0) say_not_remembered(path, err);
+  return err == 0;
 }
 
 }  // namespace quillot

@@ -18,7 +18,8 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
-// The settings file in effect (it follows XDG_CONFIG_HOME at every call).
+// The settings file in effect (it follows XDG_CONFIG_HOME at every call);
+// empty when the player has no home folder.
 QString settings_path();
 
 // Reads the settings. The file is the player's to break: a missing, corrupt
@@ -26,8 +27,11 @@ QString settings_path();
 // never an error and never a wait; every value is clamped to its range.
 Settings load_settings();
 
-// Writes the settings; false when the file cannot be written or something
-// that is not a settings file stands in its place (it is then left alone).
+// Writes the settings as the save is written (a fresh file renamed into
+// place), keeping every group and key the file holds that the game does not
+// know. False when the file cannot be written or a link, folder, FIFO or
+// oversized file stands in its place: that is left alone and the change is
+// not remembered (said once a run on stderr). Never waits.
 bool save_settings(const Settings& settings);
 
 }  // namespace quillot

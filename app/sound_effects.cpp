@@ -19,15 +19,11 @@ int sound_voices(Sound sound) {
   }
 }
 
-std::shared_ptr<audio::Effects> load_sound_effects(const std::string& dat_dir) {
-  std::vector<audio::EffectSample> kinds(kSoundCount);
-  for (std::size_t i = 0; i < kinds.size(); ++i) {
-    const std::string name(kSoundNames[i]);
-    if (auto frames = audio::load_wav(dat_dir + "/sfx/" + name + ".wav"))
-      kinds[i].frames = std::move(*frames);
-    kinds[i].voices = sound_voices(static_cast<Sound>(i));
-  }
-  return std::make_shared<audio::Effects>(std::move(kinds));
+std::vector<audio::EffectFile> sound_effect_files() {
+  std::vector<audio::EffectFile> files(kSoundCount);
+  for (std::size_t i = 0; i < files.size(); ++i)
+    files[i] = {std::string(kSoundNames[i]), sound_voices(static_cast<Sound>(i))};
+  return files;
 }
 
 }  // namespace quillot

@@ -1,8 +1,7 @@
 #pragma once
-#include <memory>
-#include <string>
+#include <vector>
 
-#include "audio/effects.h"
+#include "audio/music_control.h"
 #include "game/sound.h"
 
 namespace quillot {
@@ -12,8 +11,8 @@ namespace quillot {
 // cuts the oldest.
 int sound_voices(Sound sound);
 
-// The game's effects, read from dat_dir/sfx/NAME.wav, indexed by Sound. A
-// missing or unreadable file leaves that one sound silent.
-std::shared_ptr<audio::Effects> load_sound_effects(const std::string& dat_dir);
+// The game's effects as the music module reads them, indexed by Sound: each
+// from dat/sfx/NAME.wav.
+std::vector<audio::EffectFile> sound_effect_files();
 
 }  // namespace quillot

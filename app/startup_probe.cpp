@@ -47,4 +47,27 @@ void measure_first_paint(QWidget& window) {
   QCoreApplication::instance()->installEventFilter(new FirstPaint(&window, t0));
 }
 
+void measure_first_sound(std::function<int64_t()> heard_ns) {
+  bool ok = false;
+  const long long t0 = qEnvironmentVariable("QUILLOT_SOUND_T0").toLongLong(&ok);
+  if (!ok) return;
+  auto* poll = new QTimer(QCoreApplication::instance());
+  poll->setInterval(1);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, t0, heard_ns = std::move(heard_ns)] {
+    const int64_t heard = heard_ns();
+    const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    if (heard == 0 && now - t0 < 5'000'000'000LL) return;
+    poll->stop();
+    if (heard == 0) {
+      std::fprintf(stderr, "first sound: none\n");
+    } else {
+      std::fprintf(stderr, "first sound: %.1f ms\n", static_cast<double>(heard - t0) / 1e6);
+    }
+    QCoreApplication::exit(0);
+  });
+  poll->start();
+}
+
 }  // namespace quillot

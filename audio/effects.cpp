@@ -152,4 +152,13 @@ void Effects::render(int frames, float* left, float* right) {
   sounding_.store(sounding);
 }
 
+std::shared_ptr<Effects> load_effects(const std::string& folder, const std::vector<EffectFile>& files) {
+  std::vector<EffectSample> kinds(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (auto frames = load_wav(folder + "/" + files[i].name + ".wav")) kinds[i].frames = std::move(*frames);
+    kinds[i].voices = files[i].voices;
+  }
+  return std::make_shared<Effects>(std::move(kinds));
+}
+
 }  // namespace quillot::audio

@@ -2,9 +2,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "audio/music_control.h"
 
 namespace quillot::audio {
 
@@ -75,5 +78,9 @@ class Effects {
   std::vector<Voice> voices_;
   uint64_t started_ = 0;
 };
+
+// The effects read from folder/NAME.wav, in the order given. A missing or
+// unreadable file leaves that one effect silent.
+std::shared_ptr<Effects> load_effects(const std::string& folder, const std::vector<EffectFile>& files);
 
 }  // namespace quillot::audio

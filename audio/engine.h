@@ -38,10 +38,20 @@ class Engine {
   // first render().
   std::string load_sound_font(const std::vector<std::string>& candidates);
 
+  // Reads the samples of these presets of the loaded font and keeps them in
+  // memory from now on, so that no program change has to wait for the disk.
+  // Call it while no track plays: the synth is locked while it reads, and a
+  // player's events would hold up the rendering thread (the synth renders on
+  // alone, without waiting).
+  void pin(const std::vector<Preset>& presets);
+  // Whether every one of these presets has been pinned (or the font has none
+  // of them: there is nothing to read).
+  bool pinned(const std::vector<Preset>& presets) const;
+
   void set_end_handler(EndHandler handler);
 
-  // Closes the current playback, silences every channel at once and plays
-  // the track from its beginning. Returns the new playback's id.
+  // Closes the current playback, silences and resets the music's channels at
+  // once and plays the track from its beginning. Returns the new playback's id.
   uint64_t start(std::shared_ptr<const Track> track);
   // Plays the current track again from its beginning. Notes still sounding
   // are released, not cut, so the last chord rings into the first bar.
@@ -84,12 +94,16 @@ class Engine {
   fluid_settings_t* settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
   int sample_rate_ = 44100;
+  std::atomic<int> font_id_{-1};
+  mutable std::mutex pins_mutex_;  // only for pinned_, never held while reading samples
+  std::vector<Preset> pinned_;
   EndHandler on_end_;
   std::shared_ptr<const Track> track_;
   std::unique_ptr<Playback> playback_;
   uint64_t next_id_ = 0;
   std::atomic<float> level_{1.0F};
   std::atomic<Effects*> effects_{nullptr};
+  int64_t since_cut_ = 0;  // frames rendered since the last cut, counted up to the end of the echoes' fade
   std::vector<float> scratch_;  // one block at a lowered level, grown to the largest block seen
 };
 

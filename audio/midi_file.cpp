@@ -25,6 +25,7 @@ class Reader {
     out = bytes_[pos_++];
     return true;
   }
+  uint8_t previous() const { return pos_ > 0 ? bytes_[pos_ - 1] : 0; }
   bool u16(uint32_t& out) { return number(2, out); }
   bool u32(uint32_t& out) { return number(4, out); }
 
@@ -67,25 +68,67 @@ class Reader {
   std::size_t pos_ = 0;
 };
 
-bool data_byte(Reader& in) {
-  uint8_t b = 0;
-  return in.byte(b) && b < 0x80;
-}
-
 // Meta events whose length the player checks; a wrong length makes it refuse the file.
 bool meta_length_ok(uint8_t type, uint32_t length) {
   switch (type) {
-    case 0x2F: return length == 0;  // End of Track
-    case 0x51: return length == 3;  // Set Tempo
-    case 0x54: return length == 5;  // SMPTE offset
-    case 0x58: return length == 4;  // Time signature
-    case 0x59: return length == 2;  // Key signature
-    default: return true;
+    case 0x2F:
+      return length == 0;  // End of Track
+    case 0x51:
+      return length == 3;  // Set Tempo
+    case 0x54:
+      return length == 5;  // SMPTE offset
+    case 0x58:
+      return length == 4;  // Time signature
+    case 0x59:
+      return length == 2;  // Key signature
+    default:
+      return true;
   }
 }
 
+// Follows bank selects and program changes through a file, channel by channel,
+// for the presets it makes the synth select. The synth reads the bank from
+// controller 0 alone and plays channel 10 from the drum bank whatever it says.
+class PresetScan {
+ public:
+  void event(uint8_t status, uint8_t first, uint8_t second) {
+    const int channel = status & 0x0F;
+    const bool drums = channel == kDrumChannel;
+    switch (status & 0xF0) {
+      case 0xB0:
+        if (first == 0) bank_[channel] = second;
+        break;
+      case 0xC0:
+        programmed_ |= 1u << channel;
+        add({drums ? kDrumBank : bank_[channel], first});
+        break;
+      case 0x90:
+        // A note before any program change plays the channel's first preset.
+        if (second > 0 && (programmed_ & (1u << channel)) == 0) {
+          programmed_ |= 1u << channel;
+          info_->default_channels |= static_cast<uint16_t>(1u << channel);
+          add({drums ? kDrumBank : 0, 0});
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  void begin(MidiInfo& info) { info_ = &info; }
+
+ private:
+  void add(Preset preset) {
+    auto& presets = info_->presets;
+    if (std::find(presets.begin(), presets.end(), preset) == presets.end()) presets.push_back(preset);
+  }
+
+  MidiInfo* info_ = nullptr;
+  int bank_[16] = {};
+  uint32_t programmed_ = 0;
+};
+
 // Walks one track chunk; returns its end tick, or -1 when it is malformed.
-int64_t walk_track(std::span<const uint8_t> chunk) {
+int64_t walk_track(std::span<const uint8_t> chunk, PresetScan& scan) {
   Reader in(chunk);
   int64_t tick = 0;
   uint8_t running = 0;
@@ -109,9 +152,12 @@ int64_t walk_track(std::span<const uint8_t> chunk) {
       running = status;
       const uint8_t kind = status & 0xF0;
       const int count = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+      uint8_t data[2] = {};
+      if (first_data_read) data[0] = in.previous();
       for (int i = first_data_read ? 1 : 0; i < count; ++i) {
-        if (!data_byte(in)) return -1;
+        if (!in.byte(data[i]) || data[i] >= 0x80) return -1;
       }
+      scan.event(status, data[0], data[1]);
     } else if (status == 0xF0 || status == 0xF7) {
       running = 0;
       uint32_t length = 0;
@@ -161,6 +207,8 @@ std::optional<MidiInfo> inspect_midi(std::span<const uint8_t> bytes) {
   info.format = static_cast<int>(format);
   info.tracks = static_cast<int>(tracks);
   info.division = static_cast<int>(division);
+  PresetScan scan;
+  scan.begin(info);
   int found = 0;
   while (found < info.tracks) {
     if (in.left() < 8) return std::nullopt;
@@ -170,7 +218,7 @@ std::optional<MidiInfo> inspect_midi(std::span<const uint8_t> bytes) {
     if (!is_ascii_id(id) || length > in.left()) return std::nullopt;
     auto chunk = in.take(length);
     if (id[0] != 'M' || id[1] != 'T' || id[2] != 'r' || id[3] != 'k') continue;  // foreign chunk
-    const int64_t end = walk_track(chunk);
+    const int64_t end = walk_track(chunk, scan);
     if (end < 0) return std::nullopt;
     info.end_tick = std::max(info.end_tick, end);
     ++found;

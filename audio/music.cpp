@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -18,18 +19,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Each 10 % step is this many decibels: 10 % lies 45 dB under the full level,
-// about where background music fades into a quiet room.
-constexpr double kDecibelsPerStep = 5.0;
-
 }  // namespace
-
-float volume_level(int percent, bool muted) {
-  if (muted || percent <= 0) return 0.0F;
-  if (percent >= 100) return 1.0F;
-  const double steps = (100 - percent) / 10.0;
-  return static_cast<float>(std::pow(10.0, -steps * kDecibelsPerStep / 20.0));
-}
 
 MusicOptions default_music_options() {
   MusicOptions options;
@@ -47,23 +37,49 @@ struct Music::Impl {
   std::function<bool()> window_shown;
   MusicOptions options;
 
-  mutable std::mutex mutex;  // everything below, except the loader thread itself
+  mutable std::mutex mutex;      // everything below, except the loader thread itself
+  std::condition_variable wake;  // for the loader: a pending track, or closing
   std::unique_ptr<Engine> engine;
   std::unique_ptr<Output> output;
-  std::shared_ptr<const Track> pending;  // asked for before the SoundFont was in
+  // The track asked for last, while its presets are not in memory yet (or the
+  // SoundFont is not): the loader reads them, then starts it.
+  std::shared_ptr<const Track> pending;
   bool ready = false;
   std::string sound_font;
   double load_seconds = 0;
   int starts = 0;
   float level = 1.0F;
-  std::atomic<bool> closing{false};
+  bool closing = false;
 
   std::thread loader;
 
+  void run();
   void load();
   void start_locked(std::shared_ptr<const Track> track);
   void on_track_end(uint64_t playback);
 };
+
+void Music::Impl::run() {
+  load();
+  std::unique_lock lock(mutex);
+  // Ready once the first track asked for has started (or none was asked for).
+  while (engine) {
+    if (!pending) {
+      ready = true;
+      wake.wait(lock, [this] { return closing || pending; });
+    }
+    if (closing) break;
+    const auto track = pending;
+    lock.unlock();
+    // Nothing plays meanwhile (play_music stopped the last track), so no
+    // event of the rendering thread waits for the synth while it reads; the
+    // device renders silence on alone.
+    engine->pin(track->info.presets);
+    lock.lock();
+    if (pending == track) start_locked(std::move(pending));
+  }
+  ready = true;
+}
 
 void Music::Impl::load() {
   const auto begin = Clock::now();
@@ -82,26 +98,21 @@ void Music::Impl::load() {
     std::lock_guard lock(mutex);
     sound_font = font;
     load_seconds = seconds;
-    if (!font.empty()) {
-      fresh->set_level(level);
-      engine = std::move(fresh);
-      published = engine.get();
-      if (pending) start_locked(std::move(pending));
-      pending.reset();
-    }
-    if (published == nullptr || closing || options.drivers.empty()) {
-      ready = true;
-      return;
-    }
+    if (font.empty()) return;
+    fresh->set_level(level);
+    engine = std::move(fresh);
+    published = engine.get();
+    if (closing || options.drivers.empty()) return;
   }
-  // The device opens only now that the synth and the first player are set up.
+  // Opened before the first track's samples are read: the sound server
+  // settles in while they load.
   auto device = std::make_unique<Output>(*published, options.drivers);
   std::lock_guard lock(mutex);
   output = std::move(device);
-  ready = true;
 }
 
 void Music::Impl::start_locked(std::shared_ptr<const Track> track) {
+  pending.reset();
   if (engine->start(std::move(track)) != 0) ++starts;
 }
 
@@ -134,7 +145,7 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
   try {
     impl_->loader = std::thread([impl = impl_.get()] {
       try {
-        impl->load();
+        impl->run();
       } catch (...) {
         std::lock_guard lock(impl->mutex);
         impl->ready = true;
@@ -147,7 +158,11 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
 }
 
 Music::~Music() {
-  impl_->closing = true;
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->closing = true;
+  }
+  impl_->wake.notify_all();
   if (impl_->loader.joinable()) impl_->loader.join();
   // The device's thread renders the engine, so it stops first.
   impl_->output.reset();
@@ -166,10 +181,19 @@ void Music::play_music(const std::string& name) {
       return;
     }
     auto shared = std::make_shared<const Track>(std::move(*track));
-    if (impl_->engine) {
+    // Pulled by its owner, the music has no deadline to keep: the samples are
+    // read at once, here, and the track starts as asked.
+    if (impl_->engine && impl_->options.drivers.empty()) impl_->engine->pin(shared->info.presets);
+    if (impl_->engine && impl_->engine->pinned(shared->info.presets)) {
       impl_->start_locked(std::move(shared));
-    } else {
-      impl_->pending = std::move(shared);
+      return;
+    }
+    impl_->pending = std::move(shared);
+    if (impl_->engine) {
+      // The old track ends now rather than when the new one is ready: its
+      // events would wait for the synth while the loader reads samples.
+      impl_->engine->stop();
+      impl_->wake.notify_all();
     }
   } catch (...) {
     // Music is never essential: whatever went wrong, the game goes on.
@@ -182,13 +206,14 @@ MusicStatus Music::status() const {
   status.ready = impl_->ready;
   status.sound_font = impl_->sound_font;
   status.driver = impl_->output ? impl_->output->driver() : std::string();
+  status.first_sound_ns = impl_->output ? impl_->output->first_sound_ns() : 0;
   status.load_seconds = impl_->load_seconds;
   status.starts = impl_->starts;
-  if (impl_->engine) {
-    status.track = impl_->engine->track_name();
-    status.voices = impl_->engine->active_voices();
-  } else if (impl_->pending) {
+  if (impl_->engine) status.voices = impl_->engine->active_voices();
+  if (impl_->pending) {
     status.track = impl_->pending->name;
+  } else if (impl_->engine) {
+    status.track = impl_->engine->track_name();
   }
   return status;
 }
@@ -202,6 +227,16 @@ void Music::set_level(float level) {
 void Music::render(int frames, float* left, float* right) {
   std::lock_guard lock(impl_->mutex);
   if (impl_->engine) impl_->engine->render(frames, left, right);
+}
+
+// The effects live as long as the music and are mixed by its engine once one
+// is loaded; until then they wait silently.
+void Music::play_effect(int effect) {
+  if (impl_->options.effects) impl_->options.effects->play(effect);
+}
+
+void Music::set_effects_level(float level) {
+  if (impl_->options.effects) impl_->options.effects->set_level(level);
 }
 
 }  // namespace quillot::audio

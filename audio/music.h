@@ -1,10 +1,12 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "audio/effects.h"
+#include "audio/music_control.h"
 
 namespace quillot::audio {
 
@@ -13,15 +15,11 @@ namespace quillot::audio {
 // scale: background music, and never clipping.
 inline constexpr double kMusicGain = 0.45;
 
-// The factor on the music's samples for a volume in percent (0..100, steps of
-// 10): 100 is the full level, every step down is a few decibels quieter, so
-// the steps sound even, and 0 or a mute is silence.
-float volume_level(int percent, bool muted);
-
 struct MusicOptions {
   std::vector<std::string> sound_fonts;  // tried in order
   // Tried in order. Empty: no device is opened and the owner pulls the music
-  // with Music::render (tests, offline use).
+  // with Music::render (tests, offline use); a track whose samples are not in
+  // memory yet then has them read in play_music itself, not on the loader.
   std::vector<std::string> drivers;
   double gain = kMusicGain;
   // Mixed over the music in the same output; null for none.
@@ -31,39 +29,31 @@ struct MusicOptions {
 // The system's SoundFonts and sound servers, as the game uses them.
 MusicOptions default_music_options();
 
-struct MusicStatus {
-  bool ready = false;        // the SoundFont loader has finished, with or without a font
-  std::string sound_font;    // empty when no SoundFont could be loaded
-  std::string driver;        // empty when no audio device was opened
-  double load_seconds = 0;   // time spent loading the SoundFont
-  std::string track;         // the open track; empty in silence
-  int starts = 0;            // playbacks begun, loops included
-  int voices = 0;            // synth voices sounding
-};
-
 // The background music: one track at a time, looped while the window is shown.
 // Everything but the SoundFont loading and the audio itself happens on the
 // thread that created it (the GUI thread), which must run a Qt event loop for
 // the loops to happen.
-class Music {
+class Music : public MusicControl {
  public:
   // dat_dir: folder holding the tracks. window_shown: asked when a track ends; it loops only while true.
   Music(std::string dat_dir, std::function<bool()> window_shown);
   Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptions options);
-  ~Music();
+  ~Music() override;
   Music(const Music&) = delete;
   Music& operator=(const Music&) = delete;
 
   // Starts dat_dir/name from its beginning in place of the current track. An
   // empty name does nothing; a name that cannot be played means silence. Never
   // throws, never waits for the SoundFont.
-  void play_music(const std::string& name);
+  void play_music(const std::string& name) override;
 
-  MusicStatus status() const;
+  MusicStatus status() const override;
 
   // The volume as a factor on the samples (see volume_level); at once, and
   // also for a SoundFont still loading.
-  void set_level(float level);
+  void set_level(float level) override;
+  void play_effect(int effect) override;
+  void set_effects_level(float level) override;
 
   // Mixes the next frames of music into the two buffers (stereo, 44.1 kHz).
   // Only for a Music without an audio device, which otherwise pulls the music itself.

@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,8 +35,15 @@ class Output {
 
   // The driver in use; empty when no device could be opened.
   const std::string& driver() const { return name_; }
+  // When the first audible block went to the device (nanoseconds since the
+  // epoch); 0 until then.
+  int64_t first_sound_ns() const { return first_sound_ns_.load(); }
 
  private:
+  static int pull(void* data, int frames, int, float*[], int outputs, float* out[]);
+
+  Engine& engine_;
+  std::atomic<int64_t> first_sound_ns_{0};
   fluid_audio_driver_t* driver_ = nullptr;
   std::string name_;
 };

@@ -7,9 +7,11 @@
 namespace quillot::audio {
 
 std::vector<std::string> sound_font_candidates() {
-  const std::string folder = "/usr/share/sounds/sf2/";
-  return {folder + "default-GM.sf2", folder + "TimGM6mb.sf2", folder + "FluidR3_GM.sf2",
-          folder + "default-GM.sf3", folder + "FluidR3_GM.sf3"};
+  // Debian keeps the compressed fonts in a folder of their own.
+  const std::string sf2 = "/usr/share/sounds/sf2/";
+  const std::string sf3 = "/usr/share/sounds/sf3/";
+  return {sf2 + "default-GM.sf2", sf2 + "TimGM6mb.sf2",       sf2 + "FluidR3_GM.sf2",
+          sf3 + "default-GM.sf3", sf3 + "FluidR3Mono_GM.sf3", sf3 + "MuseScore_General.sf3"};
 }
 
 bool readable(const std::string& path) {

@@ -53,7 +53,7 @@ std::vector<Sound> heaviest_tick_sounds() {
 // picked up by the next block rendered, and that block is then heard after
 // the device's buffer.
 void BM_EffectToFirstSample(benchmark::State& state) {
-  auto effects = load_sound_effects(dat_dir());
+  auto effects = audio::load_effects(dat_dir() + "/sfx", sound_effect_files());
   std::vector<float> left(kBlock), right(kBlock);
   int64_t first = -1;
   for (auto _ : state) {
@@ -85,7 +85,7 @@ void BM_MusicAndHeaviestTickEffects(benchmark::State& state) {
   }
   audio::Engine engine(audio::kMusicGain);
   engine.load_sound_font({font});
-  auto effects = load_sound_effects(dat_dir());
+  auto effects = audio::load_effects(dat_dir() + "/sfx", sound_effect_files());
   const bool with_effects = state.range(0) == 1;
   if (with_effects) engine.set_effects(effects.get());
   engine.start(std::make_shared<const audio::Track>(std::move(*track)));

@@ -1,9 +1,9 @@
 #include "session/flow.h"
 
-#include "session/story_file.h"
 #include "game/enemies.h"
 #include "game/messages.h"
 #include "game/rosters.h"
+#include "session/story_file.h"
 
 namespace quillot {
 

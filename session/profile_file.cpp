@@ -1,13 +1,8 @@
 #include "session/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 
+#include "session/atomic_file.h"
 #include "session/file_read.h"
 
 namespace quillot {
@@ -73,7 +68,8 @@ std::optional<FileError> parse_profile(std::string_view bytes, Profile& profile)
       continue;
     }
     const size_t start = pos;
-    while (pos < bytes.size() && pos - start < kMaxNumberText && static_cast<unsigned char>(bytes[pos]) > 0x20) ++pos;
+    while (pos < bytes.size() && pos - start<kMaxNumberText&& static_cast<unsigned char>(bytes[pos])> 0x20)
+      ++pos;
     const auto value = convert(bytes.substr(start, pos - start));
     if (!value) return FileError{kNotANumber};
     *field = *value;
@@ -102,50 +98,7 @@ std::string format_profile(const Profile& profile) {
 }
 
 std::optional<FileError> save_profile(const std::string& path, const Profile& profile) {
-  // The old file decides who may replace it: a save the player made read-only
-  // stays as it is, even for a user (root) whom the system would let write it.
-  struct stat old {};
-  const bool replacing = ::stat(path.c_str(), &old) == 0;
-  if (replacing && !S_ISREG(old.st_mode)) return file_error(S_ISDIR(old.st_mode) ? EISDIR : ENODEV, true);
-  if (replacing && (old.st_mode & S_IWUSR) == 0) return file_error(EACCES, true);
-  if (!replacing && errno != ENOENT) return file_error(errno, true);
-
-  // A fresh name of our own, created exclusively: a link or file planted under
-  // a predictable name is never followed or reused.
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return file_error(errno, true);
-  int err = 0;
-  if (replacing) {
-    if (::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-    // Best effort: only root can give the file back to another owner.
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) (void)!::fchown(fd, old.st_uid, old.st_gid);
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0) err = errno;
-  }
-  const std::string bytes = format_profile(profile);
-  size_t done = 0;
-  while (err == 0 && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno != EINTR) err = errno;
-      continue;
-    }
-    // Nothing written and no error is a device that takes no more: retrying
-    // would spin for ever.
-    if (n == 0) err = ENOSPC;
-    done += static_cast<size_t>(n);
-  }
-  // A full disk may only show itself when the data reaches it.
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) {
-    ::unlink(temp.c_str());
-    return file_error(err, true);
-  }
+  if (const int err = replace_file(path, format_profile(profile))) return file_error(err, true);
   return std::nullopt;
 }
 

@@ -134,6 +134,24 @@ std::string format_recording_header(const Recording& r) {
   return out;
 }
 
+std::string quoted_line(std::string_view text) {
+  constexpr size_t kMaxQuoted = 80;
+  static const char digits[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (unsigned char c : text.substr(0, kMaxQuoted)) {
+    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    }
+  }
+  out += "\"";
+  if (text.size() > kMaxQuoted) out += " (" + std::to_string(text.size()) + " bytes, cut)";
+  return out;
+}
+
 std::string format_line(const Recording::Line& line) {
   switch (line.kind) {
     case Recording::Line::Kind::Event:
@@ -212,7 +230,7 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
       } else {
         const std::string_view said = line.substr(static_cast<size_t>(w[1].data() - line.data()));
         const auto in = parse_input(said);
-        if (!in) return fail("unknown input \"" + std::string(said) + "\"");
+        if (!in) return fail("unknown input " + quoted_line(said));
         l.input = *in;
       }
       r.lines.push_back(std::move(l));
@@ -240,16 +258,22 @@ Recorder::~Recorder() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void Recorder::begin(const Game& start) {
+bool Recorder::begin(const Game& start) {
   Recording r;
   r.seed = start.random.seed;
   r.profile = start.profile;
   r.stories = start.stories;
-  write(format_recording_header(r));
+  const int err = write(format_recording_header(r));
+  if (err == 0) return fd_ >= 0;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(path_.c_str());
+  error_ = "cannot record into " + path_ + ": " + std::strerror(err) + "; the file is removed";
+  return false;
 }
 
-void Recorder::write(const std::string& text) {
-  if (fd_ < 0 || failed_ || ended_) return;
+int Recorder::write(const std::string& text) {
+  if (fd_ < 0 || failed_ || ended_) return 0;
   size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
@@ -261,12 +285,14 @@ void Recorder::write(const std::string& text) {
       // with a whole line and replays as far as it reached.
       (void)!::ftruncate(fd_, whole_);
       error_ = "the recording into " + path_ + " stopped: " + std::strerror(err);
-      std::fprintf(stderr, "quillot: %s\n", error_.c_str());
-      return;
+      // Without its header the file is no recording: begin() says so instead.
+      if (whole_ > 0) std::fprintf(stderr, "quillot: %s\n", error_.c_str());
+      return err;
     }
     done += static_cast<size_t>(n);
   }
   whole_ += static_cast<int64_t>(text.size());
+  return 0;
 }
 
 void Recorder::event(int64_t tick, const Input& input) {
@@ -295,6 +321,7 @@ void Replayer::start() {
   g_.stories = rec_.stories;
   next_ = 0;
   ticks_ = 0;
+  checksum_now_.reset();
 }
 
 bool Replayer::next_is_tick() const { return next_ < rec_.lines.size() && ticks_ < rec_.lines[next_].tick; }
@@ -322,6 +349,7 @@ Replayer::Step Replayer::step() {
       return Step::Diverged;
     }
     Timer1Timer(g_, shell_.bak(), shell_);
+    checksum_now_.reset();
     ++ticks_;
     return Step::Tick;
   }
@@ -335,11 +363,13 @@ Replayer::Step Replayer::step() {
         return Step::Diverged;
       }
       apply_input(g_, shell_, l.input);
+      checksum_now_.reset();
       return Step::Event;
     }
     case Recording::Line::Kind::Check:
     case Recording::Line::Kind::End: {
-      const uint64_t now = checksum(g_);
+      if (!checksum_now_) checksum_now_ = checksum(g_);
+      const uint64_t now = *checksum_now_;
       if (now != l.checksum) {
         error_ = "tick " + std::to_string(l.tick) + ": the game state differs from the recording (" +
                  hex64(now) + ", recorded " + hex64(l.checksum) + ")";

@@ -35,6 +35,10 @@ constexpr int kRecordingVersion = 1;
 constexpr int64_t kCheckEvery = 20;
 
 std::string format_recording_header(const Recording& r);
+// A line of a recording as an error message quotes it: at most 80 bytes,
+// every byte that is not printable ASCII written as \xNN, so a shared file
+// can neither steer the terminal nor flood it.
+std::string quoted_line(std::string_view text);
 std::string format_line(const Recording::Line& line);
 // Reads a recording; on a malformed file, the reason.
 std::optional<Recording> parse_recording(std::string_view text, std::string* error);
@@ -62,14 +66,17 @@ class Recorder {
   // The recording stopped on a write error: the file lacks its end.
   bool failed() const { return failed_; }
   const std::string& error() const { return error_; }
-  // The header: the seed, profile and stories the session starts from.
-  void begin(const Game& start);
+  // The header: the seed, profile and stories the session starts from. When
+  // it cannot be written (a full disk) the file is removed, since it would
+  // replay as no recording at all, and error() says why.
+  bool begin(const Game& start);
   void event(int64_t tick, const Input& input);
   void after_tick(int64_t tick, const Game& g);
   void end(int64_t tick, const Game& g);
 
  private:
-  void write(const std::string& text);
+  // 0, or the errno that stopped the recording.
+  int write(const std::string& text);
   std::string path_;
   int fd_ = -1;
   int64_t whole_ = 0;  // bytes written in whole lines
@@ -102,6 +109,9 @@ class Replayer {
   size_t next_ = 0;
   int64_t ticks_ = 0;
   std::string error_;
+  // The checksum of the state as it stands, until a tick or an input changes
+  // it: a run of check lines at one tick costs one checksum, not one each.
+  std::optional<uint64_t> checksum_now_;
 };
 
 // A window stand-in for replays without one: it keeps track of the screens and

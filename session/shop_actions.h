@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/flow.h"
 #include "game/state.h"
+#include "session/flow.h"
 #include "shop/shop.h"
 
 namespace quillot {

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "session/profile_file.h"
 #include "game/state.h"
+#include "session/profile_file.h"
 
 namespace quillot {
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 
+#include "app/replay_window.h"
 #include "app/settings.h"
 #include "game/checksum.h"
 #include "session/profile_file.h"
@@ -184,6 +185,22 @@ TEST_F(FormTest, MissingSaveFileReportsAndStillGivesAUsableWindow) {
   EXPECT_EQ(form->playfield_image().pixelColor(200, 150), QColor(0, 0, 255));
 }
 
+TEST_F(FormTest, WithNowhereToSaveTheGamePlaysAndSaveSaysWhy) {
+  FormOptions o;
+  o.base_dir = dir_.string();
+  o.dialogs = &dialogs_;
+  o.music = &music_;
+  o.cannot_save = "ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません";
+  TForm1 form(o);
+  EXPECT_TRUE(dialogs_.errors.isEmpty()) << "the game starts from the shipped save";
+  EXPECT_EQ(form.game().profile.hi_score, 5230);
+  const std::string shipped = read_file(dir_ / "dat/my.dat");
+  form.game().profile.hi_score = 9999;
+  EXPECT_FALSE(form.save_profile(form.game().profile));
+  EXPECT_EQ(dialogs_.errors, QStringList{error_box_text(QString::fromStdString(o.cannot_save))});
+  EXPECT_EQ(read_file(dir_ / "dat/my.dat"), shipped);
+}
+
 TEST_F(FormTest, EachBrokenFileGetsItsOwnErrorBox) {
   write("dat/my.dat", "1\r\n2\r\nthree\r\n4\r\n");
   fs::remove(dir_ / "dat/s.dat");
@@ -280,6 +297,38 @@ TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
 // screen it belongs to: each must lead where its caption says, and the
 // session recorded meanwhile must replay without a window to the same
 // checksums. A control that does nothing fails here.
+TEST_F(FormTest, AWindowedReplayTakesTheLinesOfOneTickInTurns) {
+  // A recording may hold any number of lines at one tick.
+  const std::string text = record([](TForm1* form) {
+    form->Button1Click();
+    for (int i = 0; i < 400000; ++i) form->cgMouseMove(40 + i % 300);
+  });
+  std::string error;
+  auto recording = parse_recording(text, &error);
+  ASSERT_TRUE(recording.has_value()) << error;
+  FormOptions o;
+  o.base_dir = dir_.string();
+  o.dialogs = &dialogs_;
+  o.music = &music_;
+  o.replaying = true;
+  TForm1 form(o);
+  ReplayWindow replay(std::move(*recording), form);
+  // Each time the window gets its events back, count whether the game moved on.
+  QElapsedTimer clock;
+  clock.start();
+  uint64_t seen = checksum(form.game());
+  int turns = 0;
+  while (!replay.finished() && clock.elapsed() < 30000) {
+    QCoreApplication::processEvents();
+    const uint64_t now = checksum(form.game());
+    turns += now != seen;
+    seen = now;
+  }
+  EXPECT_TRUE(replay.finished());
+  EXPECT_EQ(replay.result(), kReplayMatched);
+  EXPECT_GT(turns, 20) << "the window got its events between the lines of one tick";
+}
+
 TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
   // Stage 12's story asks a question or not; the save is rich enough that
   // every shop item can be bought.

@@ -1,11 +1,17 @@
 #include "app/game_paths.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <QLockFile>
+#include <QByteArray>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "tests/support/test_files.h"
 
@@ -94,27 +100,124 @@ TEST_F(GamePathsTest, FirstStartCopiesTheDefaultSaveButNeverReplacesOne) {
   EXPECT_FALSE(fs::exists(root_ / "nowhere"));
 }
 
-TEST_F(GamePathsTest, OneRunningGamePerSaveAndAStaleLockIsTakenOver) {
+TEST_F(GamePathsTest, OneRunningGamePerSaveAndNothingInTheLocksPlaceHangsOrLocksOut) {
   const std::string save = player() + "/my.dat";
+  const std::string lock = save + ".lock";
   {
-    SaveLock first = lock_save(save);
-    ASSERT_NE(first.file, nullptr) << "the first game holds the lock";
-    const SaveLock second = lock_save(save);
-    EXPECT_TRUE(second.busy);
-    EXPECT_EQ(second.file, nullptr);
+    const SaveLock first = lock_save(save);
+    ASSERT_EQ(first.state(), SaveLock::State::Held);
+    EXPECT_EQ(lock_save(save).state(), SaveLock::State::Busy);
+    EXPECT_EQ(lock_save(save).state(), SaveLock::State::Busy) << "the first game keeps its lock";
   }
-  EXPECT_NE(lock_save(save).file, nullptr) << "a game that quit leaves the save free";
+  EXPECT_EQ(lock_save(save).state(), SaveLock::State::Held) << "a game that quit leaves the save free";
+  EXPECT_TRUE(fs::is_regular_file(lock)) << "the lock file is never removed";
 
-  // A game that crashed left its lock with a process id no longer running.
-  write(save + ".lock", "2147483600\nquillot\n\n");
-  const SaveLock after_crash = lock_save(save);
-  EXPECT_FALSE(after_crash.busy);
-  EXPECT_NE(after_crash.file, nullptr);
+  const fs::path victim = root_ / "victim";
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    SaveLock::State want;
+  } cases[] = {
+      // What a power cut right after start leaves, a crash, or anyone's scribbles.
+      {"an empty file", [&] { write(lock, ""); }, SaveLock::State::Held},
+      {"a dead game's lock", [&] { write(lock, "2147483600\nquillot\n\n"); }, SaveLock::State::Held},
+      {"garbage", [&] { write(lock, std::string(5000, '\xff')); }, SaveLock::State::Held},
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }, SaveLock::State::Blocked},
+      {"a folder", [&] { fs::create_directory(lock); }, SaveLock::State::Blocked},
+      {"a dangling link", [&] { fs::create_symlink(victim, lock); }, SaveLock::State::Blocked},
+      {"a link to a file",
+       [&] {
+         write(victim, "keep");
+         fs::create_symlink(victim, lock);
+       },
+       SaveLock::State::Blocked},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(lock);
+    fs::remove(victim);
+    c.arrange();
+    const auto started = std::chrono::steady_clock::now();
+    const SaveLock l = lock_save(save);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(l.state(), c.want);
+    EXPECT_EQ(l.path(), lock) << "the message names the file";
+    if (fs::is_symlink(lock)) {
+      EXPECT_TRUE(!fs::exists(victim) || read_file(victim) == "keep") << "never opened through a link";
+    }
+  }
+  fs::remove_all(lock);
+
+  // A game killed outright: the kernel drops its lock with it.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t game = ::fork();
+  if (game == 0) {
+    const SaveLock held = lock_save(save);
+    (void)!::write(ready[1], held.state() == SaveLock::State::Held ? "y" : "n", 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char said = 0;
+  ASSERT_EQ(::read(ready[0], &said, 1), 1);
+  EXPECT_EQ(said, 'y');
+  EXPECT_EQ(lock_save(save).state(), SaveLock::State::Busy);
+  ::kill(game, SIGKILL);
+  ::waitpid(game, nullptr, 0);
+  EXPECT_EQ(lock_save(save).state(), SaveLock::State::Held) << "the next start plays";
+  ::close(ready[0]);
+  ::close(ready[1]);
 
   // A folder where no lock can be made is not "already running".
-  const SaveLock nowhere = lock_save("/proc/quillot/my.dat");
-  EXPECT_FALSE(nowhere.busy);
-  EXPECT_EQ(nowhere.file, nullptr);
+  EXPECT_EQ(lock_save("/proc/quillot/my.dat").state(), SaveLock::State::None);
+}
+
+TEST_F(GamePathsTest, BaseFoldersFollowTheRulesAndNeverTheRoot) {
+  struct Case {
+    const char* name;
+    const char* home;       // nullptr: unset
+    const char* xdg;        // XDG_DATA_HOME and XDG_CONFIG_HOME; nullptr: unset
+    const char* want_data;  // nullptr: whatever the password database says
+    const char* want_config;
+  };
+  const Case cases[] = {
+      {"both set", "/home/kiri", "/srv/xdg", "/srv/xdg", "/srv/xdg"},
+      {"only the home", "/home/kiri", nullptr, "/home/kiri/.local/share", "/home/kiri/.config"},
+      {"an empty XDG value", "/home/kiri", "", "/home/kiri/.local/share", "/home/kiri/.config"},
+      {"a relative XDG value", "/home/kiri", "rel/xdg", "/home/kiri/.local/share", "/home/kiri/.config"},
+      {"no home at all: the password database's", nullptr, "./xdg", nullptr, nullptr},
+  };
+  const QByteArray old_home = qgetenv("HOME"), old_data = qgetenv("XDG_DATA_HOME"),
+                   old_config = qgetenv("XDG_CONFIG_HOME");
+  const passwd* pw = ::getpwuid(::getuid());
+  ASSERT_NE(pw, nullptr);
+  const std::string db_home = pw->pw_dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto set = [](const char* name, const char* value) {
+      if (value == nullptr) {
+        qunsetenv(name);
+      } else {
+        qputenv(name, value);
+      }
+    };
+    set("HOME", c.home);
+    set("XDG_DATA_HOME", c.xdg);
+    set("XDG_CONFIG_HOME", c.xdg);
+    EXPECT_EQ(data_home(), c.want_data != nullptr ? c.want_data : db_home + "/.local/share");
+    EXPECT_EQ(config_home(), c.want_config != nullptr ? c.want_config : db_home + "/.config");
+  }
+  qputenv("HOME", old_home);
+  qputenv("XDG_DATA_HOME", old_data);
+  qputenv("XDG_CONFIG_HOME", old_config);
+
+  // Without any home there is no save, never one at the file system's root.
+  put_data(root_ / "usr/share/games/quillot");
+  fs::create_directories(root_ / "usr/games");
+  const GamePaths p = decide_game_paths((root_ / "usr/games").string(), "", really_writable);
+  EXPECT_EQ(p.save_file, "");
+  EXPECT_EQ(lock_save(p.save_file).state(), SaveLock::State::None);
+  EXPECT_TRUE(provide_first_save(p));
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "session/file_read.h"
 #include "tests/support/test_files.h"
@@ -62,23 +64,68 @@ TEST_F(SettingsFile, BrokenValuesAreClampedOrDefaulted) {
 }
 
 TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
-  // A directory, a FIFO (which would block a plain read forever) and a huge file.
-  fs::create_directory(file());
-  EXPECT_EQ(load_settings(), Settings{});
-  EXPECT_FALSE(save_settings(Settings{.scale = 2}));
-  EXPECT_TRUE(fs::is_directory(file()));
-  fs::remove(file());
+  const fs::path victim = home_ / "victim";
+  const std::string lock = file().string() + ".lock";
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    bool written;
+  } cases[] = {
+      {"a folder", [&] { fs::create_directory(file()); }, false},
+      // A plain read would wait for a writer for ever.
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0); }, false},
+      {"a dangling link", [&] { fs::create_symlink(victim, file()); }, false},
+      {"a link to the player's file",
+       [&] {
+         std::ofstream(victim) << "keep";
+         fs::create_symlink(victim, file());
+       },
+       false},
+      {"a huge file", [&] { write("[window]\nscale=2\n" + std::string(100000, '#')); }, false},
+      {"an empty file", [&] { write(""); }, true},
+      // Settings are written without a lock, so nothing at the lock's old place holds a key.
+      {"a FIFO at the old lock", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }, true},
+      {"a folder at the old lock", [&] { fs::create_directory(lock); }, true},
+      {"a link at the old lock", [&] { fs::create_symlink("/nonexistent/x", lock); }, true},
+      {"garbage", [&] { write("\xff\xfe garbage [[[\n=\n"); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(file());
+    fs::remove_all(lock);
+    fs::remove(victim);
+    c.arrange();
+    const auto type = fs::symlink_status(file()).type();
+    const std::string before = fs::is_regular_file(file()) ? read_file(file()) : "";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(load_settings(), Settings{});
+    EXPECT_EQ(save_settings(Settings{.scale = 2}), c.written);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    if (c.written) {
+      EXPECT_EQ(load_settings(), Settings{.scale = 2});
+    } else {
+      EXPECT_EQ(fs::symlink_status(file()).type(), type) << "left as it was";
+      if (type == fs::file_type::regular) {
+        EXPECT_EQ(read_file(file()), before);
+      }
+      EXPECT_TRUE(!fs::exists(victim) || read_file(victim) == "keep") << "never written through a link";
+    }
+    fs::remove_all(lock);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(home_ / "quillot")) ++entries;
+    EXPECT_EQ(entries, 1) << "no temporary is left behind";
+  }
+}
 
-  ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
-  EXPECT_EQ(load_settings(), Settings{});
-  EXPECT_FALSE(save_settings(Settings{.scale = 2}));
-  EXPECT_TRUE(fs::is_fifo(file()));
-  const FileRead r = read_regular_file(file().string(), 100);
-  EXPECT_EQ(r.error, ENODEV);
-  fs::remove(file());
-
-  write("[window]\nscale=2\n" + std::string(100000, '#'));
-  EXPECT_EQ(load_settings(), Settings{});
+TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
+  // Values of a newer game, a comment and a value written by hand.
+  write("; mine\n[keys]\nleft=Left\n\n[window]\nscale=1\nshader = crt\n\n[pad]\nfire=A\n");
+  ASSERT_TRUE(save_settings(Settings{.scale = 3, .volume = 60}));
+  EXPECT_EQ(
+      read_file(file()),
+      "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
+      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n");
+  EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
 }
 
 TEST(FileRead, ReadsAtMostTheLimitAndSaysSo) {

@@ -22,8 +22,9 @@ Bytes file_with(const std::vector<Bytes>& tracks, Bytes chunks_before = {}) {
   file.insert(file.end(), chunks_before.begin(), chunks_before.end());
   for (const auto& body : tracks) {
     const auto size = static_cast<uint32_t>(body.size());
-    file.insert(file.end(), {'M', 'T', 'r', 'k', static_cast<uint8_t>(size >> 24), static_cast<uint8_t>(size >> 16),
-                             static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size)});
+    file.insert(file.end(),
+                {'M', 'T', 'r', 'k', static_cast<uint8_t>(size >> 24), static_cast<uint8_t>(size >> 16),
+                 static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size)});
     file.insert(file.end(), body.begin(), body.end());
   }
   return file;
@@ -54,8 +55,10 @@ TEST(InspectMidi, AcceptsWellFormedFilesAndRefusesMalformedOnes) {
       {"a held chord", good, 480},
       {"running status across note-ons and note-offs",
        file_with({then_end({0x00, 0x90, 60, 100, 0x00, 64, 100, 0x60, 60, 0, 0x60, 64, 0})}), 192},
-      {"the longest track sets the end", file_with({then_end(notes), then_end({0x8F, 0x00, 0x90, 60, 1})}), 1920},
-      {"a foreign chunk before the track", file_with({then_end(notes)}, {'X', 'T', 'R', 'A', 0, 0, 0, 2, 7, 7}), 480},
+      {"the longest track sets the end", file_with({then_end(notes), then_end({0x8F, 0x00, 0x90, 60, 1})}),
+       1920},
+      {"a foreign chunk before the track",
+       file_with({then_end(notes)}, {'X', 'T', 'R', 'A', 0, 0, 0, 2, 7, 7}), 480},
       {"a track without End of Track ends at its last event", file_with({notes}), 480},
       {"system exclusive", file_with({then_end({0x00, 0xF0, 0x03, 0x7E, 0x09, 0xF7})}), 0},
       {"nothing at all", {}, -1},
@@ -84,6 +87,46 @@ TEST(InspectMidi, AcceptsWellFormedFilesAndRefusesMalformedOnes) {
     if (info) {
       EXPECT_EQ(info->end_tick, c.end_tick);
     }
+  }
+}
+
+// The presets a file makes the synth select are read ahead of its start, so
+// a preset missed here would be read on the rendering thread, mid-track.
+TEST(InspectMidi, FindsEveryPresetAFileSelects) {
+  using Presets = std::vector<Preset>;
+  struct PresetCase {
+    const char* what;
+    Bytes body;
+    Presets presets;
+    uint16_t default_channels;
+  };
+  const PresetCase cases[] = {
+      {"a program change", {0x00, 0xC0, 40}, {{0, 40}}, 0},
+      {"a bank select before it", {0x00, 0xB1, 0, 8, 0x00, 0xC1, 4}, {{8, 4}}, 0},
+      {"the drum channel ignores bank selects", {0x00, 0xB9, 0, 0, 0x00, 0xC9, 25}, {{kDrumBank, 25}}, 0},
+      {"running status after a program change", {0x00, 0xC2, 10, 0x00, 11, 0x00, 10}, {{0, 10}, {0, 11}}, 0},
+      {"a note before any program: the first preset",
+       {0x00, 0x93, 60, 100, 0x00, 0x99, 36, 100},
+       {{0, 0}, {kDrumBank, 0}},
+       (1u << 3) | (1u << 9)},
+      {"a note-off or a silent note-on selects nothing", {0x00, 0x84, 60, 0, 0x00, 0x94, 60, 0}, {}, 0},
+      {"a note after the program change", {0x00, 0xC5, 73, 0x00, 0x95, 60, 100}, {{0, 73}}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto info = inspect_midi(file_with({then_end(c.body)}));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->presets, c.presets);
+    EXPECT_EQ(info->default_channels, c.default_channels);
+  }
+
+  // Every shipped track names its instruments, and they are few.
+  for (int n = 1; n <= 8; ++n) {
+    const auto track = load_track((testing::source_root() / "dat").string(), std::to_string(n) + ".mid");
+    ASSERT_TRUE(track) << n;
+    EXPECT_EQ(track->info.default_channels, 0) << n;
+    EXPECT_GE(track->info.presets.size(), 4u) << n;
+    EXPECT_LE(track->info.presets.size(), 8u) << n;
   }
 }
 

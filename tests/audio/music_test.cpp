@@ -170,6 +170,39 @@ TEST_F(MusicRig, ATrackThatCannotBePlayedLeavesSilence) {
   }
 }
 
+// A track start resets only the music's channels, by hand: whatever a track
+// left behind (a quiet volume, a bent pitch, another instrument), the next
+// one sounds as it does on its own.
+TEST_F(MusicRig, ATrackSoundsTheSameAfterOneThatLeftItsChannelsOddlySet) {
+  // The chord of chord_midi, led by events on its channel, at delta 0.
+  auto led_by = [](std::vector<uint8_t> events) {
+    auto bytes = chord_midi(9600);
+    constexpr std::size_t kAfterTempo = 22 + 7;
+    bytes.insert(bytes.begin() + kAfterTempo, events.begin(), events.end());
+    const auto size = static_cast<uint32_t>(bytes.size() - 22);
+    for (int i = 0; i < 4; ++i) bytes[18 + i] = static_cast<uint8_t>(size >> (24 - 8 * i));
+    return bytes;
+  };
+  dat_.write("odd.mid", led_by({0x00, 0xB0, 7,    5,    0x00, 0xB0, 11, 20,  0x00, 0xB0, 10, 0,
+                                0x00, 0xE0, 0x7F, 0x7F, 0x00, 0xB0, 91, 127, 0x00, 0xC0, 40}));
+  dat_.write("cut_short.mid", led_by({0x00, 0xC0, 40}));
+  auto alone = make();
+  wait_ready(*alone);
+  alone->play_music("long.mid");
+  const double expected = play_for(*alone, 1.0).db();
+  ASSERT_GT(expected, -40);
+
+  for (const char* before : {"odd.mid", "cut_short.mid"}) {
+    SCOPED_TRACE(before);
+    auto music = make();
+    wait_ready(*music);
+    music->play_music(before);
+    play_for(*music, 0.5);
+    music->play_music("long.mid");
+    EXPECT_NEAR(play_for(*music, 1.0).db(), expected, 1.0);
+  }
+}
+
 TEST_F(MusicRig, TheLastTrackAskedForBeforeTheSoundFontIsInIsTheOneThatPlays) {
   auto music = make();
   music->play_music("long.mid");

@@ -101,7 +101,8 @@ TEST(ShopNext, RefusedFromTheLastStageOn) {
     FakeShell shell;
     next_from_shop(g, shell);
     next_from_shop(g, shell);
-    EXPECT_EQ(shell.log, (Log{std::string("message ") + kEndOfGameMessage, std::string("message ") + kEndOfGameMessage}));
+    EXPECT_EQ(shell.log, (Log{std::string("message ") + kEndOfGameMessage,
+                              std::string("message ") + kEndOfGameMessage}));
     EXPECT_EQ(g.profile.stage, stage);
     EXPECT_EQ(g.retry_count, 1);
   }

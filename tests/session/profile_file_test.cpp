@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <optional>
 
+#include "session/atomic_file.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -40,7 +42,9 @@ TEST(ProfileParsing, OnlyCarriageReturnEndsALine) {
 }
 
 TEST(ProfileParsing, EndOfFileByteStopsReadingOnlyWhereAValueStarts) {
-  EXPECT_EQ(parse("1\r\n2\r\n\x1A" "3\r\n4\r\n"), (std::array<int32_t, 13>{1, 2}));
+  EXPECT_EQ(parse("1\r\n2\r\n\x1A"
+                  "3\r\n4\r\n"),
+            (std::array<int32_t, 13>{1, 2}));
   // The rest of a line is skipped up to its CR, whatever bytes it holds.
   EXPECT_EQ(parse("1 \x1A 9\r\n2\r\n"), (std::array<int32_t, 13>{1, 2}));
 }
@@ -49,8 +53,9 @@ TEST(ProfileParsing, TakesEveryThirtyTwoBitValueAndRefusesTheRest) {
   EXPECT_EQ(parse("2147483647\r\n-2147483648\r\n+5\r\n-0\r\n"),
             (std::array<int32_t, 13>{2147483647, std::numeric_limits<int32_t>::min(), 5, 0}));
   // Decimal only: "$10" is not sixteen.
-  for (const char* bad : {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$10\r\n",
-                          "$FFFFFFFF\r\n", "0x10\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
+  for (const char* bad :
+       {"2147483648\r\n", "-2147483649\r\n", "12x\r\n", "abc\r\n", "-\r\n", "$10\r\n", "$FFFFFFFF\r\n",
+        "0x10\r\n", "1.5\r\n", "99999999999999999999999999999999999999\r\n"}) {
     Profile p;
     const auto err = parse_profile(bad, p);
     ASSERT_TRUE(err.has_value()) << bad;
@@ -69,9 +74,7 @@ TEST(ProfileParsing, FieldsBeforeABadValueKeepTheirValues) {
 
 class ProfileFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = scratch_folder("profile");
-  }
+  void SetUp() override { dir_ = scratch_folder("profile"); }
   void TearDown() override { fs::remove_all(dir_); }
   std::string file() const { return (dir_ / "my.dat").string(); }
   std::string read_all() const { return read_file(file()); }
@@ -82,7 +85,9 @@ TEST_F(ProfileFile, RoundTripKeepsEveryValueAndNeverGrows) {
   Profile p{-1, 5230, 12, 21, 5, 16, 21, 33, 2147483647, 20, -2147483647 - 1, 10, 1};
   ASSERT_FALSE(save_profile(file(), p).has_value());
   ASSERT_FALSE(save_profile(file(), p).has_value());
-  EXPECT_EQ(read_all(), "-1\r\n5230\r\n12\r\n21\r\n5\r\n16\r\n21\r\n33\r\n2147483647\r\n20\r\n-2147483648\r\n10\r\n1\r\n");
+  EXPECT_EQ(
+      read_all(),
+      "-1\r\n5230\r\n12\r\n21\r\n5\r\n16\r\n21\r\n33\r\n2147483647\r\n20\r\n-2147483648\r\n10\r\n1\r\n");
   Profile back;
   ASSERT_FALSE(load_profile(file(), back).has_value());
   EXPECT_EQ(profile_values(back), profile_values(p));
@@ -144,6 +149,36 @@ TEST_F(ProfileFile, ARefusedOrFailedSaveLeavesTheOldFileAsItWas) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
     EXPECT_EQ(entries, c.error == nullptr ? 5 : 1) << "no temporary file is left behind";
   }
+}
+
+TEST_F(ProfileFile, OnlyOldTemporariesOfKilledSavesAreRemoved) {
+  ASSERT_FALSE(save_profile(file(), Profile{1, 2, 3}).has_value());
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  const struct {
+    const char* name;
+    bool symlink, aged, removed;
+  } cases[] = {
+      {"my.dat.Ab3xYz.tmp", false, true, true},    // what a kill between write and rename leaves
+      {"my.dat.Qq0000.tmp", false, false, false},  // a save being written right now
+      {"my.dat.lock", false, true, false},         // the lock stays, always
+      {"my.dat.backup", false, true, false},       // the player's own
+      {"my.dat.Ab3xY.tmp", false, true, false},    // not a name the writer makes
+      {"other.Ab3xYz.tmp", false, true, false},    // another file's
+      {"my.dat.Lnk123.tmp", true, true, false},    // not a plain file of ours
+  };
+  for (const auto& c : cases) {
+    const fs::path p = dir_ / c.name;
+    if (c.symlink) {
+      fs::create_symlink(file(), p);
+    } else {
+      std::ofstream(p) << "x";
+      if (c.aged) fs::last_write_time(p, old);
+    }
+  }
+  EXPECT_EQ(remove_stale_temporaries(file()), 1);
+  for (const auto& c : cases)
+    EXPECT_NE(fs::is_symlink(dir_ / c.name) || fs::exists(dir_ / c.name), c.removed) << c.name;
+  EXPECT_EQ(read_all().substr(0, 9), "1\r\n2\r\n3\r\n") << "the save itself is untouched";
 }
 
 TEST_F(ProfileFile, SaveIntoAMissingFolderFails) {

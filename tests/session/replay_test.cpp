@@ -149,11 +149,16 @@ TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
       {kHead + "stories 0g\n", "line 4: bad story data"},
       {"QUILLOT-RECORDING 1\nprofile 1 2\n", "line 2: a profile has 13 values"},
       {"QUILLOT-RECORDING 1\n0 click Button1\n", "line 2: the seed or the profile is missing"},
+      // A shared file's line can neither steer the terminal nor flood it.
+      {kHead + "0 \x1b]0;owned\x07\x1b[2J" + std::string(1 << 20, 'x') + "\n",
+       "line 4: unknown input \"\\x1b]0;owned\\x07\\x1b[2Jxxx"},
   };
   for (const auto& [bad, why] : cases) {
     std::string error;
-    EXPECT_FALSE(parse_recording(bad, &error).has_value()) << bad;
+    EXPECT_FALSE(parse_recording(bad, &error).has_value()) << bad.substr(0, 80);
     EXPECT_EQ(error.rfind(why, 0), 0u) << error;
+    EXPECT_LT(error.size(), 160u);
+    for (unsigned char c : error) EXPECT_TRUE(c >= 0x20 && c < 0x7f) << error;
   }
 }
 
@@ -171,6 +176,16 @@ class ReplayFile : public ::testing::Test {
 
 TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
   const std::string stage = kHead + "0 click Button1\n";
+  // Every line checks the start's state: one checksum each would take seconds.
+  const auto start = parse_recording(kHead, nullptr);
+  ASSERT_TRUE(start.has_value());
+  Game g;
+  g.random.seed = start->seed;
+  g.profile = start->profile;
+  const uint64_t sum = checksum(g);
+  std::string checks = kHead;
+  for (int i = 0; i < 100000; ++i) checks += format_line({Recording::Line::Kind::Check, 0, {}, sum});
+  checks += format_line({Recording::Line::Kind::End, 0, {}, sum});
   const struct {
     const char* name;
     std::string text;
@@ -188,6 +203,7 @@ TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
       {"the playfield under the shop", kHead + "0 click Button4\n0 move 30\n", kReplayDiverged},
       {"an end tick far away", stage + "9000000000000000000 end 0\n", kReplayDiverged},
       {"a tick with the timer stopped", kHead + "5 move 3\n", kReplayDiverged},
+      {"checks by the hundred thousand at one tick", checks, kReplayMatched},
   };
   for (const auto& c : cases) {
     const auto started = std::chrono::steady_clock::now();
@@ -247,6 +263,22 @@ TEST_F(ReplayFile, AWriteErrorStopsTheRecordingAtAWholeLine) {
   const std::string text = read_file(path);
   EXPECT_EQ(text.back(), '\n');
   EXPECT_EQ(replay_headless(path), kReplayIncomplete);
+}
+
+TEST_F(ReplayFile, ARecordingThatCannotEvenStartLeavesNoFile) {
+  const std::string path = (dir_ / "full.qrp").string();
+  Recorder rec(path);
+  ASSERT_TRUE(rec.ok());
+  bool began = true;
+  {
+    const FileSizeLimit full(10);
+    testing::internal::CaptureStderr();
+    began = rec.begin(Game{});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller says it, once";
+  }
+  EXPECT_FALSE(began);
+  EXPECT_FALSE(fs::exists(path)) << "an empty file would replay as refused";
+  EXPECT_NE(rec.error().find(path), std::string::npos) << rec.error();
 }
 
 TEST(Checksum, SeesEveryKindOfState) {

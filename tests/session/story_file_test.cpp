@@ -56,7 +56,9 @@ TEST(StoryParsing, LinesPastTheLastRecordAreIgnored) {
 TEST(StoryText, DecodesTheJapaneseCodePageAndSurvivesBadBytes) {
   EXPECT_EQ(cp932_to_utf8("\x82\xCD\x82\xA2"), "はい");
   EXPECT_EQ(cp932_to_utf8("\xB1"), "ｱ");
-  const std::string bad = cp932_to_utf8("a\x82\xFF" "b\x81");
+  const std::string bad = cp932_to_utf8(
+      "a\x82\xFF"
+      "b\x81");
   EXPECT_EQ(bad.front(), 'a');
   EXPECT_NE(bad.find("\xEF\xBF\xBD"), std::string::npos);
   EXPECT_NE(bad.find('b'), std::string::npos);

@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillot {
+
+// A small INI text as the settings file keeps it: "[group]" lines and
+// "key=value" lines below them. Whatever it does not know (groups and keys of
+// a newer game, comments, stray lines) is kept in its place, so writing the
+// values of one game never drops those of another.
+class IniFile {
+ public:
+  static IniFile parse(std::string_view text);
+
+  // The value of `key` in `group`, trimmed; nullopt when it is not there.
+  std::optional<std::string> get(std::string_view group, std::string_view key) const;
+  // Changes the value in its line, or adds the line at the end of its group
+  // (and the group at the end of the file). Line breaks in `value` are dropped.
+  void set(std::string_view group, std::string_view key, std::string_view value);
+
+  std::string text() const;
+
+ private:
+  struct Line {
+    std::string group;  // the group the line is in
+    std::string key;    // empty for a group's own line and anything that is no value
+    std::string text;   // the line as written
+  };
+  std::vector<Line> lines_;
+};
+
+}  // namespace quillot
