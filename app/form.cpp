@@ -16,6 +16,7 @@
 
 #include "app/art.h"
 #include "app/language.h"
+#include "app/first_paint.h"
 #include "game/tick.h"
 #include "session/file_read.h"
 #include "session/input.h"
@@ -174,6 +175,7 @@ TForm1::TForm1(const FormOptions& options)
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });
   FormCreate();
+  if (options_.gamepads) after_first_paint(this, [this] { start_gamepads(); });
 }
 
 TForm1::~TForm1() {
@@ -400,6 +402,9 @@ void TForm1::Timer1Timer() {
   // The timer runs on through a pause, so that nothing takes a paused stage
   // for an ended one; the tick waits, uncounted, and nothing moves.
   if (paused_) return;
+  // However the timers fall, a pad's latest state steers this tick.
+  poll_pads();
+  if (paused_) return;  // the pad was pulled out
   keys_before_tick();
   quillot::Timer1Timer(g_, bak_, *this);
   ++ticks_;

@@ -7,10 +7,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "app/bindings.h"
 #include "app/dialogs.h"
+#include "app/gamepad.h"
 #include "app/keys.h"
 #include "app/menu_focus.h"
 #include "app/music_port.h"
@@ -58,6 +62,11 @@ struct FormOptions {
   // what that file holds (without the one-run options in `settings`).
   bool remember_settings = false;
   Settings remembered;
+  // The keys and pad buttons the player plays with.
+  Bindings bindings = Bindings::defaults();
+  // Whether to look for gamepads once the window is first seen; the game
+  // does, tests that want no pad leave SDL alone.
+  bool gamepads = false;
 };
 
 class Recorder;
@@ -144,6 +153,22 @@ class TForm1 : public QWidget, public Shell {
   void show_options();
   OptionsWindow* options_window() const { return options_window_; }
   const KeyboardPlay& keyboard() const { return keys_; }
+  const Bindings& bindings() const { return options_.bindings; }
+  // New bindings apply at once and are remembered like the other settings.
+  void set_bindings(const Bindings& bindings);
+  // The next pad button pressed goes to `take` instead of the game (for
+  // binding it), unless `take` declines it; an empty function gives the
+  // buttons back.
+  void capture_pad(std::function<bool(PadButton)> take) { pad_capture_ = std::move(take); }
+
+  // Gamepads: started after the first paint when the options ask for them,
+  // polled from a timer and before every tick.
+  static constexpr int kPadPollMs = 25;       // a pad is there: menus answer within half a tick
+  static constexpr int kPadIdlePollMs = 250;  // none is: only a plug-in is awaited
+  void start_gamepads();
+  void poll_pads();
+  const Gamepads* gamepads() const { return pads_.get(); }
+  const QTimer& pad_timer() const { return pad_timer_; }
 
   // The controls, with the names the game gives them.
   PlayfieldView* cg_view = nullptr;
@@ -211,6 +236,12 @@ class TForm1 : public QWidget, public Shell {
   void keys_before_tick();
   bool keys_play() const;
   void application_state_changed(Qt::ApplicationState state);
+  // What a key or pad button asks, from either.
+  void command(KeyCommand c, KeyboardPlay::Source from);
+  void pad_event(const PadEvent& e);
+  // The pads' held directions and fire buttons, gathered over every pad.
+  void sync_pad_held();
+  void pad_on_screen(PadButton button);
 
   FormOptions options_;
   Game g_;
@@ -231,6 +262,18 @@ class TForm1 : public QWidget, public Shell {
   MenuFocus* menu_ = nullptr;
   QPointer<OptionsWindow> options_window_;
   Qt::ApplicationState app_state_ = Qt::ApplicationInactive;
+
+  struct PadHeld {
+    uint32_t buttons = 0;  // a bit for each PadButton held
+    int stick_x = 0;       // -1, 0 or 1 past the dead zone
+    int stick_y = 0;
+  };
+  std::unique_ptr<Gamepads> pads_;
+  QTimer pad_timer_;
+  std::map<int32_t, PadHeld> pad_held_;  // by pad
+  std::function<bool(PadButton)> pad_capture_;
+  // Another program became active: pads are not ours until the window is again.
+  bool pads_away_ = false;
 };
 
 }  // namespace quillot

@@ -154,6 +154,8 @@ void TForm1::set_paused(bool paused) {
   if (paused == paused_) return;
   paused_ = paused;
   if (paused) keys_.release_all();
+  // A pad's direction still held when play resumes steers again.
+  if (!paused) sync_pad_held();
   update_pointer();
   cg_view->update();
 }
@@ -171,7 +173,7 @@ void TForm1::update_pointer() {
 
 void TForm1::show_help() {
   set_paused(true);
-  options_.dialogs->message(QCoreApplication::translate(kTextContext, kHelpText).replace('\r', '\n'));
+  options_.dialogs->message(help_text(options_.bindings).replace('\r', '\n'));
 }
 
 bool TForm1::keys_play() const { return screen() == Screen::None && !paused_; }
@@ -186,13 +188,17 @@ void TForm1::keys_before_tick() {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-  const KeyAction action = key_action(event->key(), event->modifiers());
+  const KeyAction action =
+      key_action(options_.bindings, event->key(), event->nativeScanCode(), event->modifiers());
   if (action.command == KeyCommand::None) return QWidget::keyPressEvent(event);
   // The keyboard's own repeat is no press: held keys act through the ticks.
   if (event->isAutoRepeat()) return;
-  switch (action.command) {
-    case KeyCommand::Scale:
-      return set_scale(action.scale);
+  if (action.command == KeyCommand::Scale) return set_scale(action.scale);
+  command(action.command, KeyboardPlay::Source::Keys);
+}
+
+void TForm1::command(KeyCommand c, KeyboardPlay::Source from) {
+  switch (c) {
     case KeyCommand::ScaleUp:
       return set_scale(shown_scale_ + 1);
     case KeyCommand::ScaleDown:
@@ -220,11 +226,11 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case KeyCommand::Options:
       return show_options();
     case KeyCommand::Left:
-      return keys_.press(KeyboardPlay::Key::Left);
+      return keys_.press(KeyboardPlay::Key::Left, from);
     case KeyCommand::Right:
-      return keys_.press(KeyboardPlay::Key::Right);
+      return keys_.press(KeyboardPlay::Key::Right, from);
     case KeyCommand::Fire:
-      keys_.press(KeyboardPlay::Key::Fire);
+      keys_.press(KeyboardPlay::Key::Fire, from);
       if (keys_play()) cgMouseDown(MouseButton::Left);
       return;
     case KeyCommand::Bomb:
@@ -233,6 +239,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case KeyCommand::Quit:
       close();
       return;
+    case KeyCommand::Scale:
     case KeyCommand::None:
       return;
   }
@@ -240,7 +247,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  switch (key_action(event->key(), event->modifiers()).command) {
+  switch (key_action(options_.bindings, event->key(), event->nativeScanCode(), event->modifiers()).command) {
     case KeyCommand::Left:
       return keys_.release(KeyboardPlay::Key::Left);
     case KeyCommand::Right:
@@ -253,7 +260,8 @@ void TForm1::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TForm1::focusOutEvent(QFocusEvent* event) {
-  keys_.release_all();
+  // A key let go elsewhere is never seen; a pad's buttons are polled.
+  keys_.release_all(KeyboardPlay::Source::Keys);
   QWidget::focusOutEvent(event);
 }
 
@@ -271,8 +279,10 @@ void TForm1::changeEvent(QEvent* event) {
 void TForm1::application_state_changed(Qt::ApplicationState state) {
   if (app_state_ == Qt::ApplicationActive && state != Qt::ApplicationActive) {
     keys_.release_all();
+    pads_away_ = true;
     set_paused(true);
   }
+  if (state == Qt::ApplicationActive) pads_away_ = false;
   app_state_ = state;
 }
 

@@ -39,6 +39,18 @@ std::optional<std::string> IniFile::get(std::string_view group, std::string_view
   return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::values(std::string_view group) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const Line& l : lines_)
+    if (!l.key.empty() && l.group == group)
+      out.emplace_back(l.key, std::string(trimmed(std::string_view(l.text).substr(l.text.find('=') + 1))));
+  return out;
+}
+
+void IniFile::clear(std::string_view group) {
+  std::erase_if(lines_, [group](const Line& l) { return l.group == group; });
+}
+
 void IniFile::set(std::string_view group, std::string_view key, std::string_view value) {
   std::string text = std::string(key) + "=";
   for (char c : value)

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillot {
@@ -19,6 +20,10 @@ class IniFile {
   // Changes the value in its line, or adds the line at the end of its group
   // (and the group at the end of the file). Line breaks in `value` are dropped.
   void set(std::string_view group, std::string_view key, std::string_view value);
+  // Every key of a group with its value, in the file's order.
+  std::vector<std::pair<std::string, std::string>> values(std::string_view group) const;
+  // Drops a group whole, for a group the game writes anew each time.
+  void clear(std::string_view group);
 
   std::string text() const;
 

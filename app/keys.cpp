@@ -2,24 +2,7 @@
 
 namespace quillot {
 
-const char* const kHelpText = QT_TRANSLATE_NOOP("quillot",
-                                                "◆操作方法\r"
-                                                "\r"
-                                                "移動　　　マウス / ← → / A D\r"
-                                                "ショット　左クリック / Z / Space\r"
-                                                "ボム　　　右クリック / X\r"
-                                                "\r"
-                                                "一時停止　P / Pause / Esc（クリックで再開）\r"
-                                                "音を消す　M\r"
-                                                "音楽の音量　- / +\r"
-                                                "効果音の音量　Shift+- / Shift++\r"
-                                                "設定　　　F2\r"
-                                                "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++\r"
-                                                "フルスクリーン　F11 / Alt+Enter（Escで戻る）\r"
-                                                "この説明　F1\r"
-                                                "終了　　　Ctrl+Q");
-
-KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
+KeyAction key_action(const Bindings& bindings, int key, uint32_t scan, Qt::KeyboardModifiers modifiers) {
   // The keypad's keys count as the main ones.
   const Qt::KeyboardModifiers mods = modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
   const bool ctrl = (mods & Qt::ControlModifier) != 0;
@@ -48,41 +31,53 @@ KeyAction key_action(int key, Qt::KeyboardModifiers modifiers) {
       return {KeyCommand::FullScreen};
     case Qt::Key_Escape:
       return {KeyCommand::Escape};
-    case Qt::Key_P:
-    case Qt::Key_Pause:
-      return {KeyCommand::Pause};
     case Qt::Key_F1:
       return {KeyCommand::Help};
     case Qt::Key_F2:
       return {KeyCommand::Options};
-    case Qt::Key_M:
-      return {KeyCommand::Mute};
-    case Qt::Key_Minus:
-      return {KeyCommand::VolumeDown};
-    case Qt::Key_Left:
-    case Qt::Key_A:
-      return {KeyCommand::Left};
-    case Qt::Key_Right:
-    case Qt::Key_D:
-      return {KeyCommand::Right};
-    case Qt::Key_Z:
-    case Qt::Key_Space:
-      return {KeyCommand::Fire};
-    case Qt::Key_X:
-      return {KeyCommand::Bomb};
     default:
-      return plus ? KeyAction{KeyCommand::VolumeUp} : KeyAction{};
+      break;
   }
+  if (const auto action = bindings.key_action(key, scan)) return {command_of(*action)};
+  return {};
 }
 
-void KeyboardPlay::press(Key key) {
-  held_[static_cast<size_t>(key)] = true;
+KeyCommand command_of(Action action) {
+  switch (action) {
+    case Action::Left:
+      return KeyCommand::Left;
+    case Action::Right:
+      return KeyCommand::Right;
+    case Action::Fire:
+      return KeyCommand::Fire;
+    case Action::Bomb:
+      return KeyCommand::Bomb;
+    case Action::Pause:
+      return KeyCommand::Pause;
+    case Action::Help:
+      return KeyCommand::Help;
+    case Action::Mute:
+      return KeyCommand::Mute;
+    case Action::VolumeDown:
+      return KeyCommand::VolumeDown;
+    case Action::VolumeUp:
+      return KeyCommand::VolumeUp;
+  }
+  return KeyCommand::None;
+}
+
+void KeyboardPlay::press(Key key, Source from) {
+  held_[static_cast<size_t>(key)] |= static_cast<uint8_t>(from);
   if (key == Key::Fire) fire_ticks_ = 0;
 }
 
-void KeyboardPlay::release(Key key) { held_[static_cast<size_t>(key)] = false; }
+void KeyboardPlay::release(Key key, Source from) {
+  held_[static_cast<size_t>(key)] &= static_cast<uint8_t>(~static_cast<unsigned>(from));
+}
 
-void KeyboardPlay::release_all() { held_ = {}; }
+void KeyboardPlay::release_all(Source from) {
+  for (uint8_t& h : held_) h &= static_cast<uint8_t>(~static_cast<unsigned>(from));
+}
 
 std::optional<int32_t> KeyboardPlay::steer_target(int32_t player_x, int32_t speed) const {
   const bool left = held(Key::Left);

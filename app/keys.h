@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/bindings.h"
+
 namespace quillot {
 
 // What a key asks of the window. Scale, full screen, pause, help and sound
@@ -37,14 +39,15 @@ struct KeyAction {
   int scale = 0;
 };
 
-KeyAction key_action(int key, Qt::KeyboardModifiers modifiers);
+// The window's own keys first, then the player's bindings. `scan` is the
+// key's scan code, 0 where the platform gives none.
+KeyAction key_action(const Bindings& bindings, int key, uint32_t scan, Qt::KeyboardModifiers modifiers);
+KeyCommand command_of(Action action);
 
-// The keys, as the help box shows them (UTF-8, "\r" breaks the line), marked for translation.
-extern const char* const kHelpText;
-
-// The keys held for play, turned into the inputs a mouse would give. The
-// window asks before every frame tick, so what the keys do lands on ticks
-// and replays exactly.
+// The keys and pad buttons held for play, turned into the inputs a mouse
+// would give. The window asks before every frame tick, so what they do lands
+// on ticks and replays exactly. The keyboard and the pads hold apart: a key
+// let go leaves a pad's held direction held.
 class KeyboardPlay {
  public:
   // A held fire key fires again every this many ticks: five shots a second,
@@ -52,12 +55,17 @@ class KeyboardPlay {
   static constexpr int kFireRepeatTicks = 4;
 
   enum class Key : uint8_t { Left, Right, Fire };
+  enum class Source : uint8_t { Keys = 1, Pad = 2 };
   // Pressing fire fires at once; the caller does that, this starts the repeat.
-  void press(Key key);
-  void release(Key key);
+  void press(Key key, Source from = Source::Keys);
+  void release(Key key, Source from = Source::Keys);
   // Keys held while the window loses the focus are released.
-  void release_all();
-  bool held(Key key) const { return held_[static_cast<size_t>(key)]; }
+  void release_all() { held_ = {}; }
+  void release_all(Source from);
+  bool held(Key key) const { return held_[static_cast<size_t>(key)] != 0; }
+  bool held(Key key, Source by) const {
+    return (held_[static_cast<size_t>(key)] & static_cast<uint8_t>(by)) != 0;
+  }
 
   // Where to steer before the next tick: one step of `speed` past the bird
   // while Left or Right alone is held, so the bird stops when the key is let
@@ -67,7 +75,7 @@ class KeyboardPlay {
   bool fire_again();
 
  private:
-  std::array<bool, 3> held_{};  // by Key
+  std::array<uint8_t, 3> held_{};  // by Key, a bit for each Source holding it
   int fire_ticks_ = 0;
 };
 

@@ -11,6 +11,7 @@
 
 #include "app/after_first_paint.h"
 #include "app/art.h"
+#include "app/bindings.h"
 #include "app/form.h"
 #include "app/game_paths.h"
 #include "app/language.h"
@@ -37,12 +38,7 @@ const char* const kUsage =
                       "  --mute          この回だけ、すべての音を消して始める\n"
                       "  --language L    この回だけ、ja（日本語）か en（英語）で表示する\n"
                       "  -h, --help      この説明を表示して終わる\n"
-                      "  -v, --version   バージョンを表示して終わる\n"
-                      "\n"
-                      "キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。\n"
-                      "M で音を消す、- と + で音楽の音量、Shift と - + で効果音の音量。\n"
-                      "Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。\n"
-                      "F1 で操作方法、F2 で設定、Ctrl+Q で終了。\n");
+                      "  -v, --version   バージョンを表示して終わる\n");
 
 struct Options {
   std::string record, replay;
@@ -76,6 +72,8 @@ int print_help(int argc, char** argv, std::optional<quillot::Language> language)
                            ? QCoreApplication::translate("quillot", "なし（ホームフォルダがありません）")
                            : QString::fromStdString(paths.save_file);
   std::fputs(QCoreApplication::translate("quillot", kUsage).toUtf8().constData(), stdout);
+  // The keys in effect, as the player bound them.
+  std::fputs(("\n" + quillot::usage_keys(quillot::load_bindings())).c_str(), stdout);
   std::fputs(QCoreApplication::translate("quillot", "\nセーブの場所: %1\n").arg(save).toUtf8().constData(),
              stdout);
   return 0;
@@ -239,6 +237,8 @@ int main(int argc, char** argv) {
   if (o.fullscreen) options.settings.fullscreen = true;
   if (o.mute) options.settings.muted = true;
   if (o.language) options.settings.language = *o.language;
+  options.bindings = quillot::load_bindings();
+  options.gamepads = !recording;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;

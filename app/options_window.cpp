@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/controls_page.h"
 #include "app/dialogs.h"
 #include "app/form.h"
 #include "app/qimage_canvas.h"
@@ -42,6 +43,8 @@ OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
   pages = new QTabWidget(this);
   layout->addWidget(pages);
   build_sound_and_window_page();
+  controls = new ControlsPage(form_, pages);
+  pages->addTab(controls, tr("操作"));
 
   auto* buttons = new QHBoxLayout;
   reset = new QPushButton(this);

@@ -11,6 +11,7 @@
 
 namespace quillot {
 
+class ControlsPage;
 class TForm1;
 
 // The options window: the sound's and the window's settings in one place,
@@ -45,6 +46,7 @@ class OptionsWindow : public QDialog {
   QPushButton* reset = nullptr;
   QPushButton* close_button = nullptr;
   QTabWidget* pages = nullptr;
+  ControlsPage* controls = nullptr;  // the keys' and pad buttons' page
 
  private:
   void build_sound_and_window_page();

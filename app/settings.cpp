@@ -108,7 +108,13 @@ Settings load_settings() {
   return out;
 }
 
-bool save_settings(const Settings& settings) {
+IniFile read_settings_file() {
+  const QString path = settings_path();
+  if (path.isEmpty()) return IniFile::parse("");
+  return IniFile::parse(current_text(QFile::encodeName(path).toStdString()).value_or(""));
+}
+
+bool change_settings_file(const std::function<void(IniFile&)>& change) {
   const QString qpath = settings_path();
   if (qpath.isEmpty()) {
     say_not_remembered("quillot.conf", ENOENT);
@@ -125,13 +131,19 @@ bool save_settings(const Settings& settings) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     IniFile ini = IniFile::parse(*text);
-    Writer writer{ini};
-    Settings copy = settings;
-    each_value(writer, copy);
+    change(ini);
     err = replace_file(path, ini.text(), ReplaceRules{.replace_link = false});
   }
   if (err != 0) say_not_remembered(path, err);
   return err == 0;
+}
+
+bool save_settings(const Settings& settings) {
+  return change_settings_file([&settings](IniFile& ini) {
+    Writer writer{ini};
+    Settings copy = settings;
+    each_value(writer, copy);
+  });
 }
 
 }  // namespace quillot

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace quillot {
 
@@ -38,5 +39,13 @@ Settings load_settings();
 // oversized file stands in its place: that is left alone and the change is
 // not remembered (said once a run on stderr). Never waits.
 bool save_settings(const Settings& settings);
+
+class IniFile;
+// The settings file as it stands, for the groups kept by other parts of the
+// window (the key and pad bindings): read as load_settings reads, empty when
+// missing or unusable.
+IniFile read_settings_file();
+// Applies `change` to the settings file and writes it as save_settings does.
+bool change_settings_file(const std::function<void(IniFile&)>& change);
 
 }  // namespace quillot

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev                # window, controls, timers, pictures
   qt6-tools-dev qt6-l10n-tools  # the English catalogue: CMake's qt_add_translations, lupdate, lrelease (build only)
   libfluidsynth-dev           # the music
+  libsdl2-dev                 # gamepads, through SDL's game-controller layer
   timgm6mb-soundfont          # General MIDI instruments for the music
   fonts-ipafont-gothic        # the game's Japanese proportional Gothic
   libgtest-dev libbenchmark-dev

@@ -51,6 +51,10 @@
         <source>%1 倍</source>
         <translation>%1×</translation>
     </message>
+    <message>
+        <source>操作</source>
+        <translation>Controls</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -429,10 +433,6 @@ Your save: %1
 </translation>
     </message>
     <message>
-        <source>◆操作方法<byte value="xd"/><byte value="xd"/>移動&#x3000;&#x3000;&#x3000;マウス / ← → / A D<byte value="xd"/>ショット&#x3000;左クリック / Z / Space<byte value="xd"/>ボム&#x3000;&#x3000;&#x3000;右クリック / X<byte value="xd"/><byte value="xd"/>一時停止&#x3000;P / Pause / Esc（クリックで再開）<byte value="xd"/>音を消す&#x3000;M<byte value="xd"/>音楽の音量&#x3000;- / +<byte value="xd"/>効果音の音量&#x3000;Shift+- / Shift++<byte value="xd"/>設定&#x3000;&#x3000;&#x3000;F2<byte value="xd"/>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）<byte value="xd"/>この説明&#x3000;F1<byte value="xd"/>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
-        <translation>◆Controls<byte value="xd"/><byte value="xd"/>Move: mouse / ← → / A D<byte value="xd"/>Shoot: left click / Z / Space<byte value="xd"/>Bomb: right click / X<byte value="xd"/><byte value="xd"/>Pause: P / Pause / Esc (click to resume)<byte value="xd"/>Mute: M<byte value="xd"/>Music volume: - / +<byte value="xd"/>Effects volume: Shift+- / Shift++<byte value="xd"/>Options: F2<byte value="xd"/>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++<byte value="xd"/>Full screen: F11 / Alt+Enter, Esc leaves<byte value="xd"/>This help: F1<byte value="xd"/>Quit: Ctrl+Q</translation>
-    </message>
-    <message>
         <source>使い方: quillot [オプション]...
 小さな赤い鳥のシューティングゲームです。
 
@@ -445,11 +445,6 @@ Your save: %1
   --language L    この回だけ、ja（日本語）か en（英語）で表示する
   -h, --help      この説明を表示して終わる
   -v, --version   バージョンを表示して終わる
-
-キー: ← → か A D で移動、Z か Space でショット、X でボム。P、Pause、Esc で一時停止。
-M で音を消す、- と + で音楽の音量、Shift と - + で効果音の音量。
-Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。
-F1 で操作方法、F2 で設定、Ctrl+Q で終了。
 </source>
         <translation>Usage: quillot [OPTION]...
 A little red bird&apos;s shooting game.
@@ -463,11 +458,6 @@ A little red bird&apos;s shooting game.
   --language L    speak ja (Japanese) or en (English) for this run
   -h, --help      show this help and exit
   -v, --version   show the version and exit
-
-Keys: Left/Right or A/D move, Z or Space shoots, X bombs; P, Pause or Esc pauses;
-M mutes, - and + set the music&apos;s volume, Shift with - and + the effects&apos;;
-Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;
-F1 shows the controls; F2 opens the options; Ctrl+Q quits.
 </translation>
     </message>
     <message>
@@ -481,6 +471,238 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
     <message>
         <source>ﾎｰﾑ ﾌｫﾙﾀﾞが見つからないためｾｰﾌﾞできません</source>
         <translation>Cannot save: no home folder was found</translation>
+    </message>
+    <message>
+        <source>左&#x3000;&#x3000;&#x3000;&#x3000;%1</source>
+        <translation>Left: %1</translation>
+    </message>
+    <message>
+        <source>右&#x3000;&#x3000;&#x3000;&#x3000;%1</source>
+        <translation>Right: %1</translation>
+    </message>
+    <message>
+        <source>ショット&#x3000;%1</source>
+        <translation>Shoot: %1</translation>
+    </message>
+    <message>
+        <source>ボム&#x3000;&#x3000;&#x3000;%1</source>
+        <translation>Bomb: %1</translation>
+    </message>
+    <message>
+        <source>一時停止&#x3000;%1</source>
+        <translation>Pause: %1</translation>
+    </message>
+    <message>
+        <source>この説明&#x3000;%1</source>
+        <translation>This help: %1</translation>
+    </message>
+    <message>
+        <source>音を消す&#x3000;%1</source>
+        <translation>Mute: %1</translation>
+    </message>
+    <message>
+        <source>音量を下げる&#x3000;%1</source>
+        <translation>Volume down: %1</translation>
+    </message>
+    <message>
+        <source>音量を上げる&#x3000;%1</source>
+        <translation>Volume up: %1</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>◆操作方法</source>
+        <translation>◆Controls</translation>
+    </message>
+    <message>
+        <source>移動&#x3000;&#x3000;&#x3000;マウス</source>
+        <translation>Move: mouse</translation>
+    </message>
+    <message>
+        <source>ショット&#x3000;左クリック</source>
+        <translation>Shoot: left click</translation>
+    </message>
+    <message>
+        <source>ボム&#x3000;&#x3000;&#x3000;右クリック</source>
+        <translation>Bomb: right click</translation>
+    </message>
+    <message>
+        <source>一時停止&#x3000;%1（クリックで再開）</source>
+        <translation>Pause: %1 (click to resume)</translation>
+    </message>
+    <message>
+        <source>音楽の音量&#x3000;%1 / %2</source>
+        <translation>Music volume: %1 / %2</translation>
+    </message>
+    <message>
+        <source>効果音の音量&#x3000;Shift+- / Shift++</source>
+        <translation>Effects volume: Shift+- / Shift++</translation>
+    </message>
+    <message>
+        <source>設定&#x3000;&#x3000;&#x3000;F2</source>
+        <translation>Options: F2</translation>
+    </message>
+    <message>
+        <source>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++</source>
+        <translation>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++</translation>
+    </message>
+    <message>
+        <source>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）</source>
+        <translation>Full screen: F11 / Alt+Enter, Esc leaves</translation>
+    </message>
+    <message>
+        <source>この説明&#x3000;F1</source>
+        <translation>This help: F1</translation>
+    </message>
+    <message>
+        <source>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
+        <translation>Quit: Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>◆ゲームパッド</source>
+        <translation>◆Gamepad</translation>
+    </message>
+    <message>
+        <source>左スティック</source>
+        <translation>left stick</translation>
+    </message>
+    <message>
+        <source>移動&#x3000;&#x3000;&#x3000;%1</source>
+        <translation>Move: %1</translation>
+    </message>
+    <message>
+        <source>メニュー&#x3000;十字キー / 左スティックで選び、%1で押す</source>
+        <translation>Menus: choose with the D-pad / left stick, press with %1</translation>
+    </message>
+    <message>
+        <source>キー: %1 と %2 で移動、%3 でショット、%4 でボム。%5 か Esc で一時停止。
+%6 で音を消す、%7 と %8 で音楽の音量、Shift と - + で効果音の音量。
+Ctrl+1～Ctrl+4、Ctrl+-、Ctrl++ で画面の大きさ。F11 か Alt+Enter でフルスクリーン。
+F1 で操作方法、F2 で設定、Ctrl+Q で終了。
+</source>
+        <translation>Keys: %1 and %2 move, %3 shoots, %4 bombs; %5 or Esc pauses;
+%6 mutes, %7 and %8 set the music&apos;s volume, Shift with - and + the effects&apos;;
+Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;
+F1 shows the controls; F2 opens the options; Ctrl+Q quits.
+</translation>
+    </message>
+    <message>
+        <source>ゲームパッド: 左スティックで移動。%1
+</source>
+        <translation>Gamepad: the left stick moves. %1
+</translation>
+    </message>
+    <message>
+        <source>キーとパッドのボタンは設定ファイルの [keys] と [pad] で変えられます。
+</source>
+        <translation>Keys and pad buttons can be rebound in the [keys] and [pad] groups of the settings file.
+</translation>
+    </message>
+    <message>
+        <source>左へ</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>右へ</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>ショット</source>
+        <translation>Shoot</translation>
+    </message>
+    <message>
+        <source>ボム</source>
+        <translation>Bomb</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>この説明</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>音を消す</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>音量を下げる</source>
+        <translation>Volume down</translation>
+    </message>
+    <message>
+        <source>音量を上げる</source>
+        <translation>Volume up</translation>
+    </message>
+    <message>
+        <source>キー</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>ゲームパッド</source>
+        <translation>Gamepad</translation>
+    </message>
+    <message>
+        <source>キーとボタンを初期設定に戻す</source>
+        <translation>Reset keys and buttons</translation>
+    </message>
+    <message>
+        <source>初期設定に戻しました。</source>
+        <translation>Back to the defaults.</translation>
+    </message>
+    <message>
+        <source>キーを押す…</source>
+        <translation>Press a key…</translation>
+    </message>
+    <message>
+        <source>「%1」にするキーを押してください。</source>
+        <translation>Press the key for &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>「%1」にするパッドのボタンを押してください。</source>
+        <translation>Press the pad button for &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>ボタンを押す…</source>
+        <translation>Press a button…</translation>
+    </message>
+    <message>
+        <source>「%1」は %2 になりました。</source>
+        <translation>&quot;%1&quot; is now %2.</translation>
+    </message>
+    <message>
+        <source>%1 はもう「%2」に使われています。</source>
+        <translation>%1 is already used for &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>ほかの操作</source>
+        <translation>another action</translation>
+    </message>
+    <message>
+        <source>%1 はウィンドウのキーなので使えません（F1, F2, F11, Esc, Ctrl, Alt）。</source>
+        <translation>%1 belongs to the window and cannot be used (F1, F2, F11, Esc, Ctrl, Alt).</translation>
+    </message>
+    <message>
+        <source>%1 は使えません。</source>
+        <translation>%1 cannot be used.</translation>
+    </message>
+    <message>
+        <source>十字↑</source>
+        <translation>D-pad ↑</translation>
+    </message>
+    <message>
+        <source>十字↓</source>
+        <translation>D-pad ↓</translation>
+    </message>
+    <message>
+        <source>十字←</source>
+        <translation>D-pad ←</translation>
+    </message>
+    <message>
+        <source>十字→</source>
+        <translation>D-pad →</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,177 @@
+#include "app/controls_page.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QPointer>
+
+#include "app/form.h"
+
+namespace quillot {
+
+namespace {
+
+constexpr Action kAll[kActionCount] = {Action::Left, Action::Right,      Action::Fire,
+                                       Action::Bomb, Action::Pause,      Action::Help,
+                                       Action::Mute, Action::VolumeDown, Action::VolumeUp};
+
+const char* const kNames[kActionCount] = {
+    QT_TRANSLATE_NOOP("quillot", "左へ"),        QT_TRANSLATE_NOOP("quillot", "右へ"),
+    QT_TRANSLATE_NOOP("quillot", "ショット"),    QT_TRANSLATE_NOOP("quillot", "ボム"),
+    QT_TRANSLATE_NOOP("quillot", "一時停止"),    QT_TRANSLATE_NOOP("quillot", "この説明"),
+    QT_TRANSLATE_NOOP("quillot", "音を消す"),    QT_TRANSLATE_NOOP("quillot", "音量を下げる"),
+    QT_TRANSLATE_NOOP("quillot", "音量を上げる")};
+
+size_t at(Action a) { return static_cast<size_t>(a); }
+
+template <typename T>
+void make_first(std::vector<T>& list, const T& item) {
+  std::erase(list, item);
+  list.insert(list.begin(), item);
+}
+
+}  // namespace
+
+ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), form_(form) {
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel(QCoreApplication::translate("quillot", "キー")), 0, 1);
+  grid->addWidget(new QLabel(QCoreApplication::translate("quillot", "ゲームパッド")), 0, 2);
+  for (Action a : kAll) {
+    const int row = static_cast<int>(at(a)) + 1;
+    grid->addWidget(new QLabel(QCoreApplication::translate("quillot", kNames[at(a)])), row, 0);
+    if (key_bindable(a)) {
+      auto* b = new QPushButton(this);
+      b->installEventFilter(this);
+      connect(b, &QPushButton::clicked, this, [this, a] { wait_for_key(a); });
+      grid->addWidget(b, row, 1);
+      key_buttons[at(a)] = b;
+    } else {
+      grid->addWidget(new QLabel("F1"), row, 1);
+    }
+    auto* p = new QPushButton(this);
+    connect(p, &QPushButton::clicked, this, [this, a] { wait_for_pad(a); });
+    grid->addWidget(p, row, 2);
+    pad_buttons[at(a)] = p;
+  }
+  const int last = static_cast<int>(kActionCount) + 1;
+  status = new QLabel(this);
+  status->setWordWrap(true);
+  grid->addWidget(status, last, 0, 1, 3);
+  reset = new QPushButton(QCoreApplication::translate("quillot", "キーとボタンを初期設定に戻す"), this);
+  connect(reset, &QPushButton::clicked, this, [this] {
+    form_->set_bindings(Bindings::defaults());
+    status->setText(QCoreApplication::translate("quillot", "初期設定に戻しました。"));
+    refresh();
+  });
+  grid->addWidget(reset, last + 1, 0, 1, 3);
+  refresh();
+}
+
+void ControlsPage::refresh() {
+  const Bindings& b = form_->bindings();
+  for (Action a : kAll) {
+    if (QPushButton* k = key_buttons[at(a)]) {
+      QStringList names;
+      for (const BoundKey& key : b.keys[at(a)]) names << shown_key(key);
+      k->setText(waiting_ == static_cast<int>(at(a)) ? QCoreApplication::translate("quillot", "キーを押す…")
+                 : names.isEmpty()                   ? QCoreApplication::translate("quillot", "なし")
+                                                     : names.join(" / "));
+    }
+    QStringList pads;
+    for (PadButton p : b.pad[at(a)]) pads << shown_pad(p);
+    pad_buttons[at(a)]->setText(pads.isEmpty() ? QCoreApplication::translate("quillot", "なし")
+                                               : pads.join(" / "));
+  }
+}
+
+void ControlsPage::wait_for_key(Action action) {
+  form_->capture_pad(nullptr);
+  waiting_ = static_cast<int>(at(action));
+  status->setText(QCoreApplication::translate("quillot", "「%1」にするキーを押してください。")
+                      .arg(QCoreApplication::translate("quillot", kNames[at(action)])));
+  refresh();
+}
+
+void ControlsPage::wait_for_pad(Action action) {
+  status->setText(QCoreApplication::translate("quillot", "「%1」にするパッドのボタンを押してください。")
+                      .arg(QCoreApplication::translate("quillot", kNames[at(action)])));
+  waiting_ = -1;
+  refresh();
+  pad_buttons[at(action)]->setText(QCoreApplication::translate("quillot", "ボタンを押す…"));
+  // The page may be closed before a button comes: the button then plays.
+  form_->capture_pad([page = QPointer<ControlsPage>(this), action](PadButton button) {
+    if (page == nullptr) return false;
+    page->take_pad(action, button);
+    return true;
+  });
+}
+
+bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || waiting_ < 0) return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->isAutoRepeat()) return true;
+  const auto action = static_cast<Action>(waiting_);
+  waiting_ = -1;
+  // The window's shortcuts are made with Ctrl and Alt: no binding has them.
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0) {
+    say(BindRefusal::Reserved, QKeySequence(key->keyCombination()).toString(QKeySequence::NativeText),
+        action);
+    refresh();
+    return true;
+  }
+  take_key(action, {key->key(), key->nativeScanCode()}, shown_key({key->key(), 0}));
+  return true;
+}
+
+void ControlsPage::take_key(Action action, BoundKey key, const QString& text) {
+  Bindings b = form_->bindings();
+  auto& list = b.keys[at(action)];
+  const std::vector<BoundKey> was = list;
+  // The action's own key, pressed again, only moves to the front.
+  std::erase_if(list, [&](const BoundKey& k) { return k.matches(key.key, key.scan); });
+  if (list.size() == was.size() && !list.empty()) list.erase(list.begin());
+  const BindRefusal r = b.bind_key(action, key);
+  if (r != BindRefusal::None) {
+    say(r, text, form_->bindings().key_action(key.key, key.scan));
+  } else {
+    make_first(list, key);
+    form_->set_bindings(b);
+    status->setText(QCoreApplication::translate("quillot", "「%1」は %2 になりました。")
+                        .arg(QCoreApplication::translate("quillot", kNames[at(action)]), text));
+  }
+  refresh();
+}
+
+void ControlsPage::take_pad(Action action, PadButton button) {
+  Bindings b = form_->bindings();
+  auto& list = b.pad[at(action)];
+  const size_t before = list.size();
+  std::erase(list, button);
+  if (list.size() == before && !list.empty()) list.erase(list.begin());
+  const BindRefusal r = b.bind_pad(action, button);
+  if (r != BindRefusal::None) {
+    say(r, shown_pad(button), form_->bindings().pad_action(button));
+  } else {
+    make_first(list, button);
+    form_->set_bindings(b);
+    status->setText(QCoreApplication::translate("quillot", "「%1」は %2 になりました。")
+                        .arg(QCoreApplication::translate("quillot", kNames[at(action)]), shown_pad(button)));
+  }
+  refresh();
+}
+
+void ControlsPage::say(BindRefusal r, const QString& name, std::optional<Action> owner) {
+  if (r == BindRefusal::Taken) {
+    status->setText(QCoreApplication::translate("quillot", "%1 はもう「%2」に使われています。")
+                        .arg(name, (owner ? QCoreApplication::translate("quillot", kNames[at(*owner)])
+                                          : QCoreApplication::translate("quillot", "ほかの操作"))));
+  } else if (r == BindRefusal::Reserved) {
+    status->setText(QCoreApplication::translate(
+                        "quillot", "%1 はウィンドウのキーなので使えません（F1, F2, F11, Esc, Ctrl, Alt）。")
+                        .arg(name));
+  } else {
+    status->setText(QCoreApplication::translate("quillot", "%1 は使えません。").arg(name));
+  }
+}
+
+}  // namespace quillot

@@ -1,0 +1,46 @@
+#pragma once
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "app/bindings.h"
+
+namespace quillot {
+
+class TForm1;
+
+// The controls page of the options: every action with its keys and pad
+// buttons. Pressing an action's key button, then a key, makes that key the
+// action's first; the pad button likewise takes the next pad button. A key
+// the window keeps, or one another action has, is refused with a word why.
+// Changes apply at once and are remembered.
+class ControlsPage : public QWidget {
+ public:
+  explicit ControlsPage(TForm1* form, QWidget* parent = nullptr);
+
+  // The buttons' texts, as the bindings are now.
+  void refresh();
+
+  std::array<QPushButton*, kActionCount> key_buttons{};  // null where an action takes no key
+  std::array<QPushButton*, kActionCount> pad_buttons{};
+  QPushButton* reset = nullptr;
+  QLabel* status = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void wait_for_key(Action action);
+  void wait_for_pad(Action action);
+  void take_key(Action action, BoundKey key, const QString& text);
+  void take_pad(Action action, PadButton button);
+  // Why `name` was refused; `owner` is the action that has it.
+  void say(BindRefusal r, const QString& name, std::optional<Action> owner);
+
+  TForm1* form_;
+  int waiting_ = -1;  // the action whose key button waits for a key
+};
+
+}  // namespace quillot
