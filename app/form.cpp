@@ -16,7 +16,6 @@
 
 #include "app/art.h"
 #include "app/language.h"
-#include "app/first_paint.h"
 #include "game/tick.h"
 #include "session/file_read.h"
 #include "session/input.h"
@@ -175,7 +174,6 @@ TForm1::TForm1(const FormOptions& options)
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });
   FormCreate();
-  if (options_.gamepads) after_first_paint(this, [this] { start_gamepads(); });
 }
 
 TForm1::~TForm1() {

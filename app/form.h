@@ -64,9 +64,6 @@ struct FormOptions {
   Settings remembered;
   // The keys and pad buttons the player plays with.
   Bindings bindings = Bindings::defaults();
-  // Whether to look for gamepads once the window is first seen; the game
-  // does, tests that want no pad leave SDL alone.
-  bool gamepads = false;
 };
 
 class Recorder;

@@ -238,7 +238,6 @@ int main(int argc, char** argv) {
   if (o.mute) options.settings.muted = true;
   if (o.language) options.settings.language = *o.language;
   options.bindings = quillot::load_bindings();
-  options.gamepads = !recording;
   PrintedDialogs printed;
   if (recording) {
     options.replaying = true;
@@ -261,6 +260,8 @@ int main(int argc, char** argv) {
   // paint first, so its report is not held up by the music's start.
   quillot::AfterFirstPaint after_first_paint(form);
   after_first_paint.then([&music] { music.start(); });
+  // A replay is driven by its file alone; only a played game looks for pads.
+  if (!recording) after_first_paint.then([&form] { form.start_gamepads(); });
   quillot::measure_first_paint(form);
   quillot::measure_first_sound([&music] { return music.first_sound_ns(); });
   // A signal while a box of the window's start was open: ended as a closed window.
