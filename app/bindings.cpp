@@ -1,7 +1,6 @@
 #include "app/bindings.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QRegularExpression>
 #include <algorithm>
@@ -9,7 +8,6 @@
 
 #include "app/ini_file.h"
 #include "app/settings.h"
-#include "session/file_read.h"
 
 namespace quillot {
 
@@ -17,21 +15,20 @@ namespace {
 
 struct ActionRow {
   Action action;
-  const char* name;     // in the settings file
-  const char* label;    // in the help, padded to the help's column
-  const char* english;  // in the usage text
+  const char* name;      // in the settings file
+  const char* help_row;  // its pad buttons' line in the help and the usage, in the labels' column
 };
 
 constexpr std::array<ActionRow, kActionCount> kActions{{
-    {Action::Left, "left", "左", "moves left"},
-    {Action::Right, "right", "右", "moves right"},
-    {Action::Fire, "fire", "ショット", "shoots"},
-    {Action::Bomb, "bomb", "ボム", "bombs"},
-    {Action::Pause, "pause", "一時停止", "pauses"},
-    {Action::Help, "help", "この説明", "shows the controls"},
-    {Action::Mute, "mute", "音を消す", "mutes"},
-    {Action::VolumeDown, "volume_down", "音量を下げる", "lowers the volume"},
-    {Action::VolumeUp, "volume_up", "音量を上げる", "raises the volume"},
+    {Action::Left, "left", QT_TRANSLATE_NOOP("quillot", "左　　　　%1")},
+    {Action::Right, "right", QT_TRANSLATE_NOOP("quillot", "右　　　　%1")},
+    {Action::Fire, "fire", QT_TRANSLATE_NOOP("quillot", "ショット　%1")},
+    {Action::Bomb, "bomb", QT_TRANSLATE_NOOP("quillot", "ボム　　　%1")},
+    {Action::Pause, "pause", QT_TRANSLATE_NOOP("quillot", "一時停止　%1")},
+    {Action::Help, "help", QT_TRANSLATE_NOOP("quillot", "この説明　%1")},
+    {Action::Mute, "mute", QT_TRANSLATE_NOOP("quillot", "音を消す　%1")},
+    {Action::VolumeDown, "volume_down", QT_TRANSLATE_NOOP("quillot", "音量を下げる　%1")},
+    {Action::VolumeUp, "volume_up", QT_TRANSLATE_NOOP("quillot", "音量を上げる　%1")},
 }};
 
 struct PadRow {
@@ -366,15 +363,7 @@ bool save_bindings(const Bindings& bindings) {
 }
 
 // A pad button's line of the help: its action, in the labels' column.
-QString pad_row(Action a) {
-  static const char* const kRows[kActionCount] = {
-      QT_TRANSLATE_NOOP("quillot", "左　　　　%1"),    QT_TRANSLATE_NOOP("quillot", "右　　　　%1"),
-      QT_TRANSLATE_NOOP("quillot", "ショット　%1"),    QT_TRANSLATE_NOOP("quillot", "ボム　　　%1"),
-      QT_TRANSLATE_NOOP("quillot", "一時停止　%1"),    QT_TRANSLATE_NOOP("quillot", "この説明　%1"),
-      QT_TRANSLATE_NOOP("quillot", "音を消す　%1"),    QT_TRANSLATE_NOOP("quillot", "音量を下げる　%1"),
-      QT_TRANSLATE_NOOP("quillot", "音量を上げる　%1")};
-  return QCoreApplication::translate("quillot", kRows[index(a)]);
-}
+QString pad_row(Action a) { return QCoreApplication::translate("quillot", kActions[index(a)].help_row); }
 
 QString help_text(const Bindings& b) {
   auto keys = [&b](Action a) {

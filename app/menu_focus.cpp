@@ -88,7 +88,6 @@ bool MenuFocus::move(bool forward) {
 }
 
 void MenuFocus::set_scale(int scale) {
-  scale_ = scale;
   static_cast<FocusRing*>(ring_)->width_px = 2 * scale;
   update_ring();
 }

@@ -42,7 +42,6 @@ class MenuFocus : public QObject {
   QWidget* ring_;
   Screen screen_ = Screen::None;
   std::array<std::vector<QPushButton*>, 4> order_{};  // by Screen
-  int scale_ = 1;
 };
 
 }  // namespace quillot
