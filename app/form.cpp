@@ -13,6 +13,7 @@
 #include <QTime>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 #include "app/art.h"
 #include "app/language.h"
@@ -30,6 +31,7 @@ namespace quillot {
 namespace {
 
 const char* const kCaption = "ＱＵＩＬＬＯＴ ver 1.0 2001/3  ﾌﾞﾗｽｺ";
+const QRect kTitlePicture(4, 8, 393, 289);  // on the title screen, at 1x
 
 struct LabelLook {
   Color text = 0x000000;
@@ -95,6 +97,14 @@ std::optional<FileError> load_picture(const std::string& file, QImage& picture) 
   return std::nullopt;
 }
 
+// The title picture as a label with scaled contents would show it at this
+// size: smoothed, from the picture as a pixmap holds it.
+QImage scaled_title(QSize size) {
+  return title_picture()
+      .convertToFormat(QImage::Format_RGB32)
+      .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 // The game's texts break lines with "\r".
 QString shown(const std::string& utf8) { return QString::fromStdString(utf8).replace('\r', '\n'); }
 QString shown_bytes(const std::string& bytes) { return shown(cp932_to_utf8(bytes)); }
@@ -136,8 +146,7 @@ void PlayfieldView::mousePressEvent(QMouseEvent* event) {
   }
 }
 
-TForm1::TForm1(const FormOptions& options)
-    : options_(options), pictures_(load_pictures()), bak_(&pictures_), cg_(&pictures_) {
+TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_), cg_(&pictures_) {
   if (options_.dialogs == nullptr) {
     static QtDialogs default_dialogs;
     options_.dialogs = &default_dialogs;
@@ -146,6 +155,13 @@ TForm1::TForm1(const FormOptions& options)
     static SilentMusic silence;
     options_.music = &silence;
   }
+  settings_ = options_.settings;
+  saved_ = options_.remember_settings ? options_.remembered : settings_;
+  if (settings_.scale == 0) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    settings_.scale = screen != nullptr ? largest_window_scale(screen->availableGeometry()) : 1;
+  }
+  start_early_pictures();
   setWindowTitle(kCaption);
   setFont(game_font(12));
   setFocusPolicy(Qt::StrongFocus);
@@ -162,12 +178,6 @@ TForm1::TForm1(const FormOptions& options)
   shop_order.push_back(Button6);
   shop_order.push_back(Button5);
   menu_->set_order(Screen::Shop, shop_order);
-  settings_ = options_.settings;
-  saved_ = options_.remember_settings ? options_.remembered : settings_;
-  if (settings_.scale == 0) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    settings_.scale = screen != nullptr ? largest_window_scale(screen->availableGeometry()) : 1;
-  }
   options_.music->set_volume(settings_.volume, settings_.muted);
   options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
   app_state_ = QGuiApplication::applicationState();
@@ -192,6 +202,30 @@ bool TForm1::give(const Input& in) {
 }
 
 std::string TForm1::path(const std::string& relative) const { return options_.base_dir + "/" + relative; }
+
+void TForm1::start_early_pictures() {
+  // Read, decoded and scaled on a spare core while this thread builds the
+  // controls and loads the fonts, which the first paint waits for anyway.
+  // Nothing draws a sprite before the first stage.
+  const QSize title_size = kTitlePicture.size() * scale_to_show() * devicePixelRatio();
+  early_pictures_ =
+      std::async(std::launch::async | std::launch::deferred, [file = path("cg/start.bmp"), title_size] {
+        EarlyPictures early;
+        early.start_error = load_picture(file, early.start);
+        early.title = scaled_title(title_size);
+        early.sprites = load_pictures();
+        return early;
+      });
+}
+
+void TForm1::fit_title_picture() {
+  // The label scales its picture to its size at its paint. The first one is
+  // made at that size ahead, on another thread, so that paint only draws it.
+  const QSize size = Image1->contentsRect().size() * Image1->devicePixelRatio();
+  QImage picture = std::exchange(title_, QImage());
+  if (picture.size() != size) picture = title_picture();
+  Image1->setPixmap(QPixmap::fromImage(std::move(picture)));
+}
 
 std::string TForm1::save_path() const {
   return options_.save_file.empty() ? path("dat/my.dat") : options_.save_file;
@@ -228,9 +262,8 @@ void TForm1::build_layout() {
 void TForm1::build_title_screen() {
   start_box = make_screen(this, "STARTER", false);
   Image1 = new QLabel(start_box);
-  Image1->setGeometry(4, 8, 393, 289);
-  Image1->setScaledContents(true);
-  Image1->setPixmap(QPixmap::fromImage(title_picture()));
+  Image1->setGeometry(kTitlePicture);
+  Image1->setScaledContents(true);  // its picture: fit_title_picture
   // One pixel under the game's 13, as for the shop's panel: in the stand-in
   // font a 13-pixel line is 14 tall, and the boxes (13 and 25 high) cut off
   // the descenders of "point" and the whole foot of the gold line.
@@ -369,12 +402,14 @@ void TForm1::FormCreate() {
   if (auto err = quillot::load_profile(save_path(), g_.profile)) report(*err);
   load_story_file();
 
-  QImage start;
-  if (auto err = load_picture(path("cg/start.bmp"), start)) {
-    report(*err);
+  EarlyPictures early = early_pictures_.get();
+  title_ = std::move(early.title);  // shown by lay_out_window
+  pictures_ = std::move(early.sprites);
+  if (early.start_error) {
+    report(*early.start_error);
   } else {
-    cg_.load(start);
-    bak_.load(start);
+    cg_.load(early.start);
+    bak_.load(early.start);
   }
   cg_.brush = kBlue;
   cg_.rectangle(0, 0, kWidth, kHeight);
@@ -486,6 +521,7 @@ void TForm1::show_screen(Screen screen) {
   start_box->setVisible(screen == Screen::Title);
   shop_box->setVisible(screen == Screen::Shop);
   story_box->setVisible(screen == Screen::Story);
+  if (rank_fit_due_ && screen == Screen::Shop) fit_rank_title();
   if (screen == Screen::None) cg_view->update();
   update_pointer();
   focus_screen();

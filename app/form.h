@@ -1,6 +1,7 @@
 #pragma once
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -8,8 +9,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/bindings.h"
@@ -224,8 +227,19 @@ class TForm1 : public QWidget, public Shell {
   bool give(const Input& in);
   // Sizes and places the window for the scale and full screen in effect.
   void lay_out_window();
+  // The scale the window is shown at: the chosen one as far as the screen allows.
+  int scale_to_show() const;
   // The rank title grows leftward from its right edge when it is wider than its box.
   void fit_rank_title();
+  // The start's pictures, made on another thread while the window is built.
+  struct EarlyPictures {
+    QImage start;
+    std::optional<FileError> start_error;
+    QImage title;  // at the size the title screen first shows it
+    PictureSet sprites;
+  };
+  void start_early_pictures();
+  void fit_title_picture();
   void update_pointer();
   // Writes the settings the player changed by key to the settings file.
   void remember();
@@ -243,6 +257,8 @@ class TForm1 : public QWidget, public Shell {
   FormOptions options_;
   Game g_;
   PictureSet pictures_;
+  std::future<EarlyPictures> early_pictures_;
+  QImage title_;  // the title picture made ahead, until the window is laid out
   QImageCanvas bak_;
   QImageCanvas cg_;
   Recorder* recorder_ = nullptr;
@@ -252,6 +268,7 @@ class TForm1 : public QWidget, public Shell {
   Settings saved_;  // as the settings file has it: a setter changes both, one-run options only settings_
   WidgetScaler scaler_;
   int shown_scale_ = 1;
+  bool rank_fit_due_ = false;
   bool paused_ = false;
   bool pointer_hidden_ = false;
   KeyboardPlay keys_;

@@ -30,25 +30,30 @@ QRect TForm1::game_area() const {
   return QRect(offset, kClientSize * shown_scale_);
 }
 
+int TForm1::scale_to_show() const {
+  if (settings_.fullscreen) return largest_scale_fitting(screen_rect(this, false).size());
+  // A remembered scale too big for today's screen shows at the largest
+  // that fits, and is still remembered for a larger one.
+  return std::clamp(settings_.scale, kMinScale, largest_window_scale(screen_rect(this, true)));
+}
+
 void TForm1::lay_out_window() {
+  shown_scale_ = scale_to_show();
   if (settings_.fullscreen) {
     // Without a window manager a full-screen request leaves the window as it
     // was, so it is sized to the screen here.
     const QRect full = screen_rect(this, false);
-    shown_scale_ = largest_scale_fitting(full.size());
     scaler_.apply(shown_scale_, centred_offset(full.size(), shown_scale_));
     setFixedSize(full.size());
     move(full.topLeft());
     setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
-    // A remembered scale too big for today's screen shows at the largest
-    // that fits, and is still remembered for a larger one.
-    shown_scale_ = std::clamp(settings_.scale, kMinScale, largest_window_scale(screen_rect(this, true)));
     scaler_.apply(shown_scale_, QPoint());
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     setFixedSize(kClientSize * shown_scale_);
     move(window_position(shown_scale_, screen_rect(this, true)));
   }
+  fit_title_picture();
   QFont hint = font();
   hint.setPixelSize(12 * shown_scale_);
   QToolTip::setFont(hint);
@@ -60,6 +65,12 @@ void TForm1::lay_out_window() {
 }
 
 void TForm1::fit_rank_title() {
+  // Measuring the title loads its font; a hidden shop waits until it is shown.
+  if (shop_box->isHidden()) {
+    rank_fit_due_ = true;
+    return;
+  }
+  rank_fit_due_ = false;
   const QRect base = scaler_.base_geometry(rank_l);
   if (base.isNull()) return;
   const int s = shown_scale_;

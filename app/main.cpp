@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFontDatabase>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/after_first_paint.h"
@@ -206,6 +208,9 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(previous);
   held_messages = nullptr;
   for (const std::string& m : held) std::fprintf(stderr, "%s\n", m.c_str());
+  // Qt's list of the installed fonts is read on a spare core while the window
+  // is set up; the first text measured waits for it rather than reading it.
+  std::jthread font_list([] { QFontDatabase::families(); });
   QApplication::setApplicationName(quillot::kAppTitle);
   // Ties the window to quillot.desktop, so task bars show its name and icon.
   QApplication::setDesktopFileName("quillot");

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 
+#include "app/art.h"
 #include "app/language.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
@@ -494,6 +495,14 @@ TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
     for (int up : {0, 1, 6, 10, 15, 20, 25, 30})
       ranks.push_back(
           Profile{0, 0, 0, 3 + std::min(up, 18), 18, 10, 2, 3 + std::max(0, up - 18), 0, 0, 3, 3, 0});
+    // A rank title is fitted where it is seen: one changed behind the title
+    // screen fits as the shop opens.
+    form->set_scale(3);
+    form->game().profile = ranks.back();
+    form->Timer2Timer();
+    form->Button4Click();
+    ASSERT_EQ(form->screen(), Screen::Shop);
+    EXPECT_LE(form->rank_l->fontMetrics().horizontalAdvance(form->rank_l->text()), form->rank_l->width());
     for (int s : {1, 2, 3, 4}) {
       SCOPED_TRACE(s);
       form->set_scale(s);
@@ -629,6 +638,15 @@ TEST_F(FormTest, EveryScaleLaysOutExactlyAndMapsTheMouseBack) {
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
     EXPECT_EQ(form->Button1->geometry(), QRect(148 * s, 196 * s, 101 * s, 25 * s));
     EXPECT_EQ(form->Button9->geometry(), QRect(4 * s, 12 * s, 85 * s, 21 * s)) << "inside select_box";
+    {
+      // The title picture, scaled ahead of its paint, looks as a label would show it.
+      QLabel label;
+      label.setScaledContents(true);
+      label.setPixmap(QPixmap::fromImage(title_picture()));
+      label.resize(form->Image1->size());
+      EXPECT_EQ(form->Image1->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                label.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
     EXPECT_EQ(form->cg_view->geometry(), QRect(0, 0, 400 * s, 300 * s));
     EXPECT_EQ(form->state_l->font().pixelSize(), 15 * s);
     EXPECT_EQ(form->Button1->font().pixelSize(), 12 * s);
