@@ -17,6 +17,7 @@ class FocusRing : public QWidget {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
+    setObjectName("focus_ring");
     hide();
   }
   int width_px = 2;
@@ -95,7 +96,9 @@ void MenuFocus::set_scale(int scale) {
 void MenuFocus::update_ring() {
   auto* b = qobject_cast<QPushButton*>(window_->focusWidget());
   const auto& order = order_[static_cast<size_t>(screen_)];
-  if (b == nullptr || std::find(order.begin(), order.end(), b) == order.end() || !b->isVisible()) {
+  // Visible to the window, not on screen: the first screen gets its ring
+  // before the window is shown.
+  if (b == nullptr || std::find(order.begin(), order.end(), b) == order.end() || !b->isVisibleTo(window_)) {
     ring_->hide();
     return;
   }

@@ -438,6 +438,9 @@ TEST_F(FormTest, MenusTakeTheKeyboardInTheirOwnOrder) {
     key(to, k, false, mods, repeat);
   };
   EXPECT_EQ(focused(), form->Button1) << "the title starts on NEW START";
+  const QWidget* ring = form->findChild<QWidget*>("focus_ring");
+  ASSERT_NE(ring, nullptr);
+  EXPECT_TRUE(ring->isVisible() && ring->geometry().contains(form->Button1->geometry())) << "and shows it";
   const std::pair<int, Qt::KeyboardModifiers> forward[] = {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Down, {}}};
   for (const auto& [k, mods] : forward) {
     press(k, mods);
