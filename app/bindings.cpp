@@ -62,11 +62,13 @@ constexpr uint32_t kScanA = 38, kScanD = 40, kScanZ = 52, kScanX = 53;
 size_t index(Action a) { return static_cast<size_t>(a); }
 
 // Keys the window keeps: the help, the options, full screen and leaving it,
-// and the modifiers its shortcuts are made of.
+// the menus' Tab, and the modifiers its shortcuts are made of.
 bool reserved(int key) {
   switch (key) {
     case 0:
     case Qt::Key_unknown:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
     case Qt::Key_F1:
     case Qt::Key_F2:
     case Qt::Key_F11:

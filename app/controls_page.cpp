@@ -34,11 +34,14 @@ void make_first(std::vector<T>& list, const T& item) {
 
 ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), form_(form) {
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(QCoreApplication::translate("quillot", "キー")), 0, 1);
-  grid->addWidget(new QLabel(QCoreApplication::translate("quillot", "ゲームパッド")), 0, 2);
+  keys_heading_ = new QLabel(this);
+  pads_heading_ = new QLabel(this);
+  grid->addWidget(keys_heading_, 0, 1);
+  grid->addWidget(pads_heading_, 0, 2);
   for (Action a : kAll) {
     const int row = static_cast<int>(at(a)) + 1;
-    grid->addWidget(new QLabel(QCoreApplication::translate("quillot", kNames[at(a)])), row, 0);
+    names_[at(a)] = new QLabel(this);
+    grid->addWidget(names_[at(a)], row, 0);
     if (key_bindable(a)) {
       auto* b = new QPushButton(this);
       b->installEventFilter(this);
@@ -57,13 +60,21 @@ ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), for
   status = new QLabel(this);
   status->setWordWrap(true);
   grid->addWidget(status, last, 0, 1, 3);
-  reset = new QPushButton(QCoreApplication::translate("quillot", "キーとボタンを初期設定に戻す"), this);
+  reset = new QPushButton(this);
   connect(reset, &QPushButton::clicked, this, [this] {
     form_->set_bindings(Bindings::defaults());
     status->setText(QCoreApplication::translate("quillot", "初期設定に戻しました。"));
     refresh();
   });
   grid->addWidget(reset, last + 1, 0, 1, 3);
+  retranslate();
+}
+
+void ControlsPage::retranslate() {
+  keys_heading_->setText(QCoreApplication::translate("quillot", "キー"));
+  pads_heading_->setText(QCoreApplication::translate("quillot", "ゲームパッド"));
+  for (Action a : kAll) names_[at(a)]->setText(QCoreApplication::translate("quillot", kNames[at(a)]));
+  reset->setText(QCoreApplication::translate("quillot", "キーとボタンを初期設定に戻す"));
   refresh();
 }
 

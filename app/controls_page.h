@@ -22,6 +22,8 @@ class ControlsPage : public QWidget {
 
   // The buttons' texts, as the bindings are now.
   void refresh();
+  // Every fixed text in the language in use, and the buttons' texts.
+  void retranslate();
 
   std::array<QPushButton*, kActionCount> key_buttons{};  // null where an action takes no key
   std::array<QPushButton*, kActionCount> pad_buttons{};
@@ -40,6 +42,9 @@ class ControlsPage : public QWidget {
   void say(BindRefusal r, const QString& name, std::optional<Action> owner);
 
   TForm1* form_;
+  QLabel* keys_heading_ = nullptr;
+  QLabel* pads_heading_ = nullptr;
+  std::array<QLabel*, kActionCount> names_{};
   int waiting_ = -1;  // the action whose key button waits for a key
 };
 

@@ -258,7 +258,10 @@ void TForm1::command(KeyCommand c, KeyboardPlay::Source from) {
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  switch (key_action(options_.bindings, event->key(), event->nativeScanCode(), event->modifiers()).command) {
+  // Whatever else went down meanwhile: Ctrl or Alt pressed while steering
+  // must not keep the bird steering once the key is let go.
+  const auto action = options_.bindings.key_action(event->key(), event->nativeScanCode());
+  switch (action ? command_of(*action) : KeyCommand::None) {
     case KeyCommand::Left:
       return keys_.release(KeyboardPlay::Key::Left);
     case KeyCommand::Right:

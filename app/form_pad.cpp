@@ -123,6 +123,8 @@ void TForm1::sync_pad_held() {
 // keys: up and left to the previous button, down and right to the next; the
 // fire button presses the focused one and the bomb button answers no.
 void TForm1::pad_on_screen(PadButton button) {
+  // A box or the options window over the screen has the pad to itself.
+  if (QApplication::activeModalWidget() != nullptr) return;
   switch (button) {
     case PadButton::Up:
     case PadButton::Left:

@@ -36,7 +36,6 @@ class Gamepads {
   // readable regular file. False when SDL cannot start: the game then plays
   // on without pads.
   bool start(const std::string& mapping_file);
-  bool started() const { return started_; }
   // What happened since the last call, in order; pads plugged in are opened
   // and pads pulled out closed on the way.
   std::vector<PadEvent> poll();

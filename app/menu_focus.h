@@ -1,6 +1,5 @@
 #pragma once
 #include <QObject>
-#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 #include <array>

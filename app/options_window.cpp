@@ -44,7 +44,7 @@ OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
   layout->addWidget(pages);
   build_sound_and_window_page();
   controls = new ControlsPage(form_, pages);
-  pages->addTab(controls, tr("操作"));
+  pages->addTab(controls, QString());
 
   auto* buttons = new QHBoxLayout;
   reset = new QPushButton(this);
@@ -67,6 +67,8 @@ OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
 void OptionsWindow::retranslate() {
   setWindowTitle(tr("設定 - ") + QString::fromUtf8(kAppTitle));
   pages->setTabText(0, tr("音と画面"));
+  pages->setTabText(1, tr("操作"));
+  controls->retranslate();
   auto* rows = qobject_cast<QFormLayout*>(pages->widget(0)->layout());
   const std::pair<QWidget*, QString> labels[] = {{music_volume, tr("音楽の音量")},
                                                  {effects_volume, tr("効果音の音量")},
@@ -98,7 +100,6 @@ QFormLayout* OptionsWindow::add_page(const QString& title) {
 
 void OptionsWindow::add_row(QFormLayout* page, const QString& label, QWidget* control) {
   page->addRow(label, control);
-  apply_scale();
 }
 
 void OptionsWindow::build_sound_and_window_page() {
@@ -177,11 +178,7 @@ void OptionsWindow::apply_scale() {
   const int s = scale_;
   const QFont font = game_font(kFontPx * s);
   setFont(font);
-  if (music_volume != nullptr) {
-    for (QSlider* slider : {music_volume, effects_volume}) {
-      if (slider != nullptr) slider->setMinimumWidth(kSliderWidth * s);
-    }
-  }
+  for (QSlider* slider : {music_volume, effects_volume}) slider->setMinimumWidth(kSliderWidth * s);
   // A style sheet stops the font passing down to the controls, so it names the
   // font too; the check boxes' and sliders' own drawing does not follow the
   // font at all.

@@ -14,6 +14,7 @@
 #include <map>
 
 #include "app/art.h"
+#include "app/controls_page.h"
 #include "app/language.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
@@ -692,6 +693,9 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
     form->Timer1Timer();
     form->Timer1Timer();
     EXPECT_EQ(g.player_x, x0 + g.profile.speed) << "stops when the key is let go";
+    key(form, Qt::Key_Right, true);
+    key(form, Qt::Key_Right, false, Qt::ControlModifier);
+    EXPECT_FALSE(form->keyboard().held(KeyboardPlay::Key::Right)) << "even with Ctrl down by then";
 
     auto flying = [&g] {
       return std::count_if(g.shots.begin(), g.shots.end(), [](const ShotRec& s) { return s.state == 1; });
@@ -888,6 +892,8 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
     auto* label = qobject_cast<QLabel*>(rows->labelForField(w->language));
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->text(), "Language");
+    EXPECT_EQ(w->pages->tabText(1), "Controls");
+    EXPECT_EQ(w->controls->reset->text(), "Reset keys and buttons") << "the controls page too";
     EXPECT_EQ(form->Button4->text(), "CONTINUE");
   }
   qputenv("XDG_CONFIG_HOME", old);
