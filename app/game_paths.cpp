@@ -7,13 +7,15 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <utility>
+
+#include "session/atomic_file.h"
+#include "session/file_read.h"
+#include "session/profile_file.h"
 
 namespace quillot {
 
@@ -90,14 +92,15 @@ bool provide_first_save(const GamePaths& paths) {
   // A dangling link or a directory is the player's business, and loading it
   // reports what is wrong; only a path with nothing at all gets the default.
   if (fs::symlink_status(paths.save_file, ec).type() != fs::file_type::not_found) return true;
-  const QString save = QFile::decodeName(paths.save_file.c_str());
-  if (!QDir().mkpath(QFileInfo(save).absolutePath())) return false;
-  const QString shipped = QFile::decodeName((fs::path(paths.data_dir) / "dat" / "my.dat").c_str());
-  // QFile::copy refuses to replace an existing file.
-  if (!QFile::copy(shipped, save)) return false;
-  // An install may ship its data read-only; the player's copy is theirs to write.
-  return QFile::setPermissions(save,
-                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+  fs::create_directories(fs::path(paths.save_file).parent_path(), ec);
+  if (ec) return false;
+  // Read as every other file of ours, so a FIFO or a huge file in the install
+  // never holds the start. The copy is the player's to write, however the
+  // install keeps its own.
+  const FileRead shipped =
+      read_regular_file((fs::path(paths.data_dir) / "dat" / "my.dat").string(), kProfileReadLimit);
+  if (!shipped.ok() || shipped.truncated) return false;
+  return replace_file(paths.save_file, shipped.bytes) == 0;
 }
 
 SaveLock::SaveLock(SaveLock&& other) noexcept { *this = std::move(other); }

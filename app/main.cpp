@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +48,7 @@ struct Options {
   bool fullscreen = false;
   bool mute = false;
   std::optional<quillot::Language> language;  // none: the remembered one
+  bool display_given = false;                 // -platform or -display, for Qt
 };
 
 // Qt's own command-line options, passed through to it untouched: those that
@@ -126,6 +126,7 @@ int parse(int argc, char** argv, Options& o) {
       return usage_error(
           QString("--%1 needs %2, not '%3'").arg(option.names().first(), option.valueName(), value));
   }
+  o.display_given = parser.isSet("platform") || parser.isSet("display");
   o.headless = parser.isSet(headless);
   o.fullscreen = parser.isSet(fullscreen);
   o.mute = parser.isSet(mute);
@@ -152,12 +153,10 @@ class PrintedDialogs : public quillot::Dialogs {
 
 // Without a display Qt ends the program with an abort and a page about
 // platform plugins; a player should get one line that says what is missing.
-bool display_named(int argc, char** argv) {
+bool display_named(const Options& o) {
   for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
     if (const char* v = std::getenv(name); v != nullptr && *v != '\0') return true;
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0) return true;
-  return false;
+  return o.display_given;
 }
 
 // While Qt opens the display: its warnings are held back, and its fatal error
@@ -192,7 +191,7 @@ int main(int argc, char** argv) {
       return quillot::kReplayRefused;
     }
   }
-  if (!display_named(argc, argv)) {
+  if (!display_named(o)) {
     std::fputs(
         "quillot: this game needs a graphical desktop, and none was found (DISPLAY and WAYLAND_DISPLAY are "
         "unset)\n",

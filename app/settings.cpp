@@ -98,11 +98,7 @@ QString settings_path() {
 
 Settings load_settings() {
   Settings out;
-  const QString path = settings_path();
-  if (path.isEmpty()) return out;
-  const auto text = current_text(QFile::encodeName(path).toStdString());
-  if (!text) return out;
-  const IniFile ini = IniFile::parse(*text);
+  const IniFile ini = read_settings_file();
   Reader reader{ini};
   each_value(reader, out);
   return out;

@@ -22,6 +22,23 @@ bool temporary_letter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+// The process's file-creation mask, read without changing it: setting it and
+// back would, for that moment, let any other thread create files open to all.
+mode_t process_umask() {
+  if (FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, f) != nullptr)
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(f);
+    if (found) return static_cast<mode_t>(mask);
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
 }  // namespace
 
 int replace_file(const std::string& path, std::string_view bytes, ReplaceRules rules) {
@@ -51,9 +68,7 @@ int replace_file(const std::string& path, std::string_view bytes, ReplaceRules r
     // Best effort: only root can give the file back to another owner.
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) (void)!::fchown(fd, old.st_uid, old.st_gid);
   } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0) err = errno;
+    if (::fchmod(fd, 0666 & ~process_umask()) != 0) err = errno;
   }
   size_t done = 0;
   while (err == 0 && done < bytes.size()) {

@@ -85,9 +85,13 @@ TEST_F(GamePathsTest, FirstStartCopiesTheDefaultSaveButNeverReplacesOne) {
   // A fresh home: the folder is made and the shipped save copied, writable by the player.
   fs::permissions(root_ / "usr/share/games/quillot/dat/my.dat",
                   fs::perms::owner_read | fs::perms::group_read);
+  const mode_t mask = ::umask(027);
   ASSERT_TRUE(provide_first_save(p));
+  ::umask(mask);
   EXPECT_EQ(read_file(p.save_file), kShipped);
-  EXPECT_TRUE((fs::status(p.save_file).permissions() & fs::perms::owner_write) != fs::perms::none);
+  EXPECT_EQ(fs::status(p.save_file).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+      << "writable by the player, and as the player's mask allows";
 
   // A save of the player's own, and things that are not saves, stay as they are.
   write(p.save_file, "1\r\n5230\r\n12\r\n");
