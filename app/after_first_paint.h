@@ -17,7 +17,6 @@ class AfterFirstPaint : public QObject {
   explicit AfterFirstPaint(QWidget& window);
 
   void then(std::function<void()> step);
-  bool painted() const { return painted_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

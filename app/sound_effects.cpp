@@ -4,6 +4,11 @@
 
 namespace quillot {
 
+namespace {
+
+// How many of each sound may ring at once. The busy ones (shots, hits, coins)
+// get a few, so a flood of them stays a texture instead of a wall; a new one
+// cuts the oldest.
 int sound_voices(Sound sound) {
   switch (sound) {
     case Sound::Shot:
@@ -18,6 +23,8 @@ int sound_voices(Sound sound) {
       return 1;
   }
 }
+
+}  // namespace
 
 std::vector<audio::EffectFile> sound_effect_files() {
   std::vector<audio::EffectFile> files(kSoundCount);

@@ -2,9 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
-#include <atomic>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>

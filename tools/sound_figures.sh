@@ -18,7 +18,7 @@
 set -euo pipefail
 mode=${1:-}; shift || true
 rounds=9 seconds=5 args=()
-[ "${1:-}" = play ] && seconds=60
+[ "$mode" = play ] && seconds=60
 while [ $# -gt 0 ]; do
   case $1 in
     -n) rounds=$2; shift 2 ;;
@@ -27,8 +27,7 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ "$mode" = play ] && seconds=60
-case $mode in memory | first-note | play) ;; *) echo "usage: $0 memory|first-note [-n ROUNDS] PROGRAM..." >&2; exit 2 ;; esac
+case $mode in memory | first-note | play) ;; *) echo "usage: $0 memory|play|first-note [-n ROUNDS] PROGRAM..." >&2; exit 2 ;; esac
 [ $# -gt 0 ] || { echo "$0: no program" >&2; exit 2; }
 work=$(mktemp -d)
 pa= awake=
