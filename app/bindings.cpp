@@ -16,19 +16,29 @@ namespace {
 struct ActionRow {
   Action action;
   const char* name;      // in the settings file
+  const char* label;     // on the controls page
   const char* help_row;  // its pad buttons' line in the help and the usage, in the labels' column
 };
 
 constexpr std::array<ActionRow, kActionCount> kActions{{
-    {Action::Left, "left", QT_TRANSLATE_NOOP("quillot", "左　　　　%1")},
-    {Action::Right, "right", QT_TRANSLATE_NOOP("quillot", "右　　　　%1")},
-    {Action::Fire, "fire", QT_TRANSLATE_NOOP("quillot", "ショット　%1")},
-    {Action::Bomb, "bomb", QT_TRANSLATE_NOOP("quillot", "ボム　　　%1")},
-    {Action::Pause, "pause", QT_TRANSLATE_NOOP("quillot", "一時停止　%1")},
-    {Action::Help, "help", QT_TRANSLATE_NOOP("quillot", "この説明　%1")},
-    {Action::Mute, "mute", QT_TRANSLATE_NOOP("quillot", "音を消す　%1")},
-    {Action::VolumeDown, "volume_down", QT_TRANSLATE_NOOP("quillot", "音量を下げる　%1")},
-    {Action::VolumeUp, "volume_up", QT_TRANSLATE_NOOP("quillot", "音量を上げる　%1")},
+    {Action::Left, "left", QT_TRANSLATE_NOOP("quillot", "左へ"),
+     QT_TRANSLATE_NOOP("quillot", "左　　　　%1")},
+    {Action::Right, "right", QT_TRANSLATE_NOOP("quillot", "右へ"),
+     QT_TRANSLATE_NOOP("quillot", "右　　　　%1")},
+    {Action::Fire, "fire", QT_TRANSLATE_NOOP("quillot", "ショット"),
+     QT_TRANSLATE_NOOP("quillot", "ショット　%1")},
+    {Action::Bomb, "bomb", QT_TRANSLATE_NOOP("quillot", "ボム"),
+     QT_TRANSLATE_NOOP("quillot", "ボム　　　%1")},
+    {Action::Pause, "pause", QT_TRANSLATE_NOOP("quillot", "一時停止"),
+     QT_TRANSLATE_NOOP("quillot", "一時停止　%1")},
+    {Action::Help, "help", QT_TRANSLATE_NOOP("quillot", "この説明"),
+     QT_TRANSLATE_NOOP("quillot", "この説明　%1")},
+    {Action::Mute, "mute", QT_TRANSLATE_NOOP("quillot", "音を消す"),
+     QT_TRANSLATE_NOOP("quillot", "音を消す　%1")},
+    {Action::VolumeDown, "volume_down", QT_TRANSLATE_NOOP("quillot", "音量を下げる"),
+     QT_TRANSLATE_NOOP("quillot", "音量を下げる　%1")},
+    {Action::VolumeUp, "volume_up", QT_TRANSLATE_NOOP("quillot", "音量を上げる"),
+     QT_TRANSLATE_NOOP("quillot", "音量を上げる　%1")},
 }};
 
 struct PadRow {
@@ -213,6 +223,10 @@ BindRefusal Bindings::bind_pad(Action action, PadButton button) {
 bool key_bindable(Action action) { return action != Action::Help; }
 
 const char* action_name(Action action) { return kActions[index(action)].name; }
+
+QString action_label(Action action) {
+  return QCoreApplication::translate("quillot", kActions[index(action)].label);
+}
 
 QString key_name(const BoundKey& key) {
   // A comma would part a value of the settings file in two.

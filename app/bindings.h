@@ -78,6 +78,8 @@ struct Bindings {
 
 // Help has no key of its own: F1 is the window's, and stays so.
 bool key_bindable(Action action);
+// An action as the controls page names it, in the language in use.
+QString action_label(Action action);
 
 // The names the settings file gives actions, keys and buttons.
 const char* action_name(Action action);

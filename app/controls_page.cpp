@@ -11,16 +11,12 @@ namespace quillot {
 
 namespace {
 
-constexpr Action kAll[kActionCount] = {Action::Left, Action::Right,      Action::Fire,
-                                       Action::Bomb, Action::Pause,      Action::Help,
-                                       Action::Mute, Action::VolumeDown, Action::VolumeUp};
-
-const char* const kNames[kActionCount] = {
-    QT_TRANSLATE_NOOP("quillot", "左へ"),        QT_TRANSLATE_NOOP("quillot", "右へ"),
-    QT_TRANSLATE_NOOP("quillot", "ショット"),    QT_TRANSLATE_NOOP("quillot", "ボム"),
-    QT_TRANSLATE_NOOP("quillot", "一時停止"),    QT_TRANSLATE_NOOP("quillot", "この説明"),
-    QT_TRANSLATE_NOOP("quillot", "音を消す"),    QT_TRANSLATE_NOOP("quillot", "音量を下げる"),
-    QT_TRANSLATE_NOOP("quillot", "音量を上げる")};
+// Every action, in the order of its rows.
+constexpr std::array<Action, kActionCount> kAll = [] {
+  std::array<Action, kActionCount> all{};
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<Action>(i);
+  return all;
+}();
 
 size_t at(Action a) { return static_cast<size_t>(a); }
 
@@ -73,7 +69,7 @@ ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), for
 void ControlsPage::retranslate() {
   keys_heading_->setText(QCoreApplication::translate("quillot", "キー"));
   pads_heading_->setText(QCoreApplication::translate("quillot", "ゲームパッド"));
-  for (Action a : kAll) names_[at(a)]->setText(QCoreApplication::translate("quillot", kNames[at(a)]));
+  for (Action a : kAll) names_[at(a)]->setText(action_label(a));
   reset->setText(QCoreApplication::translate("quillot", "キーとボタンを初期設定に戻す"));
   refresh();
 }
@@ -98,14 +94,14 @@ void ControlsPage::refresh() {
 void ControlsPage::wait_for_key(Action action) {
   form_->capture_pad(nullptr);
   waiting_ = static_cast<int>(at(action));
-  status->setText(QCoreApplication::translate("quillot", "「%1」にするキーを押してください。")
-                      .arg(QCoreApplication::translate("quillot", kNames[at(action)])));
+  status->setText(
+      QCoreApplication::translate("quillot", "「%1」にするキーを押してください。").arg(action_label(action)));
   refresh();
 }
 
 void ControlsPage::wait_for_pad(Action action) {
   status->setText(QCoreApplication::translate("quillot", "「%1」にするパッドのボタンを押してください。")
-                      .arg(QCoreApplication::translate("quillot", kNames[at(action)])));
+                      .arg(action_label(action)));
   waiting_ = -1;
   refresh();
   pad_buttons[at(action)]->setText(QCoreApplication::translate("quillot", "ボタンを押す…"));
@@ -147,8 +143,8 @@ void ControlsPage::take_key(Action action, BoundKey key, const QString& text) {
   } else {
     make_first(list, key);
     form_->set_bindings(b);
-    status->setText(QCoreApplication::translate("quillot", "「%1」は %2 になりました。")
-                        .arg(QCoreApplication::translate("quillot", kNames[at(action)]), text));
+    status->setText(
+        QCoreApplication::translate("quillot", "「%1」は %2 になりました。").arg(action_label(action), text));
   }
   refresh();
 }
@@ -166,7 +162,7 @@ void ControlsPage::take_pad(Action action, PadButton button) {
     make_first(list, button);
     form_->set_bindings(b);
     status->setText(QCoreApplication::translate("quillot", "「%1」は %2 になりました。")
-                        .arg(QCoreApplication::translate("quillot", kNames[at(action)]), shown_pad(button)));
+                        .arg(action_label(action), shown_pad(button)));
   }
   refresh();
 }
@@ -174,7 +170,7 @@ void ControlsPage::take_pad(Action action, PadButton button) {
 void ControlsPage::say(BindRefusal r, const QString& name, std::optional<Action> owner) {
   if (r == BindRefusal::Taken) {
     status->setText(QCoreApplication::translate("quillot", "%1 はもう「%2」に使われています。")
-                        .arg(name, (owner ? QCoreApplication::translate("quillot", kNames[at(*owner)])
+                        .arg(name, (owner ? action_label(*owner)
                                           : QCoreApplication::translate("quillot", "ほかの操作"))));
   } else if (r == BindRefusal::Reserved) {
     status->setText(QCoreApplication::translate(

@@ -138,7 +138,11 @@ void TForm1::pad_on_screen(PadButton button) {
       break;
   }
   const auto action = options_.bindings.pad_action(button);
-  if (action == Action::Help) return show_help();
+  if (!action || *action == Action::Left || *action == Action::Right) return;
+  // Fire and bomb press buttons here; the rest (the help, the sound) do what
+  // their keys do.
+  if (*action != Action::Fire && *action != Action::Bomb)
+    return command(command_of(*action), KeyboardPlay::Source::Pad);
   QPushButton* pressed = nullptr;
   if (action == Action::Fire) pressed = qobject_cast<QPushButton*>(focusWidget());
   if (action == Action::Bomb && screen() == Screen::Story) pressed = Button10;

@@ -285,6 +285,11 @@ TEST_F(PadTest, PadGoesThroughTheMenus) {
     pad.tap(B::Up, form.get());
     EXPECT_EQ(form->focusWidget(), form->Button4);
     shoot(form.get(), "1-title");
+    Bindings bound = form->bindings();
+    bound.pad[static_cast<size_t>(Action::Mute)] = {B::North};
+    form->set_bindings(bound);
+    pad.tap(B::North, form.get());
+    EXPECT_TRUE(form->settings().muted) << "a pad's mute works on a menu as its key does";
     pad.tap(B::South, form.get());
     ASSERT_EQ(form->screen(), Screen::Shop) << "South pressed COUNTINUE";
     pad.stick_x(-30000);  // NEXT back to RETRY, once however long it is held
