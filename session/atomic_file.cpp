@@ -41,6 +41,18 @@ mode_t process_umask() {
 
 }  // namespace
 
+int write_all(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    done += static_cast<size_t>(n);
+  }
+  return 0;
+}
+
 int replace_file(const std::string& path, std::string_view bytes, ReplaceRules rules) {
   // The old file decides who may replace it: a file the player made read-only
   // stays as it is, even for a user (root) whom the system would let write it.
@@ -70,18 +82,7 @@ int replace_file(const std::string& path, std::string_view bytes, ReplaceRules r
   } else {
     if (::fchmod(fd, 0666 & ~process_umask()) != 0) err = errno;
   }
-  size_t done = 0;
-  while (err == 0 && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno != EINTR) err = errno;
-      continue;
-    }
-    // Nothing written and no error is a device that takes no more: retrying
-    // would spin for ever.
-    if (n == 0) err = ENOSPC;
-    done += static_cast<size_t>(n);
-  }
+  if (err == 0) err = write_all(fd, bytes);
   // A full disk may only show itself when the data reaches it.
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;

@@ -12,6 +12,11 @@ struct ReplaceRules {
   bool replace_link = true;
 };
 
+// Writes all of `bytes` to `fd`, again after an interruption. Returns 0, or
+// the errno of the write that failed; ENOSPC for a device that takes nothing
+// and says no error, where retrying would spin for ever.
+int write_all(int fd, std::string_view bytes);
+
 // Replaces the file at `path` with `bytes`, so that a reader sees either the
 // old file whole or the new one whole: the bytes go into a fresh temporary of
 // our own beside it (created exclusively, so nothing planted under its name is

@@ -14,6 +14,7 @@
 #include "game/bird.h"
 #include "game/checksum.h"
 #include "game/tick.h"
+#include "session/atomic_file.h"
 #include "session/file_read.h"
 #include "session/shop_actions.h"
 #include "session/story_file.h"
@@ -274,22 +275,15 @@ bool Recorder::begin(const Game& start) {
 
 int Recorder::write(const std::string& text) {
   if (fd_ < 0 || failed_ || ended_) return 0;
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int err = n < 0 ? errno : ENOSPC;
-      failed_ = true;
-      // Whatever part of the line got through goes again, so the file ends
-      // with a whole line and replays as far as it reached.
-      (void)!::ftruncate(fd_, whole_);
-      error_ = "the recording into " + path_ + " stopped: " + std::strerror(err);
-      // Without its header the file is no recording: begin() says so instead.
-      if (whole_ > 0) std::fprintf(stderr, "quillot: %s\n", error_.c_str());
-      return err;
-    }
-    done += static_cast<size_t>(n);
+  if (const int err = write_all(fd_, text); err != 0) {
+    failed_ = true;
+    // Whatever part of the line got through goes again, so the file ends
+    // with a whole line and replays as far as it reached.
+    (void)!::ftruncate(fd_, whole_);
+    error_ = "the recording into " + path_ + " stopped: " + std::strerror(err);
+    // Without its header the file is no recording: begin() says so instead.
+    if (whole_ > 0) std::fprintf(stderr, "quillot: %s\n", error_.c_str());
+    return err;
   }
   whole_ += static_cast<int64_t>(text.size());
   return 0;
