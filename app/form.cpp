@@ -390,7 +390,22 @@ void TForm1::load_story_file() {
   if (auto err = load_stories(path(tr("dat/s.dat").toStdString()), g_.stories)) report(*err);
 }
 
-void TForm1::report(const FileError& error) { options_.dialogs->error(translated(error.message)); }
+void TForm1::report(const FileError& error) {
+  open_box([this, text = translated(error.message)] { options_.dialogs->error(text); });
+}
+
+void TForm1::open_box(std::function<void()> box) {
+  if (!in_tick_) return box();
+  // A box's own event loop runs the frame timer on: opened inside a tick, it
+  // would run whole ticks inside this one. It opens once the tick has ended,
+  // and the stage goes on behind it.
+  QMetaObject::invokeMethod(this, std::move(box), Qt::QueuedConnection);
+}
+
+void TForm1::record_failure(Recording::Line::Kind answer) {
+  // Numbered as the ticks run once the tick under way has ended.
+  if (recorder_ != nullptr) recorder_->outside(in_tick_ ? ticks_ + 1 : ticks_, answer);
+}
 
 // Each step runs even when an earlier one failed: a missing save file must
 // still leave a window that is sized, blue and playing its music.
@@ -439,7 +454,9 @@ void TForm1::Timer1Timer() {
   poll_pads();
   if (paused_) return;  // the pad was pulled out
   keys_before_tick();
+  in_tick_ = true;
   quillot::Timer1Timer(g_, bak_, *this);
+  in_tick_ = false;
   ++ticks_;
   if (recorder_ != nullptr) recorder_->after_tick(ticks_, g_);
 }
@@ -474,15 +491,16 @@ void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))
 
 bool TForm1::save_profile(const Profile& profile) {
   if (options_.replaying) return true;  // a replay never touches the player's save
+  std::optional<FileError> err;
   if (!options_.cannot_save.empty()) {
-    report(FileError{Text(options_.cannot_save.c_str())});
-    return false;
+    err = FileError{Text(options_.cannot_save.c_str())};
+  } else {
+    err = quillot::save_profile(save_path(), profile);
   }
-  if (auto err = quillot::save_profile(save_path(), profile)) {
-    report(*err);
-    return false;
-  }
-  return true;
+  if (!err) return true;
+  record_failure(Recording::Line::Kind::SaveFailed);
+  report(*err);
+  return false;
 }
 
 void TForm1::play_music(const std::string& name) { options_.music->play_music(name); }
@@ -556,7 +574,9 @@ bool TForm1::focusNextPrevChild(bool next) {
 void TForm1::enable_save() { item_button(shop::Item::a9)->setEnabled(true); }
 void TForm1::disable_save() { item_button(shop::Item::a9)->setEnabled(false); }
 
-void TForm1::message(const Text& text) { options_.dialogs->message(translated(text)); }
+void TForm1::message(const Text& text) {
+  open_box([this, shown = translated(text)] { options_.dialogs->message(shown); });
+}
 
 void TForm1::set_story_text(const std::string& bytes) { story_l->setText(shown_bytes(bytes)); }
 
@@ -566,6 +586,7 @@ bool TForm1::load_story_picture(const std::string& bytes) {
   const auto err = is_plain_file_name(name) ? load_picture(path("cg/" + name), picture)
                                             : std::optional<FileError>(FileError{kFileNotFound});
   if (err) {
+    record_failure(Recording::Line::Kind::PictureFailed);
     report(*err);
     return false;
   }

@@ -31,6 +31,7 @@
 #include "session/flow.h"
 #include "session/input.h"
 #include "session/profile_file.h"
+#include "session/replay.h"
 #include "shop/shop.h"
 
 namespace quillot {
@@ -68,8 +69,6 @@ struct FormOptions {
   // The keys and pad buttons the player plays with.
   Bindings bindings = Bindings::defaults();
 };
-
-class Recorder;
 
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell {
@@ -220,6 +219,10 @@ class TForm1 : public QWidget, public Shell {
   void load_story_file();
   void FormCreate();
   void report(const FileError& error);
+  // Opens a message or error box now, or once the frame tick under way has ended.
+  void open_box(std::function<void()> box);
+  // The outside world failed the game: the recording keeps the answer.
+  void record_failure(Recording::Line::Kind answer);
   std::string path(const std::string& relative) const;
   std::string save_path() const;
   // Gives the game one input: refused when no player could give it now,
@@ -263,6 +266,7 @@ class TForm1 : public QWidget, public Shell {
   QImageCanvas cg_;
   Recorder* recorder_ = nullptr;
   int64_t ticks_ = 0;
+  bool in_tick_ = false;  // a frame tick is under way
 
   Settings settings_;
   Settings saved_;  // as the settings file has it: a setter changes both, one-run options only settings_

@@ -127,7 +127,7 @@ std::string open_recording_file(const std::string& path, int& fd) {
 }  // namespace
 
 std::string format_recording_header(const Recording& r) {
-  std::string out = std::string(kMagic) + " " + std::to_string(kRecordingVersion) + "\n";
+  std::string out = std::string(kMagic) + " " + std::to_string(r.version) + "\n";
   out += "seed " + std::to_string(r.seed) + "\n";
   out += "profile";
   for (int32_t v : profile_values(r.profile)) out += " " + std::to_string(v);
@@ -161,6 +161,10 @@ std::string format_line(const Recording::Line& line) {
       return std::to_string(line.tick) + " check " + hex64(line.checksum) + "\n";
     case Recording::Line::Kind::End:
       return std::to_string(line.tick) + " end " + hex64(line.checksum) + "\n";
+    case Recording::Line::Kind::SaveFailed:
+      return std::to_string(line.tick) + " save failed\n";
+    case Recording::Line::Kind::PictureFailed:
+      return std::to_string(line.tick) + " picture failed\n";
   }
   return {};
 }
@@ -196,8 +200,9 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
     if (line_no == 1) {
       int version = 0;
       if (w.size() != 2 || w[0] != kMagic || !number(w[1], version)) return fail("not a QUILLOT recording");
-      if (version != kRecordingVersion)
+      if (version < 1 || version > kRecordingVersion)
         return fail("recording version " + std::string(w[1]) + " is not supported");
+      r.version = version;
       continue;
     }
     if (r.complete) return fail("a line after the end line");
@@ -224,15 +229,19 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
       Recording::Line l;
       if (w.size() < 2 || !number(w[0], l.tick) || l.tick < last_tick) return fail("bad tick");
       last_tick = l.tick;
+      const std::string_view said = line.substr(static_cast<size_t>(w[1].data() - line.data()));
       if (w[1] == "check" || w[1] == "end") {
         if (w.size() != 3 || !number(w[2], l.checksum, 16)) return fail("bad checksum");
         l.kind = w[1] == "check" ? Recording::Line::Kind::Check : Recording::Line::Kind::End;
         r.complete = l.kind == Recording::Line::Kind::End;
-      } else {
-        const std::string_view said = line.substr(static_cast<size_t>(w[1].data() - line.data()));
-        const auto in = parse_input(said);
-        if (!in) return fail("unknown input " + quoted_line(said));
+      } else if (r.version >= 2 && (w[1] == "save" || w[1] == "picture")) {
+        if (w.size() != 3 || w[2] != "failed") return fail("bad answer " + quoted_line(said));
+        l.kind = w[1] == "save" ? Recording::Line::Kind::SaveFailed : Recording::Line::Kind::PictureFailed;
+      } else if (const auto in = parse_input(said)) {
         l.input = *in;
+      } else {
+        const bool input = w[1] == "move" || w[1] == "down" || w[1] == "click";
+        return fail((input || r.version < 2 ? "unknown input " : "unknown kind of line ") + quoted_line(said));
       }
       r.lines.push_back(std::move(l));
     }
@@ -253,14 +262,17 @@ Recorder::Recorder(const std::string& path) : path_(path) {
   if (!why.empty()) error_ = path + ": " + why;
 }
 
-Recorder::Recorder(const std::string& path, const Game& start) : Recorder(path) { begin(start); }
+Recorder::Recorder(const std::string& path, const Game& start, int version) : Recorder(path) {
+  begin(start, version);
+}
 
 Recorder::~Recorder() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool Recorder::begin(const Game& start) {
+bool Recorder::begin(const Game& start, int version) {
   Recording r;
+  r.version = version;
   r.seed = start.random.seed;
   r.profile = start.profile;
   r.stories = start.stories;
@@ -294,6 +306,10 @@ void Recorder::event(int64_t tick, const Input& input) {
   l.tick = tick;
   l.input = input;
   write(format_line(l));
+}
+
+void Recorder::outside(int64_t tick, Recording::Line::Kind answer) {
+  write(format_line(Recording::Line{answer, tick, {}, 0}));
 }
 
 void Recorder::after_tick(int64_t tick, const Game& g) {
@@ -342,7 +358,9 @@ Replayer::Step Replayer::step() {
                " ticks";
       return Step::Diverged;
     }
-    Timer1Timer(g_, shell_.bak(), shell_);
+    in_tick_ = true;
+    Timer1Timer(g_, world_.bak(), world_);
+    in_tick_ = false;
     checksum_now_.reset();
     ++ticks_;
     return Step::Tick;
@@ -356,10 +374,17 @@ Replayer::Step Replayer::step() {
                  "\" is not an input a player could give on " + screen_name(state.screen) + " at that moment";
         return Step::Diverged;
       }
-      apply_input(g_, shell_, l.input);
+      apply_input(g_, world_, l.input);
       checksum_now_.reset();
       return Step::Event;
     }
+    case Recording::Line::Kind::SaveFailed:
+    case Recording::Line::Kind::PictureFailed:
+      // Taken by the call it answers; one left over was never asked for.
+      error_ = "tick " + std::to_string(l.tick) + ": the recording says " +
+               (l.kind == Recording::Line::Kind::SaveFailed ? "a save" : "a story picture") +
+               " failed, but the game asked for none then";
+      return Step::Diverged;
     case Recording::Line::Kind::Check:
     case Recording::Line::Kind::End: {
       if (!checksum_now_) checksum_now_ = checksum(g_);
@@ -373,6 +398,26 @@ Replayer::Step Replayer::step() {
     }
   }
   return Step::Done;
+}
+
+bool Replayer::answered(Recording::Line::Kind answer) {
+  // A tick's answers are numbered as the ticks run once it has ended.
+  const int64_t now = in_tick_ ? ticks_ + 1 : ticks_;
+  if (next_ >= rec_.lines.size() || rec_.lines[next_].kind != answer || rec_.lines[next_].tick != now)
+    return false;
+  ++next_;
+  return true;
+}
+
+// A replay never writes the player's save: it only learns how the recorded one went.
+bool Replayer::RecordedWorld::save_profile(const Profile&) {
+  return !r_.answered(Recording::Line::Kind::SaveFailed);
+}
+
+// The window may show the picture it has; the game goes on as it went when recorded.
+bool Replayer::RecordedWorld::load_story_picture(const std::string& bytes) {
+  r_.shell_.load_story_picture(bytes);
+  return !r_.answered(Recording::Line::Kind::PictureFailed);
 }
 
 std::optional<Recording> read_recording(const std::string& path, std::string* error) {

@@ -13,16 +13,27 @@
 
 namespace quillot {
 
+// Version 2 adds the outside world's answers. Every body line names its kind
+// in its second word, so later kinds join version 2; a reader refuses a kind
+// it does not know. Version 1 files hold only inputs and checks.
+constexpr int kRecordingVersion = 2;
+
 // A recorded session: how the game started and every input, in order, each
 // with the number of frame ticks run before it was handled. Every 20 ticks the
 // state's checksum is noted, so a replay finds the first tick that differs.
+// Where the outside world answered otherwise than it usually does (a save
+// that could not be written, a story picture that could not be loaded), the
+// answer is a line of its own, so the game takes the same road wherever it is
+// replayed; a tick that runs inside an input or a tick is numbered as the
+// ticks run once it has ended.
 struct Recording {
   struct Line {
-    enum class Kind : uint8_t { Event, Check, End } kind = Kind::Event;
+    enum class Kind : uint8_t { Event, Check, End, SaveFailed, PictureFailed } kind = Kind::Event;
     int64_t tick = 0;
     Input input;            // Event
     uint64_t checksum = 0;  // Check and End
   };
+  int version = kRecordingVersion;
   uint32_t seed = 0;
   Profile profile;
   std::array<StoryRec, kSlots> stories{};
@@ -31,7 +42,6 @@ struct Recording {
   std::string cut;        // for an incomplete recording, what is missing
 };
 
-constexpr int kRecordingVersion = 1;
 constexpr int64_t kCheckEvery = 20;
 
 std::string format_recording_header(const Recording& r);
@@ -57,7 +67,7 @@ class Recorder {
   // empty file or an earlier recording is overwritten; anything else (a save
   // file, a folder, a FIFO) is refused, and error() says why.
   explicit Recorder(const std::string& path);
-  Recorder(const std::string& path, const Game& start);
+  Recorder(const std::string& path, const Game& start, int version = kRecordingVersion);
   ~Recorder();
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
@@ -69,8 +79,12 @@ class Recorder {
   // The header: the seed, profile and stories the session starts from. When
   // it cannot be written (a full disk) the file is removed, since it would
   // replay as no recording at all, and error() says why.
-  bool begin(const Game& start);
+  // `version` 1 is for recordings that older builds must read too; it cannot
+  // hold the outside world's answers.
+  bool begin(const Game& start, int version = kRecordingVersion);
   void event(int64_t tick, const Input& input);
+  // The save failed, or a story picture could not be loaded, at `tick`.
+  void outside(int64_t tick, Recording::Line::Kind answer);
   void after_tick(int64_t tick, const Game& g);
   void end(int64_t tick, const Game& g);
 
@@ -102,9 +116,45 @@ class Replayer {
   const std::string& error() const { return error_; }
 
  private:
+  // The shell as the recorded game found it: every call goes to the real
+  // one, but the save and the story pictures answer as the recording says.
+  class RecordedWorld : public Shell {
+   public:
+    explicit RecordedWorld(Replayer& r) : r_(r) {}
+    bool save_profile(const Profile&) override;
+    bool load_story_picture(const std::string& bytes) override;
+    void play_music(const std::string& name) override { r_.shell_.play_music(name); }
+    void show_shop() override { r_.shell_.show_shop(); }
+    void show_title() override { r_.shell_.show_title(); }
+    void stop_timer() override { r_.shell_.stop_timer(); }
+    void set_enemy_count(int32_t count) override { r_.shell_.set_enemy_count(count); }
+    void present() override { r_.shell_.present(); }
+    void repaint_now() override { r_.shell_.repaint_now(); }
+    void sound(Sound s) override { r_.shell_.sound(s); }
+    void show_screen(Screen s) override { r_.shell_.show_screen(s); }
+    void start_timer() override { r_.shell_.start_timer(); }
+    bool timer_running() const override { return r_.shell_.timer_running(); }
+    void enable_save() override { r_.shell_.enable_save(); }
+    void disable_save() override { r_.shell_.disable_save(); }
+    void message(const Text& text) override { r_.shell_.message(text); }
+    void set_story_text(const std::string& bytes) override { r_.shell_.set_story_text(bytes); }
+    void set_story_name(const std::string& bytes) override { r_.shell_.set_story_name(bytes); }
+    void set_story_about(const std::string& bytes) override { r_.shell_.set_story_about(bytes); }
+    void set_choice_visible(bool visible) override { r_.shell_.set_choice_visible(visible); }
+    Canvas& bak() override { return r_.shell_.bak(); }
+    Canvas& cg() override { return r_.shell_.cg(); }
+
+   private:
+    Replayer& r_;
+  };
+  // Whether the next line says the outside world answered `answer` now.
+  bool answered(Recording::Line::Kind answer);
+
   Recording rec_;
   Game& g_;
   Shell& shell_;
+  RecordedWorld world_{*this};
+  bool in_tick_ = false;
   std::function<ScreenState()> screen_state_;
   size_t next_ = 0;
   int64_t ticks_ = 0;

@@ -46,8 +46,7 @@ TEST(Bindings, DefaultKeysFollowTheirPlaceOnTheKeyboardWhereThereIsAScanCode) {
 // what it ignored.
 TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
   const fs::path home = scratch_folder("bindings");
-  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.string()));
+  const ScopedEnv config("XDG_CONFIG_HOME", home.string());
   fs::create_directories(home / "quillot");
   std::ofstream(home / "quillot" / "quillot.conf") << "[window]\nscale=2\n"
                                                       "[keys]\n"
@@ -104,7 +103,6 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
   const std::string text = read_file(home / "quillot" / "quillot.conf");
   EXPECT_EQ(text.find("[keys]"), std::string::npos) << "the defaults need no entry";
   EXPECT_NE(text.find("scale=2"), std::string::npos) << "the other settings stay";
-  qputenv("XDG_CONFIG_HOME", old);
   fs::remove_all(home);
 }
 

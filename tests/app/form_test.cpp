@@ -31,8 +31,15 @@ namespace fs = std::filesystem;
 class RecordingDialogs : public Dialogs {
  public:
   QStringList messages, errors;
+  int modal_ms = 0;  // an error box stays open this long, its event loop running as a real one's
   void message(const QString& text) override { messages << text; }
-  void error(const QString& text) override { errors << error_box_text(text); }
+  void error(const QString& text) override {
+    errors << error_box_text(text);
+    if (modal_ms == 0) return;
+    QEventLoop loop;
+    QTimer::singleShot(modal_ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
 };
 
 class RecordingMusic : public MusicPort {
@@ -75,6 +82,10 @@ bool ink_fits_height(const QLabel* l) {
   }
   return true;
 }
+
+// The text-fit tests measure with the game's own font: a stand-in's letters
+// have other widths, and its figures would say nothing.
+bool game_font_installed() { return QFontInfo(game_font(12)).family() == kGameFontFamily; }
 
 // Real Qt events, delivered as the window system would deliver them.
 void key(QWidget* w, int k, bool press, Qt::KeyboardModifiers mods = Qt::NoModifier,
@@ -148,7 +159,30 @@ class FormTest : public ::testing::Test {
     }
     recorder.reset();
     EXPECT_EQ(replay_headless(file), 0);
+    replay_in_a_window(read_file(file));
     return read_file(file);
+  }
+
+  // Plays a recording in a window of its own, which loads the pictures for
+  // real and shows the boxes; it must reach the same end as without one.
+  void replay_in_a_window(const std::string& text) {
+    std::string error;
+    auto recording = parse_recording(text, &error);
+    ASSERT_TRUE(recording.has_value()) << error;
+    RecordingDialogs boxes;
+    RecordingMusic music;
+    FormOptions o;
+    o.base_dir = dir_.string();
+    o.dialogs = &boxes;
+    o.music = &music;
+    o.replaying = true;
+    TForm1 viewer(o);
+    Replayer replayer(std::move(*recording), viewer.game(), viewer, [&viewer] { return viewer.screen_state(); });
+    replayer.start();
+    Replayer::Step step = Replayer::Step::Tick;
+    while (step == Replayer::Step::Tick || step == Replayer::Step::Event || step == Replayer::Step::Checked)
+      step = replayer.step();
+    EXPECT_EQ(step, Replayer::Step::Done) << replayer.error();
   }
 
   fs::path dir_;
@@ -353,10 +387,10 @@ TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
   // Stage 12's story asks a question or not; the save is rich enough that
   // every shop item can be bought.
   const std::string rich = "7\r\n5230\r\n12\r\n4\r\n18\r\n10\r\n2\r\n3\r\n900000\r\n0\r\n3\r\n3\r\n0\r\n";
-  auto stories = [](const char* choice) {
+  auto stories = [](const char* choice, const std::string& picture = "q.bmp") {
     std::string bytes;
     for (int i = 0; i < kSlots; ++i)
-      bytes += i == 12 ? std::string("Go on?\r\nq.bmp\r\nNAME\r\nabout\r\n") + choice + "\r\n"
+      bytes += i == 12 ? "Go on?\r\n" + picture + "\r\nNAME\r\nabout\r\n" + choice + "\r\n"
                        : "\r\n\r\n\r\n\r\n\r\n";
     return bytes;
   };
@@ -369,6 +403,7 @@ TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
     std::vector<const char*> presses;
     int32_t stage;
     Screen screen;
+    bool save_fails = false;  // the save cannot be written once the game has read it
   };
   const Road roads[] = {
       {"NEW START", "", {"Button1"}, 0, Screen::None},
@@ -383,15 +418,28 @@ TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
        {"Button4", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a10", "a9"},
        12,
        Screen::Shop},
+      // The outside world's failures take the game down other roads; the
+      // recording must follow them wherever it is replayed.
+      {"SAVE failing twice, then NEXT", "", {"Button4", "a9", "a9", "Button5"}, 13, Screen::None, true},
+      {"a story picture that cannot be loaded leaves the question as it was",
+       stories("", "gone.bmp"),
+       {"Button4", "Button5", "Button9"},
+       13,
+       Screen::None},
   };
   for (const Road& road : roads) {
     SCOPED_TRACE(road.name);
+    fs::remove_all(dir_ / "dat/my.dat");
     write("dat/my.dat", rich);
     write("dat/s.dat", road.story);
     dialogs_.messages.clear();
     Screen screen = Screen::Title;
     int32_t stage = -1;
     record([&](TForm1* form) {
+      if (road.save_fails) {
+        fs::remove(dir_ / "dat/my.dat");
+        fs::create_directory(dir_ / "dat/my.dat");
+      }
       const std::map<std::string, QPushButton*> buttons = {
           {"Button1", form->Button1},  {"Button4", form->Button4}, {"Button5", form->Button5},
           {"Button6", form->Button6},  {"Button8", form->Button8}, {"Button9", form->Button9},
@@ -401,11 +449,11 @@ TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
         form->Timer2Timer();  // the shop's buttons as the player sees them
         ASSERT_TRUE(b->isVisibleTo(form) && b->isEnabled()) << name << " cannot be pressed";
         const auto before = profile_values(form->game().profile);
-        const qsizetype said = dialogs_.messages.size();
+        const qsizetype said = dialogs_.messages.size() + dialogs_.errors.size();
         const Screen was = form->screen();
         b->click();
         EXPECT_TRUE(form->screen() != was || profile_values(form->game().profile) != before ||
-                    dialogs_.messages.size() > said)
+                    dialogs_.messages.size() + dialogs_.errors.size() > said)
             << name << " did nothing";
       }
       screen = form->screen();
@@ -418,6 +466,31 @@ TEST_F(FormTest, EveryControlLeadsWhereItSaysAndItsRecordingReplays) {
     EXPECT_EQ(screen, road.screen);
     EXPECT_EQ(stage, road.stage);
   }
+}
+
+// A game lost while the save cannot be written: the error box opens once the
+// tick that asked for it has ended, the game-over banner goes on behind it,
+// and the recording replays wherever it is played.
+TEST_F(FormTest, AGameLostWhileTheSaveFailsReplaysAndItsBoxOpensBetweenTicks) {
+  write("dat/my.dat", "0\r\n5230\r\n30\r\n5\r\n12\r\n14\r\n4\r\n6\r\n800\r\n1\r\n1\r\n3\r\n0\r\n");
+  dialogs_.modal_ms = 300;
+  int64_t ticks_behind_box = -1;
+  record([&](TForm1* form) {
+    fs::remove(dir_ / "dat/my.dat");
+    fs::create_directory(dir_ / "dat/my.dat");
+    form->Button4Click();
+    form->Button6Click();  // RETRY: stage 30, one hit point
+    for (int i = 0; i < 20000 && form->screen() != Screen::Title; ++i) {
+      form->Timer1Timer();
+      if (!dialogs_.errors.isEmpty()) continue;
+      const int64_t before = form->ticks();
+      QCoreApplication::sendPostedEvents();  // a box asked for by the tick opens now
+      if (!dialogs_.errors.isEmpty()) ticks_behind_box = form->ticks() - before;
+    }
+    EXPECT_EQ(form->screen(), Screen::Title);
+  });
+  EXPECT_EQ(dialogs_.errors.size(), 1);
+  EXPECT_GT(ticks_behind_box, 2) << "the frame timer runs on behind the box";
 }
 
 // The menus by keyboard: where the focus starts on each screen, the order
@@ -481,6 +554,7 @@ TEST_F(FormTest, MenusTakeTheKeyboardInTheirOwnOrder) {
 // every scale: the fullest status panel, the widest scores, and every rank
 // title, which grows leftward from the right edge its box has.
 TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
+  ASSERT_TRUE(game_font_installed()) << "the game's font " << kGameFontFamily << " is not installed";
   struct Speech {
     Language language;
     const char* top_rank;
@@ -545,6 +619,7 @@ TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
 // English story file is the one read, and the game recorded meanwhile
 // replays without a window to the same checksums.
 TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
+  ASSERT_TRUE(game_font_installed()) << "the game's font " << kGameFontFamily << " is not installed";
   const SpeakingIn english(Language::English);
   write("dat/my.dat", "7\r\n5230\r\n12\r\n4\r\n18\r\n10\r\n2\r\n3\r\n900000\r\n0\r\n3\r\n3\r\n0\r\n");
   auto stories = [](const char* words) {
@@ -756,8 +831,7 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
 // Scale, full screen and sound are remembered in the settings file; options
 // given for one run are not.
 TEST_F(FormTest, KeysChangeScaleFullScreenAndSoundAndOnlyTheyAreRemembered) {
-  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+  const ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").string());
   {
     auto form = make(Settings{.scale = 2, .fullscreen = false, .volume = 50, .muted = true}, true);
     EXPECT_EQ(music_.volume, 50);
@@ -780,7 +854,6 @@ TEST_F(FormTest, KeysChangeScaleFullScreenAndSoundAndOnlyTheyAreRemembered) {
     EXPECT_EQ(form->size(), QSize(802, 602));
   }
   EXPECT_EQ(load_settings(), (Settings{.scale = 2, .fullscreen = false, .volume = 50, .muted = true}));
-  qputenv("XDG_CONFIG_HOME", old);
 }
 
 // The largest scale whose window, frame and all, fits the available area: the
@@ -805,8 +878,7 @@ TEST(WindowScale, TheLargestWindowThatFitsTheScreenAndTheHomePositionOnlyWhereTh
 // leaves the sound, the window and the settings file just as the control's
 // key does.
 TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
-  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+  const ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").string());
   struct Case {
     const char* what;
     std::function<void(TForm1*)> by_key;
@@ -896,7 +968,6 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
     EXPECT_EQ(w->controls->reset->text(), "Reset keys and buttons") << "the controls page too";
     EXPECT_EQ(form->Button4->text(), "CONTINUE");
   }
-  qputenv("XDG_CONFIG_HOME", old);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {

@@ -191,29 +191,19 @@ TEST_F(GamePathsTest, BaseFoldersFollowTheRulesAndNeverTheRoot) {
       {"a relative XDG value", "/home/kiri", "rel/xdg", "/home/kiri/.local/share", "/home/kiri/.config"},
       {"no home at all: the password database's", nullptr, "./xdg", nullptr, nullptr},
   };
-  const QByteArray old_home = qgetenv("HOME"), old_data = qgetenv("XDG_DATA_HOME"),
-                   old_config = qgetenv("XDG_CONFIG_HOME");
+  const ScopedEnv home("HOME", std::getenv("HOME")), data("XDG_DATA_HOME", std::getenv("XDG_DATA_HOME")),
+      config("XDG_CONFIG_HOME", std::getenv("XDG_CONFIG_HOME"));
   const passwd* pw = ::getpwuid(::getuid());
   ASSERT_NE(pw, nullptr);
   const std::string db_home = pw->pw_dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    auto set = [](const char* name, const char* value) {
-      if (value == nullptr) {
-        qunsetenv(name);
-      } else {
-        qputenv(name, value);
-      }
-    };
-    set("HOME", c.home);
-    set("XDG_DATA_HOME", c.xdg);
-    set("XDG_CONFIG_HOME", c.xdg);
+    home.set(c.home);
+    data.set(c.xdg);
+    config.set(c.xdg);
     EXPECT_EQ(data_home(), c.want_data != nullptr ? c.want_data : db_home + "/.local/share");
     EXPECT_EQ(config_home(), c.want_config != nullptr ? c.want_config : db_home + "/.config");
   }
-  qputenv("HOME", old_home);
-  qputenv("XDG_DATA_HOME", old_data);
-  qputenv("XDG_CONFIG_HOME", old_config);
 
   // Without any home there is no save, never one at the file system's root.
   put_data(root_ / "usr/share/games/quillot");

@@ -88,11 +88,10 @@ class PadTest : public ::testing::Test {
     std::ofstream(dir_ / "dat/my.dat")
         << "7\r\n5230\r\n12\r\n4\r\n18\r\n10\r\n2\r\n3\r\n900\r\n0\r\n3\r\n3\r\n0\r\n";
     std::ofstream(dir_ / "dat/s.dat") << "";
-    old_ = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+    config_.emplace("XDG_CONFIG_HOME", (dir_ / "config").string());
   }
   void TearDown() override {
-    qputenv("XDG_CONFIG_HOME", old_);
+    config_.reset();
     fs::remove_all(dir_);
   }
 
@@ -107,7 +106,7 @@ class PadTest : public ::testing::Test {
   }
 
   fs::path dir_;
-  QByteArray old_;
+  std::optional<ScopedEnv> config_;
   RecordingDialogs dialogs_;
 };
 

@@ -24,18 +24,17 @@ class SettingsFile : public ::testing::Test {
   void SetUp() override {
     home_ = scratch_folder("settings");
     fs::create_directories(home_ / "quillot");
-    old_ = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_.string()));
+    config_.emplace("XDG_CONFIG_HOME", home_.string());
   }
   void TearDown() override {
-    qputenv("XDG_CONFIG_HOME", old_);
+    config_.reset();
     fs::remove_all(home_);
   }
   fs::path file() const { return home_ / "quillot" / "quillot.conf"; }
   void write(const std::string& text) { std::ofstream(file(), std::ios::binary) << text; }
 
   fs::path home_;
-  QByteArray old_;
+  std::optional<ScopedEnv> config_;
 };
 
 TEST_F(SettingsFile, RoundTripAndDefaults) {

@@ -120,17 +120,23 @@ TEST(Replay, FormatAndParseAgree) {
   std::string text = format_recording_header(r);
   text += format_line({Recording::Line::Kind::Event, 0, Input::click(Control::Button1), 0});
   text += format_line({Recording::Line::Kind::Check, 20, {}, 0xFEDCBA9876543210ull});
+  text += format_line({Recording::Line::Kind::SaveFailed, 20, {}, 0});
+  text += format_line({Recording::Line::Kind::PictureFailed, 21, {}, 0});
   const Recording back = parsed(text);
+  EXPECT_EQ(back.version, kRecordingVersion);
   EXPECT_EQ(back.seed, r.seed);
   EXPECT_EQ(profile_values(back.profile), profile_values(r.profile));
   EXPECT_EQ(back.stories[0].text, r.stories[0].text);
   EXPECT_EQ(back.stories[0].choice, "sel");
-  ASSERT_EQ(back.lines.size(), 2u);
+  ASSERT_EQ(back.lines.size(), 4u);
   EXPECT_EQ(back.lines[0].input, Input::click(Control::Button1));
   EXPECT_EQ(back.lines[1].checksum, 0xFEDCBA9876543210ull);
+  EXPECT_EQ(back.lines[2].kind, Recording::Line::Kind::SaveFailed);
+  EXPECT_EQ(back.lines[3].kind, Recording::Line::Kind::PictureFailed);
 }
 
 const std::string kHead = "QUILLOT-RECORDING 1\nseed 1\nprofile 0 0 0 3 18 10 2 3 0 0 3 3 0\n";
+const std::string kHead2 = "QUILLOT-RECORDING 2" + kHead.substr(kHead.find('\n'));
 
 TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
   const std::pair<std::string, const char*> cases[] = {
@@ -142,6 +148,11 @@ TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
       {kHead + "5 move 1\n3 move 2\n", "line 5: bad tick"},
       {kHead + "x move 1\n", "line 4: bad tick"},
       {kHead + "0 jump 3\n", "line 4: unknown input"},
+      {kHead + "0 save failed\n", "line 4: unknown input"},
+      {kHead2 + "0 jump 3\n", "line 4: unknown kind of line \"jump 3\""},
+      {kHead2 + "0 save ok\n", "line 4: bad answer"},
+      {kHead2 + "0 picture failed twice\n", "line 4: bad answer"},
+      {"QUILLOT-RECORDING 3\n", "line 1: recording version 3 is not supported"},
       {kHead + "0 click Button99\n", "line 4: unknown input"},
       {kHead + "0 down middle\n", "line 4: unknown input"},
       {kHead + "0 click Button1\nseed 2\n", "line 5: seed after the first input"},
@@ -203,6 +214,9 @@ TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
       {"the playfield under the shop", kHead + "0 click Button4\n0 move 30\n", kReplayDiverged},
       {"an end tick far away", stage + "9000000000000000000 end 0\n", kReplayDiverged},
       {"a tick with the timer stopped", kHead + "5 move 3\n", kReplayDiverged},
+      {"a failed save nothing asked for", kHead2 + "0 save failed\n0 end 0\n", kReplayDiverged},
+      {"a failed picture at another tick", kHead2 + "0 click Button4\n0 click Button5\n1 picture failed\n",
+       kReplayDiverged},
       {"checks by the hundred thousand at one tick", checks, kReplayMatched},
   };
   for (const auto& c : cases) {
