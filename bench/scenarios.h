@@ -13,14 +13,8 @@ namespace quillot::bench {
 // A new game's equipment, the bird flying at the bottom centre.
 inline Game new_game(int32_t stage) {
   Game g;
-  g.profile = Profile{.stage = stage,
-                      .speed = 3,
-                      .bird = 18,
-                      .shot_speed = 10,
-                      .shot_big = 2,
-                      .shot_lv = 3,
-                      .hp = 3,
-                      .bomb = 3};
+  g.profile = new_game_profile();
+  g.profile.stage = stage;
   g.player_x = 200;
   g.player_y = 280;
   g.target_x = 200;

@@ -137,13 +137,7 @@ bool game_over_reset(Game& g, Host& host) {
   g.msg_text = "GAME OVER";
   host.sound(Sound::GameOver);
   // gold, stage, bomb, guard and hi_score survive the lost game.
-  p.bird = 18;
-  p.speed = 3;
-  p.hp = 3;
-  p.shot_big = 2;
-  p.shot_speed = 10;
-  p.shot_lv = 3;
-  p.rnd_shot = 0;
+  give_new_bird(p);
   g.last_score = p.score;
   p.score = 0;
   return host.save_profile(p);

@@ -30,6 +30,25 @@ struct Profile {
 };
 constexpr int kProfileFields = 13;
 
+// A new bird's equipment: what NEW START gives and GAME OVER gives back.
+constexpr void give_new_bird(Profile& p) {
+  p.bird = 18;
+  p.speed = 3;
+  p.hp = 3;
+  p.shot_big = 2;
+  p.shot_speed = 10;
+  p.shot_lv = 3;
+  p.rnd_shot = 0;
+}
+
+// A new game's profile: a new bird with three bombs, and nothing else yet.
+constexpr Profile new_game_profile() {
+  Profile p;
+  give_new_bird(p);
+  p.bomb = 3;
+  return p;
+}
+
 // The fields in save-file order.
 inline std::array<int32_t*, kProfileFields> profile_fields(Profile& p) {
   return {&p.score, &p.hi_score, &p.stage, &p.speed,   &p.bird, &p.shot_speed, &p.shot_big,

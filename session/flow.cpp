@@ -26,20 +26,12 @@ void new_start(Game& g, Shell& shell) {
   shell.show_screen(Screen::None);
   g.player_x = 200;
   g.player_y = 280;
-  p.bird = 18;
-  p.speed = 3;
-  p.hp = 3;
-  p.stage = 0;
-  p.bomb = 3;
+  // Everything but the best score starts anew.
+  const int32_t hi_score = p.hi_score;
+  p = new_game_profile();
+  p.hi_score = hi_score;
   g.steer_enabled = 1;
-  p.score = 0;
-  p.rnd_shot = 0;
-  p.gold = 0;
   g.retry_count = 0;
-  p.guard = 0;
-  p.shot_big = 2;
-  p.shot_speed = 10;
-  p.shot_lv = 3;
   shell.start_timer();
   set_up_stage(g, 0);
 }

@@ -13,7 +13,7 @@
 namespace quillot {
 namespace {
 
-const Profile kNewGame{0, 0, 0, 3, 18, 10, 2, 3, 0, 0, 3, 3, 0};
+const Profile kNewGame = new_game_profile();
 
 class Session {
  public:
