@@ -7,13 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "session/action.h"
+
 namespace quillot {
 
-// What a bound key or pad button does. The window's own keys (scale, full
-// screen, F1, Esc) stay fixed, so that a player can always find the help and
-// leave full screen whatever they bound.
-enum class Action : uint8_t { Left, Right, Fire, Bomb, Pause, Help, Mute, VolumeDown, VolumeUp };
-constexpr size_t kActionCount = 9;
 
 // A key as the player pressed it: Qt's key code, and the keyboard's scan
 // code where the platform gives one (0 otherwise). A binding with a scan code

@@ -92,7 +92,7 @@ void ControlsPage::refresh() {
 }
 
 void ControlsPage::wait_for_key(Action action) {
-  form_->capture_pad(nullptr);
+  form_->capture_pad(nullptr, nullptr);
   waiting_ = static_cast<int>(at(action));
   status->setText(
       QCoreApplication::translate("quillot", "「%1」にするキーを押してください。").arg(action_label(action)));
@@ -106,11 +106,7 @@ void ControlsPage::wait_for_pad(Action action) {
   refresh();
   pad_buttons[at(action)]->setText(QCoreApplication::translate("quillot", "ボタンを押す…"));
   // The page may be closed before a button comes: the button then plays.
-  form_->capture_pad([page = QPointer<ControlsPage>(this), action](PadButton button) {
-    if (page == nullptr) return false;
-    page->take_pad(action, button);
-    return true;
-  });
+  form_->capture_pad(this, [this, action](PadButton button) { take_pad(action, button); });
 }
 
 bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {

@@ -124,26 +124,15 @@ void PlayfieldView::paintEvent(QPaintEvent*) {
 
 // The game sees its own pixels whatever the window's scale.
 void PlayfieldView::mouseMoveEvent(QMouseEvent* event) {
-  if (form_->paused()) return;  // nothing moves while paused, the steering target included
-  form_->cgMouseMove(unscale(event->position().toPoint().x(), form_->shown_scale()));
+  form_->carry_out(form_->router().mouse_move(form_->input_context(),
+                                              unscale(event->position().toPoint().x(), form_->shown_scale())));
 }
 
 void PlayfieldView::mousePressEvent(QMouseEvent* event) {
-  if (form_->paused()) {
-    form_->set_paused(false);  // a click resumes; it does not fire
-    return;
-  }
-  switch (event->button()) {
-    case Qt::LeftButton:
-      form_->cgMouseDown(MouseButton::Left);
-      break;
-    case Qt::RightButton:
-      form_->cgMouseDown(MouseButton::Right);
-      break;
-    default:
-      form_->cgMouseDown(MouseButton::Other);
-      break;
-  }
+  const MouseButton button = event->button() == Qt::LeftButton    ? MouseButton::Left
+                             : event->button() == Qt::RightButton ? MouseButton::Right
+                                                                  : MouseButton::Other;
+  form_->carry_out(form_->router().mouse_press(form_->input_context(), button));
 }
 
 TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_), cg_(&pictures_) {
@@ -169,7 +158,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_)
   scaler_.capture(this);
   toast_ = std::make_unique<Toast>(this);
   // Tab visits the buttons as they stand, top to bottom, then left to right.
-  menu_ = new MenuFocus(this);
+  menu_ = new MenuFocus(this, [this](QKeyEvent* e) { route_key(e); });
   menu_->set_order(Screen::Title, {Button4, Button1});
   std::vector<QPushButton*> shop_order;
   for (shop::Item item : {shop::Item::a1, shop::Item::a2, shop::Item::a3, shop::Item::a4, shop::Item::a5,
@@ -184,6 +173,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_)
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });
   FormCreate();
+  created_ = true;
 }
 
 TForm1::~TForm1() {
@@ -315,7 +305,7 @@ void TForm1::build_shop_screen() {
                                 .align = Qt::AlignRight | Qt::AlignTop});
   // a1 .. a10 by number; SAVE (a9) sits lowest, under a10.
   static const int tops[10] = {32, 56, 84, 108, 132, 160, 184, 208, 260, 232};
-  const Profile new_game{0, 0, 0, 3, 18, 10, 2, 3, 0, 0, 3, 3, 0};
+  const Profile new_game = new_game_profile();
   for (size_t i = 0; i < a.size(); ++i) {
     const auto item = static_cast<shop::Item>(i);
     a[i] =
@@ -395,10 +385,13 @@ void TForm1::report(const FileError& error) {
 }
 
 void TForm1::open_box(std::function<void()> box) {
-  if (!in_tick_) return box();
-  // A box's own event loop runs the frame timer on: opened inside a tick, it
-  // would run whole ticks inside this one. It opens once the tick has ended,
-  // and the stage goes on behind it.
+  // Before the event loop runs (the start's own errors) nothing else waits.
+  if (!created_) return box();
+  // A box's own event loop runs inside whatever opened it: inside an input
+  // handler it would keep that handler's events waiting (a pad could not
+  // close what it opened), and inside a frame tick it would run whole ticks
+  // within this one, as the frame timer runs on behind a box. So it opens
+  // once the handler or the tick has returned.
   QMetaObject::invokeMethod(this, std::move(box), Qt::QueuedConnection);
 }
 
@@ -453,7 +446,7 @@ void TForm1::Timer1Timer() {
   // However the timers fall, a pad's latest state steers this tick.
   poll_pads();
   if (paused_) return;  // the pad was pulled out
-  keys_before_tick();
+  for (const Input& in : router_.before_tick(input_context(), g_)) give(in);
   in_tick_ = true;
   quillot::Timer1Timer(g_, bak_, *this);
   in_tick_ = false;
@@ -563,12 +556,6 @@ void TForm1::focus_screen() {
       break;
   }
   menu_->enter(Screen::None, nullptr);
-}
-
-bool TForm1::focusNextPrevChild(bool next) {
-  // During a stage the keys play and no button takes the focus.
-  if (screen() == Screen::None) return true;
-  return menu_->move(next);
 }
 
 void TForm1::enable_save() { item_button(shop::Item::a9)->setEnabled(true); }

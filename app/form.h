@@ -18,7 +18,7 @@
 #include "app/bindings.h"
 #include "app/dialogs.h"
 #include "app/gamepad.h"
-#include "app/keys.h"
+#include "app/input_router.h"
 #include "app/menu_focus.h"
 #include "app/music_port.h"
 #include "app/options_window.h"
@@ -151,14 +151,23 @@ class TForm1 : public QWidget, public Shell {
   // The options window (F2): modal, and it pauses a running stage. Null while closed.
   void show_options();
   OptionsWindow* options_window() const { return options_window_; }
-  const KeyboardPlay& keyboard() const { return keys_; }
+  // The keys and pad buttons held for play.
+  const HeldControls& held() const { return router_.held(); }
+  InputRouter& router() { return router_; }
+  // Where input goes now, for the router.
+  InputContext input_context() const;
+  // What the router made of an event, carried out.
+  void carry_out(const Routed& r);
   const Bindings& bindings() const { return options_.bindings; }
   // New bindings apply at once and are remembered like the other settings.
   void set_bindings(const Bindings& bindings);
   // The next pad button pressed goes to `take` instead of the game (for
-  // binding it), unless `take` declines it; an empty function gives the
+  // binding it), as long as `owner` lives; an empty function gives the
   // buttons back.
-  void capture_pad(std::function<bool(PadButton)> take) { pad_capture_ = std::move(take); }
+  void capture_pad(QObject* owner, std::function<void(PadButton)> take) {
+    capture_owner_ = owner;
+    pad_capture_ = std::move(take);
+  }
 
   // Gamepads: started after the first paint when the options ask for them,
   // polled from a timer and before every tick.
@@ -200,12 +209,11 @@ class TForm1 : public QWidget, public Shell {
   QPushButton* Button10 = nullptr;
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
+  // Every key of the window, the screens' buttons' included, goes to the router.
+  bool event(QEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
-  bool focusNextPrevChild(bool next) override;
 
  private:
   // The focus goes to the button a player most likely wants on the screen shown.
@@ -219,7 +227,7 @@ class TForm1 : public QWidget, public Shell {
   void load_story_file();
   void FormCreate();
   void report(const FileError& error);
-  // Opens a message or error box now, or once the frame tick under way has ended.
+  // Opens a message or error box once the handler or tick asking for it has returned.
   void open_box(std::function<void()> box);
   // The outside world failed the game: the recording keeps the answer.
   void record_failure(Recording::Line::Kind answer);
@@ -246,16 +254,12 @@ class TForm1 : public QWidget, public Shell {
   void update_pointer();
   // Writes the settings the player changed by key to the settings file.
   void remember();
-  // Held keys become the mouse's inputs, before the tick they belong to.
-  void keys_before_tick();
-  bool keys_play() const;
   void application_state_changed(Qt::ApplicationState state);
-  // What a key or pad button asks, from either.
-  void command(KeyCommand c, KeyboardPlay::Source from);
-  void pad_event(const PadEvent& e);
-  // The pads' held directions and fire buttons, gathered over every pad.
-  void sync_pad_held();
-  void pad_on_screen(PadButton button);
+  void route_key(QKeyEvent* event);
+  // A window command: pause, sound, scale, full screen, help, options, quit.
+  void command(Action a);
+  // A step in whichever menu is in front: a screen's, a box's, the options'.
+  void menu_step(MenuStep step);
 
   FormOptions options_;
   Game g_;
@@ -267,6 +271,7 @@ class TForm1 : public QWidget, public Shell {
   Recorder* recorder_ = nullptr;
   int64_t ticks_ = 0;
   bool in_tick_ = false;  // a frame tick is under way
+  bool created_ = false;  // the window is built: boxes wait for the handler that asks for them
 
   Settings settings_;
   Settings saved_;  // as the settings file has it: a setter changes both, one-run options only settings_
@@ -275,21 +280,16 @@ class TForm1 : public QWidget, public Shell {
   bool rank_fit_due_ = false;
   bool paused_ = false;
   bool pointer_hidden_ = false;
-  KeyboardPlay keys_;
+  InputRouter router_{&options_.bindings};
   std::unique_ptr<Toast> toast_;
   MenuFocus* menu_ = nullptr;
   QPointer<OptionsWindow> options_window_;
   Qt::ApplicationState app_state_ = Qt::ApplicationInactive;
 
-  struct PadHeld {
-    uint32_t buttons = 0;  // a bit for each PadButton held
-    int stick_x = 0;       // -1, 0 or 1 past the dead zone
-    int stick_y = 0;
-  };
   std::unique_ptr<Gamepads> pads_;
   QTimer pad_timer_;
-  std::map<int32_t, PadHeld> pad_held_;  // by pad
-  std::function<bool(PadButton)> pad_capture_;
+  std::function<void(PadButton)> pad_capture_;
+  QPointer<QObject> capture_owner_;
   // Another program became active: pads are not ours until the window is again.
   bool pads_away_ = false;
 };

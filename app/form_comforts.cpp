@@ -2,12 +2,18 @@
 // the music's volume, keyboard play, the pointer and the help box. None of
 // them is a game input, and none reaches the game's state except keyboard
 // play, which goes through the same recorded inputs as the mouse.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 #include "app/form.h"
 #include "app/language.h"
@@ -164,15 +170,15 @@ void TForm1::set_paused(bool paused) {
   paused = paused && stage_running() && !options_.replaying;
   if (paused == paused_) return;
   paused_ = paused;
-  if (paused) keys_.release_all();
+  if (paused) router_.release_all();
   // A pad's direction still held when play resumes steers again.
-  if (!paused) sync_pad_held();
+  if (!paused) router_.resync_pads(input_context());
   update_pointer();
   cg_view->update();
 }
 
 void TForm1::update_pointer() {
-  const bool hide = stage_running() && !paused_;
+  const bool hide = InputRouter::play_taken(input_context());
   if (hide == pointer_hidden_) return;
   pointer_hidden_ = hide;
   if (hide) {
@@ -184,98 +190,160 @@ void TForm1::update_pointer() {
 
 void TForm1::show_help() {
   set_paused(true);
-  options_.dialogs->message(help_text(options_.bindings).replace('\r', '\n'));
+  open_box([this] { options_.dialogs->message(help_text(options_.bindings).replace('\r', '\n')); });
 }
 
-bool TForm1::keys_play() const { return screen() == Screen::None && !paused_; }
+InputContext TForm1::input_context() const {
+  InputContext c;
+  c.screen = screen();
+  c.stage_running = stage_running();
+  c.paused = paused_;
+  c.replaying = options_.replaying;
+  c.fullscreen = settings_.fullscreen;
+  const QWidget* modal = QApplication::activeModalWidget();
+  c.front = qobject_cast<const QMessageBox*>(modal) != nullptr ? InputContext::Front::Box
+            : modal != nullptr                                 ? InputContext::Front::Window
+                                                               : InputContext::Front::Main;
+  c.capturing_pad = pad_capture_ && capture_owner_ != nullptr;
+  c.pads_away = pads_away_;
+  return c;
+}
 
-void TForm1::keys_before_tick() {
-  if (!keys_play()) return;
-  if (const auto target = keys_.steer_target(g_.player_x, g_.profile.speed)) {
-    // A held key at an edge would otherwise record the same move every tick.
-    if (clamp_target(*target, g_.profile.bird) != g_.target_x) cgMouseMove(*target);
+bool TForm1::event(QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return QWidget::event(event);
+  route_key(static_cast<QKeyEvent*>(event));
+  return true;
+}
+
+void TForm1::route_key(QKeyEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    if (!event->isAutoRepeat()) router_.key_release(event->key(), event->nativeScanCode());
+    return;
   }
-  if (keys_.fire_again()) cgMouseDown(MouseButton::Left);
+  carry_out(router_.key_press(input_context(), event->key(), event->nativeScanCode(), event->modifiers(),
+                              event->isAutoRepeat()));
 }
 
-void TForm1::keyPressEvent(QKeyEvent* event) {
-  const KeyAction action =
-      key_action(options_.bindings, event->key(), event->nativeScanCode(), event->modifiers());
-  if (action.command == KeyCommand::None) return QWidget::keyPressEvent(event);
-  // The keyboard's own repeat is no press: held keys act through the ticks.
-  if (event->isAutoRepeat()) return;
-  if (action.command == KeyCommand::Scale) return set_scale(action.scale);
-  command(action.command, KeyboardPlay::Source::Keys);
+void TForm1::carry_out(const Routed& r) {
+  switch (r.kind) {
+    case Routed::Kind::Nothing:
+      return;
+    case Routed::Kind::Play:
+      give(r.input);
+      return;
+    case Routed::Kind::Menu:
+      return menu_step(r.step);
+    case Routed::Kind::Window:
+      return command(r.command);
+    case Routed::Kind::Bind:
+      if (pad_capture_) std::exchange(pad_capture_, nullptr)(r.button);
+      return;
+  }
 }
 
-void TForm1::command(KeyCommand c, KeyboardPlay::Source from) {
-  switch (c) {
-    case KeyCommand::ScaleUp:
+void TForm1::command(Action action) {
+  if (const int scale = scale_of(action)) return set_scale(scale);
+  switch (action) {
+    case Action::ScaleUp:
       return set_scale(shown_scale_ + 1);
-    case KeyCommand::ScaleDown:
+    case Action::ScaleDown:
       return set_scale(shown_scale_ - 1);
-    case KeyCommand::FullScreen:
+    case Action::FullScreen:
       return set_fullscreen(!settings_.fullscreen);
-    case KeyCommand::Escape:
-      if (stage_running() && !paused_) return set_paused(true);
-      if (settings_.fullscreen) set_fullscreen(false);
-      return;
-    case KeyCommand::Pause:
+    case Action::Escape:
+      return set_fullscreen(false);
+    case Action::Pause:
       return set_paused(!paused_);
-    case KeyCommand::Help:
+    case Action::Help:
       return show_help();
-    case KeyCommand::Mute:
+    case Action::Mute:
       return set_volume(settings_.volume, !settings_.muted);
-    case KeyCommand::VolumeDown:
+    case Action::VolumeDown:
       return set_volume(settings_.volume - 10, false);
-    case KeyCommand::VolumeUp:
+    case Action::VolumeUp:
       return set_volume(settings_.volume + 10, false);
-    case KeyCommand::EffectsDown:
+    case Action::EffectsDown:
       return set_effects_volume(settings_.effects_volume - 10);
-    case KeyCommand::EffectsUp:
+    case Action::EffectsUp:
       return set_effects_volume(settings_.effects_volume + 10);
-    case KeyCommand::Options:
+    case Action::Options:
       return show_options();
-    case KeyCommand::Left:
-      return keys_.press(KeyboardPlay::Key::Left, from);
-    case KeyCommand::Right:
-      return keys_.press(KeyboardPlay::Key::Right, from);
-    case KeyCommand::Fire:
-      keys_.press(KeyboardPlay::Key::Fire, from);
-      if (keys_play()) cgMouseDown(MouseButton::Left);
-      return;
-    case KeyCommand::Bomb:
-      if (keys_play()) cgMouseDown(MouseButton::Right);
-      return;
-    case KeyCommand::Quit:
+    case Action::Quit:
       close();
       return;
-    case KeyCommand::Scale:
-    case KeyCommand::None:
-      return;
+    default:
+      return;  // play is the router's, through inputs
   }
 }
 
-void TForm1::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat()) return;
-  // Whatever else went down meanwhile: Ctrl or Alt pressed while steering
-  // must not keep the bird steering once the key is let go.
-  const auto action = options_.bindings.key_action(event->key(), event->nativeScanCode());
-  switch (action ? command_of(*action) : KeyCommand::None) {
-    case KeyCommand::Left:
-      return keys_.release(KeyboardPlay::Key::Left);
-    case KeyCommand::Right:
-      return keys_.release(KeyboardPlay::Key::Right);
-    case KeyCommand::Fire:
-      return keys_.release(KeyboardPlay::Key::Fire);
-    default:
-      return QWidget::keyReleaseEvent(event);
+namespace {
+
+// A key as if typed, to the widget that has the keyboard focus.
+void type_key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* to = QApplication::focusWidget();
+  if (to == nullptr) to = QApplication::activeModalWidget();
+  if (to == nullptr) return;
+  QKeyEvent press(QEvent::KeyPress, key, modifiers);
+  QApplication::sendEvent(to, &press);
+  if (QPointer<QWidget> still = to) {
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(still, &release);
+  }
+}
+
+}  // namespace
+
+void TForm1::menu_step(MenuStep step) {
+  switch (input_context().front) {
+    case InputContext::Front::Box:
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->close();
+      return;
+    case InputContext::Front::Window: {
+      // The options window by pad, as by its keys: the cross moves between
+      // its controls and changes the one in focus, the buttons press and close.
+      const QWidget* focus = QApplication::focusWidget();
+      const bool list = qobject_cast<const QAbstractItemView*>(focus) != nullptr;
+      const bool choice = qobject_cast<const QComboBox*>(focus) != nullptr;
+      switch (step) {
+        case MenuStep::Previous:
+          return type_key(list ? Qt::Key_Up : Qt::Key_Backtab, list ? Qt::NoModifier : Qt::ShiftModifier);
+        case MenuStep::Next:
+          return type_key(list ? Qt::Key_Down : Qt::Key_Tab);
+        case MenuStep::Left:
+          return type_key(choice || list ? Qt::Key_Up : Qt::Key_Left);
+        case MenuStep::Right:
+          return type_key(choice || list ? Qt::Key_Down : Qt::Key_Right);
+        case MenuStep::Press:
+          return type_key(list ? Qt::Key_Return : Qt::Key_Space);
+        case MenuStep::Back:
+          return type_key(Qt::Key_Escape);
+      }
+      return;
+    }
+    case InputContext::Front::Main:
+      break;
+  }
+  switch (step) {
+    case MenuStep::Previous:
+    case MenuStep::Left:
+    case MenuStep::Next:
+    case MenuStep::Right:
+      menu_->move(step == MenuStep::Next || step == MenuStep::Right);
+      // A window that is not active gets no focus-in event to move the ring by.
+      menu_->update_ring();
+      return;
+    case MenuStep::Press:
+      return menu_->press();
+    case MenuStep::Back:
+      // いいえ, through its button, as a click: hidden, it takes nothing.
+      if (screen() == Screen::Story && Button10->isVisibleTo(this) && Button10->isEnabled()) Button10->click();
+      return;
   }
 }
 
 void TForm1::focusOutEvent(QFocusEvent* event) {
   // A key let go elsewhere is never seen; a pad's buttons are polled.
-  keys_.release_all(KeyboardPlay::Source::Keys);
+  router_.release_keys();
   QWidget::focusOutEvent(event);
 }
 
@@ -292,7 +360,7 @@ void TForm1::changeEvent(QEvent* event) {
 // focus (a display without a window manager) plays on.
 void TForm1::application_state_changed(Qt::ApplicationState state) {
   if (app_state_ == Qt::ApplicationActive && state != Qt::ApplicationActive) {
-    keys_.release_all();
+    router_.release_all();
     pads_away_ = true;
     set_paused(true);
   }

@@ -41,11 +41,10 @@ class FocusRing : public QWidget {
   }
 };
 
-bool presses(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space; }
-
 }  // namespace
 
-MenuFocus::MenuFocus(QWidget* window) : QObject(window), window_(window), ring_(new FocusRing(window)) {
+MenuFocus::MenuFocus(QWidget* window, std::function<void(QKeyEvent*)> keys)
+    : QObject(window), window_(window), keys_(std::move(keys)), ring_(new FocusRing(window)) {
   connect(qApp, &QApplication::focusChanged, this, [this] { update_ring(); });
 }
 
@@ -110,17 +109,18 @@ void MenuFocus::update_ring() {
   ring_->update();
 }
 
-bool MenuFocus::eventFilter(QObject* watched, QEvent* event) {
+void MenuFocus::press() {
+  auto* b = qobject_cast<QPushButton*>(window_->focusWidget());
+  const auto& order = order_[static_cast<size_t>(screen_)];
+  if (b != nullptr && std::find(order.begin(), order.end(), b) != order.end() && takes(b)) b->click();
+}
+
+bool MenuFocus::eventFilter(QObject*, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
-  auto* key = static_cast<QKeyEvent*>(event);
-  if (!presses(key->key()) || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0) return false;
-  // Only a fresh press counts: the button's own handling would also take a
-  // key's repeats, and its release after a press that came before the screen.
-  if (type == QEvent::KeyPress && !key->isAutoRepeat()) {
-    auto* b = static_cast<QPushButton*>(watched);
-    if (takes(b)) b->click();
-  }
+  // A button's own key handling would press it on a key's repeats, or on the
+  // release of a press that came before its screen.
+  keys_(static_cast<QKeyEvent*>(event));
   return true;
 }
 

@@ -22,23 +22,23 @@ TEST(Bindings, DefaultKeysFollowTheirPlaceOnTheKeyboardWhereThereIsAScanCode) {
     const char* what;
     int key;
     uint32_t scan;
-    KeyCommand expected;
+    std::optional<Action> expected;
   };
   const Case cases[] = {
-      {"QWERTY A", Qt::Key_A, 38, KeyCommand::Left},
-      {"AZERTY: Q lies where A does", Qt::Key_Q, 38, KeyCommand::Left},
-      {"AZERTY: A lies where Q does", Qt::Key_A, 24, KeyCommand::None},
-      {"AZERTY: W lies where Z does", Qt::Key_W, 52, KeyCommand::Fire},
-      {"QWERTZ: Y lies where Z does", Qt::Key_Y, 52, KeyCommand::Fire},
-      {"QWERTZ: Z lies where Y does", Qt::Key_Z, 29, KeyCommand::None},
-      {"no scan code: the key counts", Qt::Key_A, 0, KeyCommand::Left},
-      {"no scan code: Z fires", Qt::Key_Z, 0, KeyCommand::Fire},
-      {"arrows by key whatever the scan code", Qt::Key_Right, 114, KeyCommand::Right},
-      {"P by its letter", Qt::Key_P, 24, KeyCommand::Pause},
-      {"F1 is the window's", Qt::Key_F1, 67, KeyCommand::Help},
+      {"QWERTY A", Qt::Key_A, 38, Action::Left},
+      {"AZERTY: Q lies where A does", Qt::Key_Q, 38, Action::Left},
+      {"AZERTY: A lies where Q does", Qt::Key_A, 24, std::nullopt},
+      {"AZERTY: W lies where Z does", Qt::Key_W, 52, Action::Fire},
+      {"QWERTZ: Y lies where Z does", Qt::Key_Y, 52, Action::Fire},
+      {"QWERTZ: Z lies where Y does", Qt::Key_Z, 29, std::nullopt},
+      {"no scan code: the key counts", Qt::Key_A, 0, Action::Left},
+      {"no scan code: Z fires", Qt::Key_Z, 0, Action::Fire},
+      {"arrows by key whatever the scan code", Qt::Key_Right, 114, Action::Right},
+      {"P by its letter", Qt::Key_P, 24, Action::Pause},
+      {"F1 is the window's", Qt::Key_F1, 67, Action::Help},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(key_action(b, c.key, c.scan, Qt::NoModifier).command, c.expected) << c.what;
+    EXPECT_EQ(key_action(b, c.key, c.scan, Qt::NoModifier), c.expected) << c.what;
 }
 
 // The player's file is read as any other file of theirs: whatever it holds,
