@@ -18,6 +18,7 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xdotool x11-utils imagemagick  # playing the real window in tests
     clang libclang-rt-14-dev            # fuzzing the files the game reads
+    pulseaudio                          # a private sound server with a null sink for the audio device tests
   )
 fi
 if [ "${1:-}" = "--package" ]; then

@@ -93,8 +93,14 @@ TEST(Effects, AFloodOfOneKindIsHeldToItsVoiceLimitWithTheNewestSounding) {
   fx.play(0);
   fx.render(kBlock, l.data(), r.data());
   EXPECT_GT(level_of(l, r).peak, 0) << "a new shot always finds a voice";
-  fx.play(-1);
-  fx.play(99);  // unknown kinds do nothing
+
+  // Kinds outside the list, below it, past it within the room for kinds and
+  // past that room, start nothing and reach no memory beyond the list.
+  Effects fresh({EffectSample{shot, 3}, EffectSample{std::vector<float>(kRate / 10, 0.1F), 1}});
+  for (int kind : {-1, 2, Effects::kMaxKinds - 1, Effects::kMaxKinds, 99}) fresh.play(kind);
+  const Rendered unknown = render(fresh, 2, [](int) {});
+  EXPECT_EQ(level_of(unknown.left, unknown.right).peak, 0);
+  EXPECT_EQ(fresh.sounding(), 0);
 }
 
 // The effects are added over the music in the engine's block: the music sounds
