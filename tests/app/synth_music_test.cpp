@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QPaintEvent>
 #include <QWidget>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -46,9 +45,11 @@ const std::string kRoot = std::filesystem::path(__FILE__).parent_path().parent_p
 TEST(SynthMusic, WithoutItsModuleTheGameGoesOnInSilence) {
   PrivateSound sound(false);
   const std::string not_a_module = kRoot + "/tests/audio/test_gm.sf2";
-  for (const std::string& module : {std::string(), std::string("/nonexistent/quillot-audio.so"), not_a_module}) {
+  for (const std::string& module :
+       {std::string(), std::string("/nonexistent/quillot-audio.so"), not_a_module}) {
     SCOPED_TRACE(module.empty() ? "none beside the test program" : module);
-    SynthMusic music(kRoot + "/dat", [] { return true; }, module);
+    SynthMusic music(
+        kRoot + "/dat", [] { return true; }, module);
     music.play_music("5.mid");
     music.set_volume(50, false);
     music.start();
@@ -83,7 +84,8 @@ TEST(SynthMusic, ItsModulePlaysThroughTheSystemsSoundFontOrGoesOnInSilence) {
   // The calls the window makes, in its order: the first track asked for while
   // it is built, the volumes, the module opened after the first paint; then,
   // once the music is up, the game's next track.
-  SynthMusic music(kRoot + "/dat", [] { return true; }, QUILLOT_TEST_MODULE);
+  SynthMusic music(
+      kRoot + "/dat", [] { return true; }, QUILLOT_TEST_MODULE);
   music.play_music("5.mid");
   music.set_volume(50, false);
   music.set_effects_volume(100, false);

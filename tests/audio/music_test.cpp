@@ -238,7 +238,8 @@ TEST_F(MusicRig, SoundFontsThatCannotBeReadOrAreNotSoundFontsAreSkipped) {
 // checked. Where the machine has no SoundFont, the game goes on in silence.
 TEST_F(MusicRig, TheSystemsSoundFontLoadsOrTheGameGoesOnInSilence) {
   dat_.write("noise.sf2", std::vector<uint8_t>(4096, 0x5A));
-  std::vector<std::string> fonts = {(dat_.path() / "absent.sf2").string(), (dat_.path() / "noise.sf2").string()};
+  std::vector<std::string> fonts = {(dat_.path() / "absent.sf2").string(),
+                                    (dat_.path() / "noise.sf2").string()};
   for (const auto& candidate : sound_font_candidates()) fonts.push_back(candidate);
   const std::string expected = testing::system_sound_font();
   RecordProperty("sound_font", expected.empty() ? "none" : expected);
@@ -300,7 +301,8 @@ TEST_F(MusicRig, OpeningTheAudioDeviceSaysNothingOnStderr) {
     MusicStatus status;
     ::testing::internal::CaptureStderr();
     {
-      Music music(dat_.path().string(), [] { return true; }, options);
+      Music music(
+          dat_.path().string(), [] { return true; }, options);
       music.play_music("long.mid");
       wait_ready(music);
       music.play_music("short.mid");
