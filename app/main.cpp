@@ -267,7 +267,7 @@ int main(int argc, char** argv) {
   // A replay is driven by its file alone; only a played game looks for pads.
   if (!recording) after_first_paint.then([&form] { form.start_gamepads(); });
   quillot::measure_first_paint(form);
-  quillot::measure_first_sound([&music] { return music.first_sound_ns(); });
+  quillot::measure_first_sound([&music] { return music.status().first_sound_ns; });
   // A signal while a box of the window's start was open: ended as a closed window.
   const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());
   form.set_recorder(nullptr);

@@ -34,7 +34,9 @@ class SilentMusic : public MusicPort {
 // module, or when it cannot be opened, the game is silent.
 class SynthMusic : public MusicPort {
  public:
-  SynthMusic(std::string dat_dir, std::function<bool()> window_shown);
+  // module: the module's file; empty for the one installed with the program
+  // (or beside it in a build tree).
+  SynthMusic(std::string dat_dir, std::function<bool()> window_shown, std::string module = {});
   ~SynthMusic() override;
   SynthMusic(const SynthMusic&) = delete;
   SynthMusic& operator=(const SynthMusic&) = delete;
@@ -47,11 +49,13 @@ class SynthMusic : public MusicPort {
   void set_volume(int percent, bool muted) override;
   void play_effect(Sound sound) override;
   void set_effects_volume(int percent, bool muted) override;
-  // When the sound server got the first audible music; 0 until then.
-  int64_t first_sound_ns() const;
+  // What the module reports (first_sound_ns: when the sound server got the
+  // first audible music); all empty without a module.
+  audio::MusicStatus status() const;
 
  private:
   std::string dat_dir_;
+  std::string module_;
   std::function<bool()> window_shown_;
   bool started_ = false;
   std::string pending_;

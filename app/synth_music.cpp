@@ -22,8 +22,8 @@ QString music_module() {
 
 }  // namespace
 
-SynthMusic::SynthMusic(std::string dat_dir, std::function<bool()> window_shown)
-    : dat_dir_(std::move(dat_dir)), window_shown_(std::move(window_shown)) {}
+SynthMusic::SynthMusic(std::string dat_dir, std::function<bool()> window_shown, std::string module)
+    : dat_dir_(std::move(dat_dir)), module_(std::move(module)), window_shown_(std::move(window_shown)) {}
 
 // The module stays loaded to the end: its threads and Qt objects are gone
 // with the music, but nothing is gained by unloading it.
@@ -32,7 +32,7 @@ SynthMusic::~SynthMusic() = default;
 void SynthMusic::start() {
   if (started_) return;
   started_ = true;
-  const QString path = music_module();
+  const QString path = module_.empty() ? music_module() : QString::fromStdString(module_);
   if (path.isEmpty()) return;
   // Local: its libraries' symbols stay out of the program's lookups. Lazy:
   // binding every symbol of its forty libraries at once costs 15 ms more.
@@ -72,6 +72,6 @@ void SynthMusic::set_effects_volume(int percent, bool muted) {
   if (music_) music_->set_effects_level(effects_level_);
 }
 
-int64_t SynthMusic::first_sound_ns() const { return music_ ? music_->status().first_sound_ns : 0; }
+audio::MusicStatus SynthMusic::status() const { return music_ ? music_->status() : audio::MusicStatus{}; }
 
 }  // namespace quillot

@@ -18,6 +18,10 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xdotool x11-utils imagemagick  # playing the real window in tests
     clang libclang-rt-14-dev            # fuzzing the files the game reads
+    openbox                             # a window manager for the window's end-to-end tests
+    fluid-soundfont-gm                  # the other General MIDI font a player may have: the audio
+                                        # tests run with each system font in turn, and with none
+    pulseaudio                          # a private sound server with a null sink for the audio device tests
   )
 fi
 if [ "${1:-}" = "--package" ]; then

@@ -26,6 +26,11 @@ inline void ensure_qt_app() {
   new QCoreApplication(argc, argv);  // lives as long as the test program
 }
 
+// The small General MIDI SoundFont made for the tests by
+// tools/soundfont/make_test_soundfont.py: every figure measured through it is
+// the same on every machine, whichever fonts the machine has, or none.
+inline std::string test_sound_font() { return (source_root() / "tests" / "audio" / "test_gm.sf2").string(); }
+
 // The first SoundFont the game itself would load; empty when the machine has none.
 inline std::string system_sound_font() {
   for (const auto& path : sound_font_candidates()) {

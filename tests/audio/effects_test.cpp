@@ -93,15 +93,20 @@ TEST(Effects, AFloodOfOneKindIsHeldToItsVoiceLimitWithTheNewestSounding) {
   fx.play(0);
   fx.render(kBlock, l.data(), r.data());
   EXPECT_GT(level_of(l, r).peak, 0) << "a new shot always finds a voice";
-  fx.play(-1);
-  fx.play(99);  // unknown kinds do nothing
+
+  // Kinds outside the list, below it, past it within the room for kinds and
+  // past that room, start nothing and reach no memory beyond the list.
+  Effects fresh({EffectSample{shot, 3}, EffectSample{std::vector<float>(kRate / 10, 0.1F), 1}});
+  for (int kind : {-1, 2, Effects::kMaxKinds - 1, Effects::kMaxKinds, 99}) fresh.play(kind);
+  const Rendered unknown = render(fresh, 2, [](int) {});
+  EXPECT_EQ(level_of(unknown.left, unknown.right).peak, 0);
+  EXPECT_EQ(fresh.sounding(), 0);
 }
 
 // The effects are added over the music in the engine's block: the music sounds
 // the same whatever the effects' level, and the effects whatever the music's.
 TEST(Effects, MusicAndEffectsLevelsAreIndependentInTheSharedOutput) {
-  const std::string font = testing::system_sound_font();
-  if (font.empty()) GTEST_SKIP() << "no General MIDI SoundFont on this machine";
+  const std::string font = testing::test_sound_font();
   const auto track = std::make_shared<const Track>(
       Track{"chord", testing::chord_midi(4 * 480), *inspect_midi(testing::chord_midi(4 * 480))});
   const std::vector<float> bomb = shipped("bomb");
@@ -110,7 +115,8 @@ TEST(Effects, MusicAndEffectsLevelsAreIndependentInTheSharedOutput) {
   // One engine per case, each played from the start, so the music is the same.
   auto mix = [&](float music, float effects, bool attach) {
     Engine engine(kMusicGain);
-    EXPECT_FALSE(engine.load_sound_font({font}).empty());
+    EXPECT_EQ(engine.load_sound_font({font}), font);
+    engine.pin(track->info.presets);
     Effects fx({EffectSample{bomb, 1}});
     fx.set_level(effects);
     engine.set_level(music);
