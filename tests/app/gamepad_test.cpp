@@ -4,6 +4,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QImage>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -11,6 +16,7 @@
 
 #include "app/controls_page.h"
 #include "app/form.h"
+#include "app/options_window.h"
 #include "session/replay.h"
 #include "session/story_file.h"
 #include "tests/support/test_files.h"
@@ -367,6 +373,117 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
   page.reset->click();
   EXPECT_EQ(form->bindings(), Bindings::defaults());
   EXPECT_EQ(load_bindings(), Bindings::defaults());
+}
+
+// What the pad opens, the pad closes: the help (Back) and SAVE's box (South
+// on SAVE) are real message boxes here, opened once the pad's handler has
+// returned, and the next button closes them. The options window is worked
+// by the pad as by its keys: the cross moves and changes, East closes.
+TEST_F(PadTest, WhatThePadOpensThePadClosesAndTheOptionsTakeThePad) {
+  QImage start(400, 300, QImage::Format_RGB32);
+  start.fill(Qt::blue);
+  start.save(QString::fromStdString((dir_ / "cg/start.bmp").string()));
+  FormOptions o;
+  o.base_dir = dir_.string();  // the boxes are the game's own
+  TForm1 form(o);
+  form.start_gamepads();
+  form.show();
+  VirtualPad pad;
+  form.poll_pads();
+  ASSERT_EQ(form.gamepads()->count(), 1u);
+  // Inside a box's own event loop: the pad's timer polls on, and South closes it.
+  auto close_by_pad = [&](const char* what) {
+    bool seen = false;
+    QTimer::singleShot(100, [&] {
+      seen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+      pad.button(PadButton::South, true);
+    });
+    // However it goes, the test never waits on a box for good.
+    QTimer::singleShot(5000, [] {
+      if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    QCoreApplication::sendPostedEvents();  // the box opens and runs its loop
+    EXPECT_TRUE(seen) << what << ": a box opened";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << what << ": the pad closed it";
+    pad.button(PadButton::South, false);
+    form.poll_pads();
+  };
+  pad.button(PadButton::Back, true);
+  form.poll_pads();
+  close_by_pad("the help");
+  pad.button(PadButton::Back, false);
+  form.poll_pads();
+
+  form.Button4Click();
+  ASSERT_EQ(form.screen(), Screen::Shop);
+  for (int i = 0; i < 2; ++i) pad.tap(PadButton::Up, &form);  // NEXT, RETRY, SAVE
+  ASSERT_EQ(form.focusWidget(), form.item_button(shop::Item::a9));
+  pad.button(PadButton::South, true);
+  form.poll_pads();
+  pad.button(PadButton::South, false);
+  form.poll_pads();
+  close_by_pad("SAVE's box");
+
+  form.show_options();
+  QPointer<OptionsWindow> w = form.options_window();
+  ASSERT_NE(w, nullptr);
+  QApplication::setActiveWindow(w);
+  ASSERT_EQ(QApplication::focusWidget(), w->music_volume);
+  pad.tap(PadButton::Left, &form);
+  EXPECT_EQ(form.settings().volume, 90) << "the cross changes the slider in focus";
+  pad.tap(PadButton::Down, &form);
+  EXPECT_EQ(QApplication::focusWidget(), w->effects_volume) << "and moves to the next control";
+  pad.tap(PadButton::Down, &form);
+  pad.tap(PadButton::South, &form);
+  EXPECT_TRUE(form.settings().muted) << "South ticks the box in focus";
+  pad.tap(PadButton::East, &form);
+  EXPECT_TRUE(w == nullptr || !w->isVisible()) << "East closes the window";
+}
+
+// A fire that went down on a menu does not fire in the stage it started,
+// however long it is held, until it is let go and pressed again: by key and
+// by pad alike.
+TEST_F(PadTest, AFirePressedOnAMenuWaitsForAFreshPressInTheStage) {
+  struct Way {
+    const char* what;
+    std::function<void(TForm1&, VirtualPad&, bool)> fire;  // down or up
+  };
+  auto key = [](int k) {
+    return [k](TForm1& f, VirtualPad&, bool down) {
+      QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, k, Qt::NoModifier);
+      QApplication::sendEvent(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &f, &e);
+    };
+  };
+  const Way ways[] = {
+      {"Space, which presses NEW START", key(Qt::Key_Space)},
+      {"Z, held on the title", key(Qt::Key_Z)},
+      {"South, which presses NEW START",
+       [](TForm1& f, VirtualPad& p, bool down) {
+         p.button(PadButton::South, down);
+         f.poll_pads();
+       }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.what);
+    auto form = make();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    VirtualPad pad;
+    form->poll_pads();
+    way.fire(*form, pad, true);
+    if (form->screen() == Screen::Title) form->Button1Click();
+    ASSERT_EQ(form->screen(), Screen::None);
+    auto flying = [&] {
+      const auto& shots = form->game().shots;
+      return std::count_if(shots.begin(), shots.end(), [](const ShotRec& r) { return r.state != 0; });
+    };
+    for (int i = 0; i < 12; ++i) form->Timer1Timer();
+    EXPECT_EQ(flying(), 0) << "no shot from a press made on the menu";
+    way.fire(*form, pad, false);
+    way.fire(*form, pad, true);
+    for (int i = 0; i < 4; ++i) form->Timer1Timer();
+    EXPECT_GT(flying(), 0) << "a fresh press fires";
+  }
 }
 
 // A pad SDL does not know plays once the settings folder's mapping file
