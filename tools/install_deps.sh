@@ -16,7 +16,7 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(
-    xvfb xdotool x11-utils imagemagick  # playing the real window in tests
+    xvfb xdotool x11-utils imagemagick openbox  # playing the real window in tests
     clang libclang-rt-14-dev            # fuzzing the files the game reads
   )
 fi
