@@ -40,9 +40,12 @@ fi
 work=$(mktemp -d)
 # Settings and anything else the game keeps for the player stay in the test's
 # own folder: a remembered scale or full screen never leaks between runs.
-# The window manager's and the font cache's files go there too.
+# The window manager's and the font cache's files go there too, and Qt's
+# runtime folder, which must be the user's alone.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache
+export XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 xpid='' wmpid='' app=''
@@ -288,6 +291,9 @@ close_message_box() {  # NAME
     xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
   fi
   check "the message box closes with Return ($1)" wait_for 10 no_message_box
+  # Keys go to the game again, as they did before the box.
+  [ -n "$wm" ] && check "the game's window is active again ($1)" wait_for 10 active_is "$win"
+  return 0
 }
 
 # The bird follows the mouse along the bottom row, which lies below every
@@ -517,7 +523,9 @@ scenario_d() {
     hard_edged_2x "$shots/d1-scale2.png" 800 600
 
   # The game at scale 2 lies centred in full screen: (1024 - 802) / 2, (768 - 602) / 2.
-  local gx=111 gy=83
+  local gx=111 gy=83 wx wy
+  client_geometry
+  wx=$cx wy=$cy
   xdotool key F11
   wait_for 10 client_is 1024 768 0 0
   check "F11 fills the 1024 x 768 screen (${cw}x${ch} at $cx,$cy)" client_is 1024 768 0 0
@@ -540,8 +548,9 @@ scenario_d() {
   xdotool key Escape
   check "Esc pauses" wait_for 5 looks d6-esc-paused paused_shown $gx $gy
   xdotool key Escape
-  wait_for 10 client_is 802 602
-  check "Esc again leaves full screen (${cw}x${ch})" client_is 802 602
+  wait_for 10 client_is 802 602 "$wx" "$wy"
+  check "Esc again leaves full screen: the window is back in its place (${cw}x${ch} at $cx,$cy; was at $wx,$wy)" \
+    client_is 802 602 "$wx" "$wy"
   stop_game
   rm -rf "${XDG_CONFIG_HOME:?}/quillot"
 }
