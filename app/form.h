@@ -277,6 +277,7 @@ class TForm1 : public QWidget, public Shell {
   Settings saved_;  // as the settings file has it: a setter changes both, one-run options only settings_
   WidgetScaler scaler_;
   int shown_scale_ = 1;
+  QPoint frame_offset_;  // the window's inside from its frame's corner
   bool rank_fit_due_ = false;
   bool paused_ = false;
   bool pointer_hidden_ = false;

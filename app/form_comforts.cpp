@@ -46,6 +46,8 @@ int TForm1::scale_to_show() const {
 void TForm1::lay_out_window() {
   shown_scale_ = scale_to_show();
   if (settings_.fullscreen) {
+    // A window manager's frame, measured while there is one to measure.
+    if (isVisible() && !isFullScreen()) frame_offset_ = geometry().topLeft() - frameGeometry().topLeft();
     // Without a window manager a full-screen request leaves the window as it
     // was, so it is sized to the screen here.
     const QRect full = screen_rect(this, false);
@@ -55,9 +57,17 @@ void TForm1::lay_out_window() {
     setWindowState(windowState() | Qt::WindowFullScreen);
   } else {
     scaler_.apply(shown_scale_, QPoint());
+    const bool leaving_full_screen = isFullScreen();
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     setFixedSize(kClientSize * shown_scale_);
-    move(window_position(shown_scale_, screen_rect(this, true)));
+    const QPoint place = window_position(shown_scale_, screen_rect(this, true));
+    // Back from full screen the frame is not there yet, and move() would put
+    // the window's inside where the frame's corner belongs.
+    if (leaving_full_screen) {
+      setGeometry(QRect(place + frame_offset_, size()));
+    } else {
+      move(place);
+    }
   }
   fit_title_picture();
   QFont hint = font();
