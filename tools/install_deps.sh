@@ -16,7 +16,7 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(
-    xvfb xdotool x11-utils imagemagick openbox  # playing the real window in tests
+    xvfb xdotool x11-utils imagemagick  # playing the real window in tests
     clang libclang-rt-14-dev            # fuzzing the files the game reads
     openbox                             # a window manager for the window's end-to-end tests
     fluid-soundfont-gm                  # the other General MIDI font a player may have: the audio
