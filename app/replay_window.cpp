@@ -61,6 +61,8 @@ void ReplayWindow::finish(int result, const std::string& text) {
   beat_.stop();
   result_ = result;
   std::fprintf(result == 0 ? stdout : stderr, "quillot: %s\n", text.c_str());
+  // Said at once: whoever watches a pipe learns the outcome before the window goes.
+  std::fflush(stdout);
   QTimer::singleShot(1000, qApp, [result] { QCoreApplication::exit(result); });
 }
 
