@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 
-#include "app/form.h"
+#include "app/options_host.h"
 
 namespace quillot {
 
@@ -26,9 +26,26 @@ void make_first(std::vector<T>& list, const T& item) {
   list.insert(list.begin(), item);
 }
 
+// What binding a key and binding a pad button differ in.
+struct KeyKind {
+  using Item = BoundKey;
+  static std::vector<BoundKey>& list(Bindings& b, Action a) { return b.keys[at(a)]; }
+  static bool same(const BoundKey& k, const BoundKey& pressed) { return k.matches(pressed.key, pressed.scan); }
+  static BindRefusal bind(Bindings& b, Action a, BoundKey k) { return b.bind_key(a, k); }
+  static std::optional<Action> owner(const Bindings& b, BoundKey k) { return b.key_action(k.key, k.scan); }
+};
+struct PadKind {
+  using Item = PadButton;
+  static std::vector<PadButton>& list(Bindings& b, Action a) { return b.pad[at(a)]; }
+  static bool same(PadButton p, PadButton pressed) { return p == pressed; }
+  static BindRefusal bind(Bindings& b, Action a, PadButton p) { return b.bind_pad(a, p); }
+  static std::optional<Action> owner(const Bindings& b, PadButton p) { return b.pad_action(p); }
+};
+
+
 }  // namespace
 
-ControlsPage::ControlsPage(TForm1* form, QWidget* parent) : QWidget(parent), form_(form) {
+ControlsPage::ControlsPage(OptionsHost* form, QWidget* parent) : QWidget(parent), form_(form) {
   auto* grid = new QGridLayout(this);
   keys_heading_ = new QLabel(this);
   pads_heading_ = new QLabel(this);
@@ -106,7 +123,7 @@ void ControlsPage::wait_for_pad(Action action) {
   refresh();
   pad_buttons[at(action)]->setText(QCoreApplication::translate("quillot", "ボタンを押す…"));
   // The page may be closed before a button comes: the button then plays.
-  form_->capture_pad(this, [this, action](PadButton button) { take_pad(action, button); });
+  form_->capture_pad(this, [this, action](PadButton button) { take<PadKind>(action, button, shown_pad(button)); });
 }
 
 bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {
@@ -122,43 +139,28 @@ bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {
     refresh();
     return true;
   }
-  take_key(action, {key->key(), key->nativeScanCode()}, shown_key({key->key(), 0}));
+  take<KeyKind>(action, {key->key(), key->nativeScanCode()}, shown_key({key->key(), 0}));
   return true;
 }
 
-void ControlsPage::take_key(Action action, BoundKey key, const QString& text) {
+
+template <typename Kind>
+void ControlsPage::take(Action action, typename Kind::Item item, const QString& shown) {
   Bindings b = form_->bindings();
-  auto& list = b.keys[at(action)];
-  const std::vector<BoundKey> was = list;
-  // The action's own key, pressed again, only moves to the front.
-  std::erase_if(list, [&](const BoundKey& k) { return k.matches(key.key, key.scan); });
-  if (list.size() == was.size() && !list.empty()) list.erase(list.begin());
-  const BindRefusal r = b.bind_key(action, key);
+  auto& list = Kind::list(b, action);
+  const size_t before = list.size();
+  // The action's own, pressed again, only moves to the front; anything else
+  // takes the first one's place.
+  std::erase_if(list, [&](const auto& k) { return Kind::same(k, item); });
+  if (list.size() == before && !list.empty()) list.erase(list.begin());
+  const BindRefusal r = Kind::bind(b, action, item);
   if (r != BindRefusal::None) {
-    say(r, text, form_->bindings().key_action(key.key, key.scan));
+    say(r, shown, Kind::owner(form_->bindings(), item));
   } else {
-    make_first(list, key);
+    make_first(list, item);
     form_->set_bindings(b);
     status->setText(
-        QCoreApplication::translate("quillot", "「%1」は %2 になりました。").arg(action_label(action), text));
-  }
-  refresh();
-}
-
-void ControlsPage::take_pad(Action action, PadButton button) {
-  Bindings b = form_->bindings();
-  auto& list = b.pad[at(action)];
-  const size_t before = list.size();
-  std::erase(list, button);
-  if (list.size() == before && !list.empty()) list.erase(list.begin());
-  const BindRefusal r = b.bind_pad(action, button);
-  if (r != BindRefusal::None) {
-    say(r, shown_pad(button), form_->bindings().pad_action(button));
-  } else {
-    make_first(list, button);
-    form_->set_bindings(b);
-    status->setText(QCoreApplication::translate("quillot", "「%1」は %2 になりました。")
-                        .arg(action_label(action), shown_pad(button)));
+        QCoreApplication::translate("quillot", "「%1」は %2 になりました。").arg(action_label(action), shown));
   }
   refresh();
 }

@@ -9,7 +9,7 @@
 
 namespace quillot {
 
-class TForm1;
+class OptionsHost;
 
 // The controls page of the options: every action with its keys and pad
 // buttons. Pressing an action's key button, then a key, makes that key the
@@ -18,7 +18,7 @@ class TForm1;
 // Changes apply at once and are remembered.
 class ControlsPage : public QWidget {
  public:
-  explicit ControlsPage(TForm1* form, QWidget* parent = nullptr);
+  explicit ControlsPage(OptionsHost* form, QWidget* parent = nullptr);
 
   // The buttons' texts, as the bindings are now.
   void refresh();
@@ -36,12 +36,13 @@ class ControlsPage : public QWidget {
  private:
   void wait_for_key(Action action);
   void wait_for_pad(Action action);
-  void take_key(Action action, BoundKey key, const QString& text);
-  void take_pad(Action action, PadButton button);
+  // Binds a key (KeyKind) or a pad button (PadKind) to the action, or says why not.
+  template <typename Kind>
+  void take(Action action, typename Kind::Item item, const QString& shown);
   // Why `name` was refused; `owner` is the action that has it.
   void say(BindRefusal r, const QString& name, std::optional<Action> owner);
 
-  TForm1* form_;
+  OptionsHost* form_;
   QLabel* keys_heading_ = nullptr;
   QLabel* pads_heading_ = nullptr;
   std::array<QLabel*, kActionCount> names_{};

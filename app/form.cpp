@@ -135,7 +135,11 @@ void PlayfieldView::mousePressEvent(QMouseEvent* event) {
   form_->carry_out(form_->router().mouse_press(form_->input_context(), button));
 }
 
-TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_), cg_(&pictures_) {
+TForm1::TForm1(const FormOptions& options)
+    : options_(options),
+      bak_(&pictures_),
+      cg_(&pictures_),
+      settings_(options.settings, options.remember_settings ? std::optional(options.remembered) : std::nullopt) {
   if (options_.dialogs == nullptr) {
     static QtDialogs default_dialogs;
     options_.dialogs = &default_dialogs;
@@ -144,12 +148,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_)
     static SilentMusic silence;
     options_.music = &silence;
   }
-  settings_ = options_.settings;
-  saved_ = options_.remember_settings ? options_.remembered : settings_;
-  if (settings_.scale == 0) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    settings_.scale = screen != nullptr ? largest_window_scale(screen->availableGeometry()) : 1;
-  }
+  if (settings_.now().scale == 0) settings_.set_for_run(&Settings::scale, largest_window_scale(nullptr));
   start_early_pictures();
   setWindowTitle(kCaption);
   setFont(game_font(12));
@@ -167,8 +166,8 @@ TForm1::TForm1(const FormOptions& options) : options_(options), bak_(&pictures_)
   shop_order.push_back(Button6);
   shop_order.push_back(Button5);
   menu_->set_order(Screen::Shop, shop_order);
-  options_.music->set_volume(settings_.volume, settings_.muted);
-  options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
+  options_.music->set_volume(settings_.now().volume, settings_.now().muted);
+  options_.music->set_effects_volume(settings_.now().effects_volume, settings_.now().muted);
   app_state_ = QGuiApplication::applicationState();
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });

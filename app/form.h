@@ -21,7 +21,7 @@
 #include "app/input_router.h"
 #include "app/menu_focus.h"
 #include "app/music_port.h"
-#include "app/options_window.h"
+#include "app/options_host.h"
 #include "app/overlays.h"
 #include "app/qimage_canvas.h"
 #include "app/settings.h"
@@ -36,6 +36,7 @@
 
 namespace quillot {
 
+class OptionsWindow;
 class TForm1;
 
 // The visible playfield picture `cg`: shows its canvas and reports the mouse.
@@ -71,7 +72,7 @@ struct FormOptions {
 };
 
 // The main window: the playfield, the three screens and the two timers.
-class TForm1 : public QWidget, public Shell {
+class TForm1 : public QWidget, public Shell, public OptionsHost {
   Q_DECLARE_TR_FUNCTIONS(TForm1)
 
  public:
@@ -129,20 +130,24 @@ class TForm1 : public QWidget, public Shell {
   ScreenState screen_state() const;
 
   // The window's comforts; none of them is a game input or touches the game.
-  const Settings& settings() const { return settings_; }
+  const Settings& settings() const override { return settings_.now(); }
+  // The settings file's writes so far, which wait for a quiet moment.
+  SettingsKeeper& settings_keeper() { return settings_; }
   // The scale the game is drawn at now (in full screen, the largest that fits).
-  int shown_scale() const { return shown_scale_; }
+  int shown_scale() const override { return shown_scale_; }
   // Where the game's 401 x 301 client area lies in the window.
   QRect game_area() const;
-  void set_scale(int scale);
-  void set_fullscreen(bool on);
+  QWidget* host_window() override { return this; }
+  QRect game_area_on_screen() const override { return game_area().translated(mapToGlobal(QPoint())); }
+  void set_scale(int scale) override;
+  void set_fullscreen(bool on) override;
   // The music's volume, and the mute of all sound.
-  void set_volume(int percent, bool muted);
-  void set_effects_volume(int percent);
+  void set_volume(int percent, bool muted) override;
+  void set_effects_volume(int percent) override;
   // Scale, full screen, sound and language as a new player finds them.
-  void reset_settings();
+  void reset_settings() override;
   // The language at once: every text, and the story file of the language.
-  void set_language(Language language);
+  void set_language(Language language) override;
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }
@@ -150,7 +155,7 @@ class TForm1 : public QWidget, public Shell {
   void show_help();
   // The options window (F2): modal, and it pauses a running stage. Null while closed.
   void show_options();
-  OptionsWindow* options_window() const { return options_window_; }
+  OptionsWindow* options_window() const;
   // The keys and pad buttons held for play.
   const HeldControls& held() const { return router_.held(); }
   InputRouter& router() { return router_; }
@@ -158,13 +163,13 @@ class TForm1 : public QWidget, public Shell {
   InputContext input_context() const;
   // What the router made of an event, carried out.
   void carry_out(const Routed& r);
-  const Bindings& bindings() const { return options_.bindings; }
+  const Bindings& bindings() const override { return options_.bindings; }
   // New bindings apply at once and are remembered like the other settings.
-  void set_bindings(const Bindings& bindings);
+  void set_bindings(const Bindings& bindings) override;
   // The next pad button pressed goes to `take` instead of the game (for
   // binding it), as long as `owner` lives; an empty function gives the
   // buttons back.
-  void capture_pad(QObject* owner, std::function<void(PadButton)> take) {
+  void capture_pad(QObject* owner, std::function<void(PadButton)> take) override {
     capture_owner_ = owner;
     pad_capture_ = std::move(take);
   }
@@ -252,8 +257,6 @@ class TForm1 : public QWidget, public Shell {
   void start_early_pictures();
   void fit_title_picture();
   void update_pointer();
-  // Writes the settings the player changed by key to the settings file.
-  void remember();
   void application_state_changed(Qt::ApplicationState state);
   void route_key(QKeyEvent* event);
   // A window command: pause, sound, scale, full screen, help, options, quit.
@@ -273,8 +276,7 @@ class TForm1 : public QWidget, public Shell {
   bool in_tick_ = false;  // a frame tick is under way
   bool created_ = false;  // the window is built: boxes wait for the handler that asks for them
 
-  Settings settings_;
-  Settings saved_;  // as the settings file has it: a setter changes both, one-run options only settings_
+  SettingsKeeper settings_;
   WidgetScaler scaler_;
   int shown_scale_ = 1;
   QPoint frame_offset_;  // the window's inside from its frame's corner

@@ -17,40 +17,30 @@
 
 #include "app/form.h"
 #include "app/language.h"
+#include "app/options_window.h"
 
 namespace quillot {
 
-namespace {
-
-QRect screen_rect(const QWidget* w, bool available) {
-  const QScreen* s = w->QWidget::screen();
-  if (s == nullptr) s = QGuiApplication::primaryScreen();
-  if (s == nullptr) return QRect(QPoint(), kClientSize);
-  return available ? s->availableGeometry() : s->geometry();
-}
-
-}  // namespace
-
 QRect TForm1::game_area() const {
-  const QPoint offset = settings_.fullscreen ? centred_offset(size(), shown_scale_) : QPoint();
+  const QPoint offset = settings_.now().fullscreen ? centred_offset(size(), shown_scale_) : QPoint();
   return QRect(offset, kClientSize * shown_scale_);
 }
 
 int TForm1::scale_to_show() const {
-  if (settings_.fullscreen) return largest_scale_fitting(screen_rect(this, false).size());
+  if (settings_.now().fullscreen) return largest_scale_fitting(screen_area(this, false).size());
   // A remembered scale too big for today's screen shows at the largest
   // that fits, and is still remembered for a larger one.
-  return std::clamp(settings_.scale, kMinScale, largest_window_scale(screen_rect(this, true)));
+  return std::clamp(settings_.now().scale, kMinScale, largest_window_scale(this));
 }
 
 void TForm1::lay_out_window() {
   shown_scale_ = scale_to_show();
-  if (settings_.fullscreen) {
+  if (settings_.now().fullscreen) {
     // A window manager's frame, measured while there is one to measure.
     if (isVisible() && !isFullScreen()) frame_offset_ = geometry().topLeft() - frameGeometry().topLeft();
     // Without a window manager a full-screen request leaves the window as it
     // was, so it is sized to the screen here.
-    const QRect full = screen_rect(this, false);
+    const QRect full = screen_area(this, false);
     scaler_.apply(shown_scale_, centred_offset(full.size(), shown_scale_));
     setFixedSize(full.size());
     move(full.topLeft());
@@ -60,7 +50,7 @@ void TForm1::lay_out_window() {
     const bool leaving_full_screen = isFullScreen();
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     setFixedSize(kClientSize * shown_scale_);
-    const QPoint place = window_position(shown_scale_, screen_rect(this, true));
+    const QPoint place = window_position(shown_scale_, screen_area(this, true));
     // Back from full screen the frame is not there yet, and move() would put
     // the window's inside where the frame's corner belongs.
     if (leaving_full_screen) {
@@ -99,78 +89,70 @@ void TForm1::fit_rank_title() {
 
 void TForm1::paintEvent(QPaintEvent*) {
   // In full screen the game lies centred on black.
-  if (settings_.fullscreen) QPainter(this).fillRect(rect(), Qt::black);
+  if (settings_.now().fullscreen) QPainter(this).fillRect(rect(), Qt::black);
 }
 
 void TForm1::set_scale(int scale) {
   scale = std::clamp(scale, kMinScale, kMaxScale);
   // A window bigger than the screen would hide the bird and the shop's last
   // row, and would come back so at every start.
-  if (scale > largest_window_scale(screen_rect(this, true))) {
+  if (scale > largest_window_scale(this)) {
     toast_->show_text(tr("×%1 は画面に入りません").arg(scale), game_area(), shown_scale_);
     return;
   }
-  settings_.scale = saved_.scale = scale;
+  settings_.set(&Settings::scale, scale);
   lay_out_window();
-  remember();
 }
 
 void TForm1::set_fullscreen(bool on) {
-  settings_.fullscreen = saved_.fullscreen = on;
+  settings_.set(&Settings::fullscreen, on);
   lay_out_window();
-  remember();
 }
 
 void TForm1::set_volume(int percent, bool muted) {
-  settings_.volume = saved_.volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
-  settings_.muted = saved_.muted = muted;
-  options_.music->set_volume(settings_.volume, settings_.muted);
-  options_.music->set_effects_volume(settings_.effects_volume, settings_.muted);
-  const QString text = settings_.muted ? tr("♪ ミュート") : tr("♪ 音楽 %1%").arg(settings_.volume);
+  settings_.set(&Settings::volume, std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume));
+  settings_.set(&Settings::muted, muted);
+  options_.music->set_volume(settings_.now().volume, settings_.now().muted);
+  options_.music->set_effects_volume(settings_.now().effects_volume, settings_.now().muted);
+  const QString text = settings_.now().muted ? tr("♪ ミュート") : tr("♪ 音楽 %1%").arg(settings_.now().volume);
   toast_->show_text(text, game_area(), shown_scale_);
-  remember();
 }
 
 void TForm1::set_effects_volume(int percent) {
-  settings_.effects_volume = saved_.effects_volume = std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume);
+  settings_.set(&Settings::effects_volume, std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume));
   // A step is meant to be heard, as with the music's.
-  settings_.muted = saved_.muted = false;
-  options_.music->set_volume(settings_.volume, false);
-  options_.music->set_effects_volume(settings_.effects_volume, false);
-  toast_->show_text(tr("♪ 効果音 %1%").arg(settings_.effects_volume), game_area(), shown_scale_);
-  remember();
+  settings_.set(&Settings::muted, false);
+  options_.music->set_volume(settings_.now().volume, false);
+  options_.music->set_effects_volume(settings_.now().effects_volume, false);
+  toast_->show_text(tr("♪ 効果音 %1%").arg(settings_.now().effects_volume), game_area(), shown_scale_);
 }
 
 void TForm1::reset_settings() {
   const Settings defaults;
-  const QScreen* s = QWidget::screen();
-  settings_.scale = saved_.scale = s != nullptr ? largest_window_scale(s->availableGeometry()) : 1;
-  settings_.fullscreen = saved_.fullscreen = defaults.fullscreen;
-  settings_.effects_volume = saved_.effects_volume = defaults.effects_volume;
+  settings_.set(&Settings::scale, largest_window_scale(this));
+  settings_.set(&Settings::fullscreen, defaults.fullscreen);
+  settings_.set(&Settings::effects_volume, defaults.effects_volume);
   lay_out_window();
   set_volume(defaults.volume, defaults.muted);
   set_language(defaults.language);
 }
 
 void TForm1::set_language(Language language) {
-  settings_.language = saved_.language = language;
+  settings_.set(&Settings::language, language);
   use_language(resolve_language(language));
   // The story screens in the new language from the next one on. A replay
   // plays the stories of its recording; a recording keeps those it began
   // with, which have the same screens and questions in every language.
   if (!options_.replaying) load_story_file();
-  remember();
 }
+
+OptionsWindow* TForm1::options_window() const { return options_window_; }
 
 void TForm1::show_options() {
   if (options_window_ != nullptr) return;
   set_paused(true);
   options_window_ = new OptionsWindow(this);
   options_window_->open();
-}
-
-void TForm1::remember() {
-  if (options_.remember_settings) save_settings(saved_);
 }
 
 bool TForm1::stage_running() const { return Timer1.isActive() && screen() == Screen::None; }
@@ -209,7 +191,7 @@ InputContext TForm1::input_context() const {
   c.stage_running = stage_running();
   c.paused = paused_;
   c.replaying = options_.replaying;
-  c.fullscreen = settings_.fullscreen;
+  c.fullscreen = settings_.now().fullscreen;
   const QWidget* modal = QApplication::activeModalWidget();
   c.front = qobject_cast<const QMessageBox*>(modal) != nullptr ? InputContext::Front::Box
             : modal != nullptr                                 ? InputContext::Front::Window
@@ -259,7 +241,7 @@ void TForm1::command(Action action) {
     case Action::ScaleDown:
       return set_scale(shown_scale_ - 1);
     case Action::FullScreen:
-      return set_fullscreen(!settings_.fullscreen);
+      return set_fullscreen(!settings_.now().fullscreen);
     case Action::Escape:
       return set_fullscreen(false);
     case Action::Pause:
@@ -267,15 +249,15 @@ void TForm1::command(Action action) {
     case Action::Help:
       return show_help();
     case Action::Mute:
-      return set_volume(settings_.volume, !settings_.muted);
+      return set_volume(settings_.now().volume, !settings_.now().muted);
     case Action::VolumeDown:
-      return set_volume(settings_.volume - 10, false);
+      return set_volume(settings_.now().volume - 10, false);
     case Action::VolumeUp:
-      return set_volume(settings_.volume + 10, false);
+      return set_volume(settings_.now().volume + 10, false);
     case Action::EffectsDown:
-      return set_effects_volume(settings_.effects_volume - 10);
+      return set_effects_volume(settings_.now().effects_volume - 10);
     case Action::EffectsUp:
-      return set_effects_volume(settings_.effects_volume + 10);
+      return set_effects_volume(settings_.now().effects_volume + 10);
     case Action::Options:
       return show_options();
     case Action::Quit:

@@ -13,7 +13,7 @@ namespace quillot {
 void TForm1::set_bindings(const Bindings& bindings) {
   options_.bindings = bindings;
   router_.release_all();
-  if (options_.remember_settings) save_bindings(bindings);
+  settings_.also_write([bindings] { save_bindings(bindings); });
 }
 
 void TForm1::start_gamepads() {

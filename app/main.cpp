@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/after_first_paint.h"
+#include "app/first_paint.h"
 #include "app/art.h"
 #include "app/bindings.h"
 #include "app/form.h"
@@ -21,7 +21,6 @@
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "app/start_files.h"
-#include "app/startup_probe.h"
 #include "session/replay.h"
 
 namespace {
@@ -260,13 +259,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<quillot::ReplayWindow> replay;
   if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
 
-  // Installed before the measuring aid: the filter installed last sees the
-  // paint first, so its report is not held up by the music's start.
   quillot::AfterFirstPaint after_first_paint(form);
+  quillot::measure_first_paint(after_first_paint);
   after_first_paint.then([&music] { music.start(); });
   // A replay is driven by its file alone; only a played game looks for pads.
   if (!recording) after_first_paint.then([&form] { form.start_gamepads(); });
-  quillot::measure_first_paint(form);
   quillot::measure_first_sound([&music] { return music.status().first_sound_ns; });
   // A signal while a box of the window's start was open: ended as a closed window.
   const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());

@@ -6,7 +6,7 @@
 
 #include "app/controls_page.h"
 #include "app/dialogs.h"
-#include "app/form.h"
+#include "app/options_host.h"
 #include "app/qimage_canvas.h"
 #include "app/window_scale.h"
 
@@ -27,15 +27,9 @@ QSlider* volume_slider(QWidget* parent) {
   return s;
 }
 
-// The largest scale whose window fits the screen's free area.
-int fitting_scale(const QWidget* form) {
-  const QScreen* screen = form->screen();
-  return screen == nullptr ? kMinScale : largest_window_scale(screen->availableGeometry());
-}
-
 }  // namespace
 
-OptionsWindow::OptionsWindow(TForm1* form) : QDialog(form), form_(form) {
+OptionsWindow::OptionsWindow(OptionsHost* form) : QDialog(form->host_window()), form_(form) {
   setAttribute(Qt::WA_DeleteOnClose);
 
   setModal(true);
@@ -160,7 +154,7 @@ void OptionsWindow::refresh() {
   effects_volume->setValue(s.effects_volume / 10);
   mute->setChecked(s.muted);
   scale->clear();
-  const int largest = fitting_scale(form_);
+  const int largest = largest_window_scale(form_->host_window());
   for (int k = kMinScale; k <= std::min(largest, kMaxScale); ++k) {
     scale->addItem(tr("%1 倍").arg(k), k);
   }
@@ -209,7 +203,7 @@ void OptionsWindow::apply_scale() {
   adjustSize();
   setFixedSize(sizeHint());
   // Centred over the game, wherever the window is now.
-  const QRect area = form_->game_area().translated(form_->mapToGlobal(QPoint()));
+  const QRect area = form_->game_area_on_screen();
   move(area.center() - rect().center());
 }
 

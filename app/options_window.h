@@ -12,7 +12,7 @@
 namespace quillot {
 
 class ControlsPage;
-class TForm1;
+class OptionsHost;
 
 // The options window: the sound's and the window's settings in one place,
 // changed through the same setters as their keys, so every change applies at
@@ -26,7 +26,7 @@ class OptionsWindow : public QDialog {
   Q_DECLARE_TR_FUNCTIONS(OptionsWindow)
 
  public:
-  explicit OptionsWindow(TForm1* form);
+  explicit OptionsWindow(OptionsHost* form);
 
   // A new page (tab) with an empty form; rows go in with add_row().
   QFormLayout* add_page(const QString& title);
@@ -60,7 +60,7 @@ class OptionsWindow : public QDialog {
   // Fonts and sizes for the window's scale.
   void apply_scale();
 
-  TForm1* form_;
+  OptionsHost* form_;
   bool refreshing_ = false;
   int scale_ = 1;
 };

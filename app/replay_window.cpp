@@ -63,7 +63,9 @@ void ReplayWindow::finish(int result, const std::string& text) {
   std::fprintf(result == 0 ? stdout : stderr, "quillot: %s\n", text.c_str());
   // Said at once: whoever watches a pipe learns the outcome before the window goes.
   std::fflush(stdout);
-  QTimer::singleShot(1000, qApp, [result] { QCoreApplication::exit(result); });
+  // The window's last picture stays a moment; a replay window gone by then
+  // (a test's) quits nothing.
+  QTimer::singleShot(1000, this, [result] { QCoreApplication::exit(result); });
 }
 
 }  // namespace quillot

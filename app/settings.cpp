@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "app/game_paths.h"
 #include "app/ini_file.h"
 #include "app/language.h"
+#include "app/window_scale.h"
 #include "session/atomic_file.h"
 #include "session/file_read.h"
 
@@ -26,7 +28,7 @@ constexpr size_t kMaxSettingsBytes = 64 * 1024;
 // value is one line here (and its field in Settings).
 template <typename Visitor>
 void each_value(Visitor& v, Settings& s) {
-  v.number("window", "scale", s.scale, 0, Settings::kMaxScale);
+  v.number("window", "scale", s.scale, 0, kMaxScale);
   v.flag("window", "fullscreen", s.fullscreen);
   // Whole steps of 10 %, so Minus and Plus always land on the same levels.
   v.number("sound", "volume", s.volume, 0, Settings::kMaxVolume, 10);
@@ -140,6 +142,37 @@ bool save_settings(const Settings& settings) {
     Settings copy = settings;
     each_value(writer, copy);
   });
+}
+
+SettingsKeeper::SettingsKeeper(const Settings& in_effect, std::optional<Settings> remembered)
+    : now_(in_effect), saved_(remembered.value_or(in_effect)), remember_(remembered.has_value()) {
+  quiet_.setSingleShot(true);
+  quiet_.setInterval(kQuietMs);
+  QObject::connect(&quiet_, &QTimer::timeout, [this] { flush(); });
+}
+
+SettingsKeeper::~SettingsKeeper() { flush(); }
+
+void SettingsKeeper::due() {
+  if (!remember_) return;
+  waiting_ = true;
+  quiet_.start();  // again from the start at each change
+}
+
+void SettingsKeeper::also_write(std::function<void()> write) {
+  if (!remember_) return;
+  also_.push_back(std::move(write));
+  waiting_ = true;
+  quiet_.start();
+}
+
+void SettingsKeeper::flush() {
+  quiet_.stop();
+  if (!waiting_) return;
+  waiting_ = false;
+  save_settings(saved_);
+  for (const auto& write : std::exchange(also_, {})) write();
+  ++writes_;
 }
 
 }  // namespace quillot

@@ -1,7 +1,11 @@
 #pragma once
+#include <QObject>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace quillot {
 
@@ -11,7 +15,6 @@ enum class Language : uint8_t { Auto, Japanese, English };
 // What the player chooses about the window and the sound, kept between runs
 // in $XDG_CONFIG_HOME/quillot/quillot.conf. Nothing here touches the rules.
 struct Settings {
-  static constexpr int kMaxScale = 4;
   static constexpr int kMaxVolume = 100;
 
   int scale = 0;  // window scale 1..4; 0 until the player has chosen one
@@ -47,5 +50,51 @@ class IniFile;
 IniFile read_settings_file();
 // Applies `change` to the settings file and writes it as save_settings does.
 bool change_settings_file(const std::function<void(IniFile&)>& change);
+
+// The settings in effect and the settings the file is to hold, held once: a
+// change the player makes goes into both, an option for one run only into
+// the one in effect. A change is written after a quiet moment, so a run of
+// volume keys in a stage costs one write and never a write in the frame; a
+// change still waiting is written when the keeper goes (the window closes,
+// a signal ends the game).
+class SettingsKeeper {
+ public:
+  static constexpr int kQuietMs = 1000;
+
+  // `remembered`: what the file holds; none when nothing is to be written.
+  SettingsKeeper(const Settings& in_effect, std::optional<Settings> remembered);
+  ~SettingsKeeper();
+  SettingsKeeper(const SettingsKeeper&) = delete;
+  SettingsKeeper& operator=(const SettingsKeeper&) = delete;
+
+  const Settings& now() const { return now_; }
+  template <typename T>
+  void set(T Settings::*field, T value) {
+    now_.*field = value;
+    saved_.*field = value;
+    due();
+  }
+  // For this run alone.
+  template <typename T>
+  void set_for_run(T Settings::*field, T value) {
+    now_.*field = value;
+  }
+  // Something else of the file changed (the bindings): written with the rest.
+  void also_write(std::function<void()> write);
+  // Writes what waits, now.
+  void flush();
+  // Files written so far.
+  int writes() const { return writes_; }
+
+ private:
+  void due();
+  Settings now_;
+  Settings saved_;
+  bool remember_;
+  bool waiting_ = false;
+  std::vector<std::function<void()>> also_;
+  QTimer quiet_;
+  int writes_ = 0;
+};
 
 }  // namespace quillot

@@ -1,5 +1,7 @@
 #include "app/window_scale.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 
 namespace quillot {
@@ -12,6 +14,15 @@ int largest_scale_fitting(QSize room) {
 }
 
 int largest_window_scale(QRect available) { return largest_scale_fitting(available.size() - kFrameSize); }
+
+QRect screen_area(const QWidget* window, bool available) {
+  const QScreen* s = window != nullptr ? window->screen() : nullptr;
+  if (s == nullptr) s = QGuiApplication::primaryScreen();
+  if (s == nullptr) return QRect(QPoint(), kClientSize + kFrameSize);
+  return available ? s->availableGeometry() : s->geometry();
+}
+
+int largest_window_scale(const QWidget* window) { return largest_window_scale(screen_area(window, true)); }
 
 int unscale(int window_coordinate, int scale) {
   const int q = window_coordinate / scale;

@@ -29,6 +29,12 @@ int largest_window_scale(QRect available);
 // A window coordinate back in game pixels: whole game pixels, rounded down,
 // so that every window pixel of an enlarged game pixel maps to it.
 int unscale(int window_coordinate, int scale);
+// The screen a window is on (the primary one before it is shown): its whole
+// area, or the area free of panels and docks.
+QRect screen_area(const QWidget* window, bool available);
+// The largest scale that a window of the game fits on its screen, frame and
+// all: the first start's, and the most a player can choose.
+int largest_window_scale(const QWidget* window);
 // Where a window of this scale opens: at 1x the home position when the
 // screen has room for it, otherwise centred in the available area.
 QPoint window_position(int scale, QRect available);

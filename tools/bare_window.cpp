@@ -2,19 +2,18 @@
 // at the scale a first run picks, timed to its first paint the same way.
 //   QUILLOT_STARTUP_T0=$(date +%s%N) bare_window
 #include <QApplication>
-#include <QScreen>
 #include <QWidget>
 
-#include "app/startup_probe.h"
+#include "app/first_paint.h"
 #include "app/window_scale.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const int scale = screen != nullptr ? quillot::largest_window_scale(screen->availableGeometry()) : 1;
+  const int scale = quillot::largest_window_scale(nullptr);
   window.setFixedSize(quillot::kClientSize * scale);
-  quillot::measure_first_paint(window);
+  quillot::AfterFirstPaint first_paint(window);
+  quillot::measure_first_paint(first_paint);
   window.show();
   return QApplication::exec();
 }

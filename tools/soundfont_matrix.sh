@@ -6,14 +6,16 @@
 # /usr/share/sounds/sf3, holding a copy of that one font with the two
 # default-GM links a real machine has pointing to it. Nothing of the machine
 # changes, and no other program sees the mounts.
-#   tools/soundfont_matrix.sh [BUILD_DIR]     (BUILD_DIR: build/check, where ./check builds)
+#   tools/soundfont_matrix.sh [BUILD_DIR [TESTS]]
+# BUILD_DIR: build/check, where ./check builds; TESTS: a ctest regex, by
+# default the tests that play (\. for the whole suite).
 # Exits non-zero when a test fails. Needs root (unshare -m) or user namespaces
 # (unshare -rm); where neither is allowed it says so and runs nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/check}
 # The audio_tests program and the app's music tests: everything that plays.
-tests='^(Effects|InspectMidi|LoadTrack|MusicRig|Tracks/ShippedTrack|SynthMusic)\.'
+tests=${2:-'^(Effects|InspectMidi|LoadTrack|MusicRig|Tracks/ShippedTrack|SynthMusic)\.'}
 sf2=/usr/share/sounds/sf2
 sf3=/usr/share/sounds/sf3
 

@@ -16,6 +16,7 @@
 #include "app/art.h"
 #include "app/controls_page.h"
 #include "app/language.h"
+#include "app/options_window.h"
 #include "app/replay_window.h"
 #include "app/settings.h"
 #include "game/checksum.h"
@@ -86,6 +87,12 @@ bool ink_fits_height(const QLabel* l) {
 // The text-fit tests measure with the game's own font: a stand-in's letters
 // have other widths, and its figures would say nothing.
 bool game_font_installed() { return QFontInfo(game_font(12)).family() == kGameFontFamily; }
+
+// What the settings file holds once the changes waiting for a quiet moment are written.
+Settings remembered(TForm1* form) {
+  form->settings_keeper().flush();
+  return load_settings();
+}
 
 // A box asked for by a handler opens once the handler has returned, when the
 // event loop next runs: here, at once.
@@ -863,6 +870,23 @@ TEST_F(FormTest, KeysChangeScaleFullScreenAndSoundAndOnlyTheyAreRemembered) {
     EXPECT_EQ(form->size(), QSize(802, 602));
   }
   EXPECT_EQ(load_settings(), (Settings{.scale = 2, .fullscreen = false, .volume = 50, .muted = true}));
+
+  // A run of volume keys in a stage writes nothing in the frames it falls in:
+  // one write, after a quiet moment.
+  auto form = make(Settings{.scale = 1}, true);
+  form->Button1Click();
+  const int before = form->settings_keeper().writes();
+  for (int i = 0; i < 6; ++i) {
+    key(form.get(), Qt::Key_Minus, true);
+    form->Timer1Timer();
+  }
+  EXPECT_EQ(form->settings_keeper().writes(), before) << "no write while the keys come";
+  QElapsedTimer quiet;
+  quiet.start();
+  while (form->settings_keeper().writes() == before && quiet.elapsed() < 5000) QApplication::processEvents();
+  EXPECT_EQ(form->settings_keeper().writes(), before + 1);
+  EXPECT_GE(quiet.elapsed(), SettingsKeeper::kQuietMs - 100);
+  EXPECT_EQ(load_settings().volume, 40);
 }
 
 // The largest scale whose window, frame and all, fits the available area: the
@@ -931,7 +955,7 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
         key(w, Qt::Key_Escape, true);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(form->options_window(), nullptr) << "Esc closes it";
-        by_window = load_settings();
+        by_window = remembered(form.get());
         EXPECT_EQ(std::make_pair(music_.volume, music_.effects_volume), heard_by_key) << c.what;
       } else {
         music_.sounds.clear();
@@ -940,7 +964,7 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
         EXPECT_EQ(music_.sounds, std::vector<Sound>{Sound::Shot})
             << "the window plays what the stage reports";
         c.by_key(form.get());
-        by_key = load_settings();
+        by_key = remembered(form.get());
         heard_by_key = {music_.volume, music_.effects_volume};
       }
       EXPECT_EQ(music_.muted, music_.effects_muted) << "one mute for all sound";
@@ -956,7 +980,7 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
   form->options_window()->reset->click();
   Settings defaults;
   defaults.scale = form->settings().scale;
-  EXPECT_EQ(load_settings(), defaults);
+  EXPECT_EQ(remembered(form.get()), defaults);
   EXPECT_EQ(form->options_window()->music_volume->value(), 10) << "the window shows what was reset";
   EXPECT_FALSE(form->options_window()->fullscreen->isChecked());
 
@@ -967,7 +991,7 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
     key(w->language, Qt::Key_Down, true);
     key(w->language, Qt::Key_Down, true);
     QApplication::processEvents();
-    EXPECT_EQ(load_settings().language, Language::English);
+    EXPECT_EQ(remembered(form.get()).language, Language::English);
     EXPECT_EQ(w->close_button->text(), "Close");
     auto* rows = qobject_cast<QFormLayout*>(w->pages->widget(0)->layout());
     auto* label = qobject_cast<QLabel*>(rows->labelForField(w->language));

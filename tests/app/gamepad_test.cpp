@@ -365,6 +365,7 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
     EXPECT_EQ(button(s.action, keys)->text().toStdString(), s.shown) << s.said;
   }
   shoot(&page, "5-controls");
+  form->settings_keeper().flush();
   EXPECT_EQ(load_bindings(), form->bindings()) << "remembered";
   form->Button1Click();
   QKeyEvent j(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier);
@@ -372,6 +373,7 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
   EXPECT_TRUE(form->held().held(Action::Fire)) << "J fires at once";
   page.reset->click();
   EXPECT_EQ(form->bindings(), Bindings::defaults());
+  form->settings_keeper().flush();
   EXPECT_EQ(load_bindings(), Bindings::defaults());
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "app/after_first_paint.h"
+#include "app/first_paint.h"
 #include "app/music_port.h"
 #include "audio/sound_font.h"
 #include "tests/support/private_sound.h"
