@@ -8,12 +8,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/sound_effects.h"
-#include "audio/engine.h"
-#include "audio/midi_file.h"
-#include "audio/music.h"
-#include "audio/output.h"
-#include "audio/sound_font.h"
+#include "audio/sound_effects.h"
+#include "audio/module/engine.h"
+#include "audio/module/midi_file.h"
+#include "audio/module/music.h"
+#include "audio/module/output.h"
+#include "audio/module/sound_font.h"
 #include "bench/scenarios.h"
 #include "game/host.h"
 #include "game/tick.h"

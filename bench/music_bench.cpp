@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "audio/engine.h"
-#include "audio/midi_file.h"
-#include "audio/music.h"
-#include "audio/sound_font.h"
+#include "audio/module/engine.h"
+#include "audio/module/midi_file.h"
+#include "audio/module/music.h"
+#include "audio/module/sound_font.h"
 
 namespace quillot::audio {
 namespace {

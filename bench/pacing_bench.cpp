@@ -14,7 +14,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/form.h"
+#include "app/window/form.h"
 #include "bench/budget_reporter.h"
 
 namespace quillot::bench {

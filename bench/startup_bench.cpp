@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/dialogs.h"
-#include "app/form.h"
+#include "app/window/dialogs.h"
+#include "app/window/form.h"
 #include "bench/budget_reporter.h"
 
 namespace quillot::bench {

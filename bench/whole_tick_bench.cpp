@@ -6,9 +6,9 @@
 
 #include <QGuiApplication>
 
-#include "app/art.h"
-#include "app/overlays.h"
-#include "app/qimage_canvas.h"
+#include "app/render/art.h"
+#include "app/window/overlays.h"
+#include "app/render/qimage_canvas.h"
 #include "bench/budget_reporter.h"
 #include "bench/scenarios.h"
 #include "game/bird.h"

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "session/atomic_file.h"
-#include "session/file_read.h"
+#include "files/atomic_file.h"
+#include "files/file_read.h"
 
 namespace quillot {
 

@@ -14,8 +14,8 @@
 #include "game/bird.h"
 #include "game/checksum.h"
 #include "game/tick.h"
-#include "session/atomic_file.h"
-#include "session/file_read.h"
+#include "files/atomic_file.h"
+#include "files/file_read.h"
 #include "session/shop_actions.h"
 #include "session/story_file.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "session/file_read.h"
+#include "files/file_read.h"
 
 namespace quillot {
 

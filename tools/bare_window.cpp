@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "app/first_paint.h"
-#include "app/window_scale.h"
+#include "app/main/first_paint.h"
+#include "app/window/window_scale.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -53,7 +53,7 @@ if [ -n "$font" ]; then
   [ ! -d "$sf3" ] || ln -s "$sf2/$font" "$sf3/default-GM.sf3"
 fi
 ls -l "$sf2" $([ -d "$sf3" ] && echo "$sf3") | sed "s/^/  /"
-ctest --test-dir "$build" -R "$tests" --output-on-failure -j"$(nproc)" --timeout 300
+ctest --test-dir "$build" -R "$tests" --output-on-failure -j"$(nproc)" --timeout 600
 '
 
 failed=()

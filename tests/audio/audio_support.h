@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/sound_font.h"
+#include "audio/module/sound_font.h"
 
 namespace quillot::audio::testing {
 

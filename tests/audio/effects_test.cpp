@@ -1,11 +1,11 @@
-#include "audio/effects.h"
+#include "audio/module/effects.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "audio/engine.h"
-#include "audio/music.h"
+#include "audio/module/engine.h"
+#include "audio/module/music.h"
 #include "game/sound.h"
 #include "tests/audio/audio_support.h"
 

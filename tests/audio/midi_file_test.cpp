@@ -1,4 +1,4 @@
-#include "audio/midi_file.h"
+#include "audio/module/midi_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <iterator>
 #include <random>
 
-#include "audio/engine.h"
-#include "audio/music.h"
+#include "audio/module/engine.h"
+#include "audio/module/music.h"
 #include "tests/audio/audio_support.h"
 
 namespace quillot::audio {

@@ -1,4 +1,4 @@
-#include "audio/music.h"
+#include "audio/module/music.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-#include "audio/output.h"
-#include "audio/sound_font.h"
+#include "audio/module/output.h"
+#include "audio/module/sound_font.h"
 #include "tests/audio/audio_support.h"
 #include "tests/support/private_sound.h"
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <sstream>
 
-#include "audio/engine.h"
-#include "audio/midi_file.h"
-#include "audio/music.h"
+#include "audio/module/engine.h"
+#include "audio/module/midi_file.h"
+#include "audio/module/music.h"
 #include "tests/audio/audio_support.h"
 
 namespace quillot::audio {

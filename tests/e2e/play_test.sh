@@ -146,8 +146,8 @@ start_game() {  # [OPTION]...
   (cd "$work" && exec ./quillot "$@" >>"$work/game.log" 2>&1) &
   app=$!
   win=''
-  # Up to 30 s: a sanitized build on a busy machine can be slow to map its window.
-  if ! wait_for 30 game_window; then
+  # Up to 60 s: a sanitized build on a busy machine can be slow to map its window.
+  if ! wait_for 60 game_window; then
     fail "the game's window appears"
     stop_game
     return 1
@@ -442,8 +442,11 @@ bomb_marks() {  # FILE
   convert "$1" -crop 35x11+365+289 +repage -channel G -separate -threshold 40% \
     -format '%[fx:round(mean*w*h)]' info:
 }
+# Fewer marks, but not none: a bomb's flash frame hides the whole row.
 fewer_bombs() {  # FILE BEFORE
-  [ "$(bomb_marks "$1")" -lt "$2" ]
+  local n
+  n=$(bomb_marks "$1")
+  [ "$n" -lt "$2" ] && [ $((n * 2)) -gt "$2" ]
 }
 
 scenario_c() {

@@ -10,7 +10,7 @@
 #include <limits>
 #include <optional>
 
-#include "session/atomic_file.h"
+#include "files/atomic_file.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "app/art.h"
+#include "app/render/art.h"
 #include "game/bird.h"
 #include "game/tick.h"
 #include "session/profile_file.h"

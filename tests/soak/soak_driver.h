@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "app/qimage_canvas.h"
+#include "app/render/qimage_canvas.h"
 #include "game/canvas.h"
 #include "game/state.h"
 #include "session/flow.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <random>
 
-#include "app/form.h"
+#include "app/window/form.h"
 #include "session/profile_file.h"
 #include "tests/soak/soak_driver.h"
 

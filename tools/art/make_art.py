@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the game's pictures from the text sources beside this script.
 
-    python3 tools/art/make_art.py           write app/art/*.bmp, cg/start.bmp and the icons
+    python3 tools/art/make_art.py           write app/render/art/*.bmp, cg/start.bmp and the icons
     python3 tools/art/make_art.py --check   fail if a committed picture is stale
 
 Sprite sources (one *.txt per sprite) hold a legend and a 20 x 20 grid:
@@ -157,10 +157,10 @@ def sprite_files():
     out = {}
     for name in SPRITES:
         palette, rows = load_sprite(ART_DIR / f"{name}.txt")
-        out[f"app/art/{name}.bmp"] = bmp8(palette, rows)
+        out[f"app/render/art/{name}.bmp"] = bmp8(palette, rows)
         if name == "my1":
             # The kind-17/18 enemies are the player's own bird flying at it.
-            out["app/art/ene7.bmp"] = bmp8(palette, rotated_half_turn(rows))
+            out["app/render/art/ene7.bmp"] = bmp8(palette, rotated_half_turn(rows))
     return out
 
 
@@ -355,7 +355,7 @@ def icon_files():
 
 def all_files():
     files = sprite_files()
-    files["app/art/image1.bmp"] = title_file()
+    files["app/render/art/image1.bmp"] = title_file()
     files["cg/start.bmp"] = start_file()
     files.update(icon_files())
     return files

@@ -1,0 +1,210 @@
+#include "app/options/options_window.h"
+
+#include <QHBoxLayout>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/options/controls_page.h"
+#include "app/window/dialogs.h"
+#include "app/options/options_host.h"
+#include "app/render/look.h"
+#include "app/window/window_scale.h"
+
+namespace quillot {
+
+namespace {
+
+constexpr int kFontPx = 12;
+constexpr int kSliderWidth = 150;  // at 1x: a step of 10 % is 15 px, easy to hit
+
+QSlider* volume_slider(QWidget* parent) {
+  auto* s = new QSlider(Qt::Horizontal, parent);
+  s->setRange(0, Settings::kMaxVolume / 10);
+  s->setSingleStep(1);
+  s->setPageStep(1);
+  s->setTickPosition(QSlider::TicksBelow);
+  s->setTickInterval(1);
+  return s;
+}
+
+}  // namespace
+
+OptionsWindow::OptionsWindow(OptionsHost* form) : QDialog(form->host_window()), form_(form) {
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  pages = new QTabWidget(this);
+  layout->addWidget(pages);
+  build_sound_and_window_page();
+  controls = new ControlsPage(form_, pages);
+  pages->addTab(controls, QString());
+
+  auto* buttons = new QHBoxLayout;
+  reset = new QPushButton(this);
+  close_button = new QPushButton(this);
+  close_button->setDefault(true);
+  buttons->addWidget(reset);
+  buttons->addStretch(1);
+  buttons->addWidget(close_button);
+  layout->addLayout(buttons);
+
+  connect(reset, &QPushButton::clicked, this, [this] {
+    form_->reset_settings();
+    refresh();
+  });
+  connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
+  retranslate();
+  music_volume->setFocus();
+}
+
+void OptionsWindow::retranslate() {
+  setWindowTitle(tr("設定 - ") + QString::fromUtf8(kAppTitle));
+  pages->setTabText(0, tr("音と画面"));
+  pages->setTabText(1, tr("操作"));
+  controls->retranslate();
+  auto* rows = qobject_cast<QFormLayout*>(pages->widget(0)->layout());
+  const std::pair<QWidget*, QString> labels[] = {{music_volume, tr("音楽の音量")},
+                                                 {effects_volume, tr("効果音の音量")},
+                                                 {scale, tr("画面の大きさ")},
+                                                 {language, tr("言語")}};
+  for (const auto& [control, text] : labels)
+    if (auto* label = qobject_cast<QLabel*>(rows->labelForField(control))) label->setText(text);
+  mute->setText(tr("すべての音を消す（M）"));
+  fullscreen->setText(tr("フルスクリーン（F11）"));
+  language->setItemText(0, tr("自動（デスクトップに合わせる）"));
+  reset->setText(tr("初期設定に戻す"));
+  close_button->setText(tr("閉じる"));
+  refresh();
+  apply_scale();
+}
+
+void OptionsWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) retranslate();
+  QDialog::changeEvent(event);
+}
+
+QFormLayout* OptionsWindow::add_page(const QString& title) {
+  auto* page = new QWidget(pages);
+  auto* rows = new QFormLayout(page);
+  rows->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  pages->addTab(page, title);
+  return rows;
+}
+
+void OptionsWindow::add_row(QFormLayout* page, const QString& label, QWidget* control) {
+  page->addRow(label, control);
+}
+
+void OptionsWindow::build_sound_and_window_page() {
+  QFormLayout* page = add_page(QString());
+  QWidget* parent = page->parentWidget();
+  music_volume = volume_slider(parent);
+  effects_volume = volume_slider(parent);
+  mute = new QCheckBox(parent);
+  scale = new QComboBox(parent);
+  fullscreen = new QCheckBox(parent);
+  language = new QComboBox(parent);
+  language->addItem(QString(), static_cast<int>(Language::Auto));
+  // Each language by its own name, whichever the window speaks.
+  language->addItem(QString::fromUtf8("日本語"), static_cast<int>(Language::Japanese));
+  language->addItem("English", static_cast<int>(Language::English));
+  // Rows with a label get it now (an empty one would make none); the words
+  // come with retranslate().
+  const QString label = "-";
+  add_row(page, label, music_volume);
+  add_row(page, label, effects_volume);
+  add_row(page, QString(), mute);
+  add_row(page, label, scale);
+  add_row(page, QString(), fullscreen);
+  add_row(page, label, language);
+
+  // Every control goes through the form's own setter, as its key does.
+  connect(music_volume, &QSlider::valueChanged, this, [this](int steps) {
+    if (!refreshing_) form_->set_volume(steps * 10, false);
+    refresh();
+  });
+  connect(effects_volume, &QSlider::valueChanged, this, [this](int steps) {
+    if (!refreshing_) form_->set_effects_volume(steps * 10);
+    refresh();
+  });
+  connect(mute, &QCheckBox::toggled, this, [this](bool on) {
+    if (!refreshing_) form_->set_volume(form_->settings().volume, on);
+  });
+  connect(scale, &QComboBox::activated, this, [this](int index) {
+    if (refreshing_) return;
+    form_->set_scale(scale->itemData(index).toInt());
+    refresh();
+  });
+  connect(language, &QComboBox::activated, this, [this](int index) {
+    if (!refreshing_) form_->set_language(static_cast<Language>(language->itemData(index).toInt()));
+  });
+  connect(fullscreen, &QCheckBox::toggled, this, [this](bool on) {
+    if (refreshing_) return;
+    form_->set_fullscreen(on);
+    refresh();
+  });
+}
+
+void OptionsWindow::refresh() {
+  if (refreshing_) return;
+  refreshing_ = true;
+  const Settings& s = form_->settings();
+  music_volume->setValue(s.volume / 10);
+  effects_volume->setValue(s.effects_volume / 10);
+  mute->setChecked(s.muted);
+  scale->clear();
+  const int largest = largest_window_scale(form_->host_window());
+  for (int k = kMinScale; k <= std::min(largest, kMaxScale); ++k) {
+    scale->addItem(tr("%1 倍").arg(k), k);
+  }
+  scale->setCurrentIndex(scale->findData(form_->shown_scale()));
+  // In full screen the scale is the screen's to decide.
+  scale->setEnabled(!s.fullscreen);
+  fullscreen->setChecked(s.fullscreen);
+  language->setCurrentIndex(language->findData(static_cast<int>(s.language)));
+  refreshing_ = false;
+  if (scale_ != form_->shown_scale() || font().pixelSize() != kFontPx * scale_) apply_scale();
+}
+
+void OptionsWindow::apply_scale() {
+  scale_ = std::max(1, form_->shown_scale());
+  const int s = scale_;
+  const QFont font = game_font(kFontPx * s);
+  setFont(font);
+  for (QSlider* slider : {music_volume, effects_volume}) slider->setMinimumWidth(kSliderWidth * s);
+  // A style sheet stops the font passing down to the controls, so it names the
+  // font too; the check boxes' and sliders' own drawing does not follow the
+  // font at all.
+  setStyleSheet(
+      QString("* { font-family: \"%5\"; font-size: %6px; }"
+              "QCheckBox::indicator { width: %1px; height: %1px; }"
+              "QSlider::groove:horizontal { height: %2px; background: #c8c8c8; border-radius: %3px; }"
+              "QSlider::handle:horizontal { width: %4px; margin: -%3px 0; background: #3070d0;"
+              " border-radius: %3px; }"
+              // The sliders lose their own focus mark to the sheet: this one shows
+              // where the arrow keys will act.
+              "QSlider:focus { background: #cfe0ff; }")
+          .arg(13 * s)
+          .arg(4 * s)
+          .arg(2 * s)
+          .arg(10 * s)
+          .arg(font.family())
+          .arg(kFontPx * s));
+  layout()->setContentsMargins(8 * s, 8 * s, 8 * s, 8 * s);
+  layout()->setSpacing(6 * s);
+  for (int i = 0; i < pages->count(); ++i) {
+    if (auto* rows = qobject_cast<QFormLayout*>(pages->widget(i)->layout())) {
+      rows->setContentsMargins(8 * s, 8 * s, 8 * s, 8 * s);
+      rows->setHorizontalSpacing(8 * s);
+      rows->setVerticalSpacing(6 * s);
+    }
+  }
+  adjustSize();
+  setFixedSize(sizeHint());
+  // Centred over the game, wherever the window is now.
+  const QRect area = form_->game_area_on_screen();
+  move(area.center() - rect().center());
+}
+
+}  // namespace quillot

@@ -1,0 +1,110 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "audio/module/effects.h"
+#include "audio/module/midi_file.h"
+
+// The FluidSynth handles stay out of every header but this one.
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_player_t fluid_player_t;
+
+namespace quillot::audio {
+
+// The synthesizer with its one MIDI player. Every call may come from any
+// thread: render() runs on the audio device's thread while tracks are started
+// from the window's, so one lock covers the synth and the player. (FluidSynth
+// must not have a player deleted while another thread renders the synth.)
+class Engine {
+ public:
+  // Told, on the rendering thread and with the engine locked, that the
+  // playback with this id has sent its last event. Must not call back into
+  // the engine.
+  using EndHandler = std::function<void(uint64_t playback)>;
+
+  explicit Engine(double gain);
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // Loads the first candidate that is readable and really is a SoundFont.
+  // Returns its path, or an empty string when none loads. Call before the
+  // first render().
+  std::string load_sound_font(const std::vector<std::string>& candidates);
+
+  // Reads the samples of these presets of the loaded font and keeps them in
+  // memory from now on, so that no program change has to wait for the disk.
+  // Call it while no track plays: the synth is locked while it reads, and a
+  // player's events would hold up the rendering thread (the synth renders on
+  // alone, without waiting).
+  void pin(const std::vector<Preset>& presets);
+  // Whether every one of these presets has been pinned (or the font has none
+  // of them: there is nothing to read).
+  bool pinned(const std::vector<Preset>& presets) const;
+
+  void set_end_handler(EndHandler handler);
+
+  // Closes the current playback, silences and resets the music's channels at
+  // once and plays the track from its beginning. Returns the new playback's id.
+  uint64_t start(std::shared_ptr<const Track> track);
+  // Plays the current track again from its beginning. Notes still sounding
+  // are released, not cut, so the last chord rings into the first bar.
+  uint64_t restart();
+  // Closes the current playback and silences every channel at once.
+  void stop();
+
+  // The playback that reports would be about; 0 when nothing is open.
+  uint64_t playback() const;
+  std::string track_name() const;
+  int active_voices() const;
+
+  // Effects mixed over the music in every block from now on; null for none.
+  // They must outlive the engine. Sounds asked for before are dropped.
+  void set_effects(Effects* effects) {
+    if (effects != nullptr) effects->drop_pending();
+    effects_.store(effects);
+  }
+
+  // Adds the next frames of music, and of the effects, to the two buffers
+  // (stereo, 44.1 kHz).
+  void render(int frames, float* left, float* right);
+
+  // The player's volume as a factor on the rendered samples, 0 (silent) to 1
+  // (full level). Takes effect on the next rendered block; the synth and the
+  // player run on at any level, so a silenced track keeps its place.
+  void set_level(float level) { level_.store(level); }
+
+  // For the audio device, which must run at the synth's rate.
+  fluid_settings_t* settings() const { return settings_; }
+
+ private:
+  struct Playback;
+  static int on_tick(void* data, int tick);
+  uint64_t open_locked(bool cut_sounds);
+  void close_locked();
+  void silence_locked();
+
+  mutable std::mutex mutex_;
+  fluid_settings_t* settings_ = nullptr;
+  fluid_synth_t* synth_ = nullptr;
+  int sample_rate_ = 44100;
+  std::atomic<int> font_id_{-1};
+  mutable std::mutex pins_mutex_;  // only for pinned_, never held while reading samples
+  std::vector<Preset> pinned_;
+  EndHandler on_end_;
+  std::shared_ptr<const Track> track_;
+  std::unique_ptr<Playback> playback_;
+  uint64_t next_id_ = 0;
+  std::atomic<float> level_{1.0F};
+  std::atomic<Effects*> effects_{nullptr};
+  int64_t since_cut_ = 0;  // frames rendered since the last cut, counted up to the end of the echoes' fade
+  std::vector<float> scratch_;  // one block at a lowered level, grown to the largest block seen
+};
+
+}  // namespace quillot::audio

@@ -1,0 +1,17 @@
+// The entry point of the music module, which the game opens with dlopen.
+#include "audio/module/music.h"
+
+extern "C" __attribute__((visibility("default"))) quillot::audio::MusicControl* quillot_open_music(
+    const std::string& dat_dir, std::function<bool()> window_shown,
+    const std::vector<quillot::audio::EffectFile>& effects) {
+  try {
+    quillot::audio::MusicOptions options = quillot::audio::default_music_options();
+    options.effects = quillot::audio::load_effects(dat_dir + "/sfx", effects);
+    return new quillot::audio::Music(dat_dir, std::move(window_shown), std::move(options));
+  } catch (...) {
+    return nullptr;  // no music; the game goes on
+  }
+}
+
+// Checked here, where both are seen: the game finds the entry by this type and name.
+static_assert(std::is_same_v<decltype(&quillot_open_music), quillot::audio::OpenMusic>);

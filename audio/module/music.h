@@ -1,0 +1,67 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/module/effects.h"
+#include "audio/music_control.h"
+
+namespace quillot::audio {
+
+// The synth's master gain. With the system's General MIDI fonts it puts the
+// tracks between -20 and -28 dBFS RMS with peaks 3 dB or more below full
+// scale: background music, and never clipping.
+inline constexpr double kMusicGain = 0.45;
+
+struct MusicOptions {
+  std::vector<std::string> sound_fonts;  // tried in order
+  // Tried in order. Empty: no device is opened and the owner pulls the music
+  // with Music::render (tests, offline use); a track whose samples are not in
+  // memory yet then has them read in play_music itself, not on the loader.
+  std::vector<std::string> drivers;
+  double gain = kMusicGain;
+  // Mixed over the music in the same output; null for none.
+  std::shared_ptr<Effects> effects;
+};
+
+// The system's SoundFonts and sound servers, as the game uses them.
+MusicOptions default_music_options();
+
+// The background music: one track at a time, looped while the window is shown.
+// Everything but the SoundFont loading and the audio itself happens on the
+// thread that created it (the GUI thread), which must run a Qt event loop for
+// the loops to happen.
+class Music : public MusicControl {
+ public:
+  // dat_dir: folder holding the tracks. window_shown: asked when a track ends; it loops only while true.
+  Music(std::string dat_dir, std::function<bool()> window_shown);
+  Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptions options);
+  ~Music() override;
+  Music(const Music&) = delete;
+  Music& operator=(const Music&) = delete;
+
+  // Starts dat_dir/name from its beginning in place of the current track. An
+  // empty name does nothing; a name that cannot be played means silence. Never
+  // throws, never waits for the SoundFont.
+  void play_music(const std::string& name) override;
+
+  MusicStatus status() const override;
+
+  // The volume as a factor on the samples (see volume_level); at once, and
+  // also for a SoundFont still loading.
+  void set_level(float level) override;
+  void play_effect(int effect) override;
+  void set_effects_level(float level) override;
+
+  // Mixes the next frames of music into the two buffers (stereo, 44.1 kHz).
+  // Only for a Music without an audio device, which otherwise pulls the music itself.
+  void render(int frames, float* left, float* right);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quillot::audio

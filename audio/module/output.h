@@ -1,0 +1,51 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/module/engine.h"
+
+typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
+
+namespace quillot::audio {
+
+// The sound servers to try, in order: PulseAudio serves most desktops and
+// PipeWire's own pulse layer answers for it too; bare ALSA is the last resort.
+inline const std::vector<std::string> kDriverOrder = {"pulseaudio", "pipewire", "alsa"};
+
+// The device pulls blocks of kPeriodFrames and buffers kPeriods of them:
+// 4 x 256 frames at 44.1 kHz is 23 ms, the most an effect waits between its
+// block being rendered and being heard.
+inline constexpr int kPeriodFrames = 256;
+inline constexpr int kPeriods = 4;
+
+// FluidSynth and ALSA report a missing sound card on stderr; music is never
+// essential, so a player without one hears silence and reads nothing.
+void silence_library_logs();
+
+// The audio device that pulls the engine's music. The first driver that opens
+// wins; when none does, the game is silent.
+class Output {
+ public:
+  Output(Engine& engine, const std::vector<std::string>& drivers);
+  ~Output();
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  // The driver in use; empty when no device could be opened.
+  const std::string& driver() const { return name_; }
+  // When the first audible block went to the device (nanoseconds since the
+  // epoch); 0 until then.
+  int64_t first_sound_ns() const { return first_sound_ns_.load(); }
+
+ private:
+  static int pull(void* data, int frames, int, float*[], int outputs, float* out[]);
+
+  Engine& engine_;
+  std::atomic<int64_t> first_sound_ns_{0};
+  fluid_audio_driver_t* driver_ = nullptr;
+  std::string name_;
+};
+
+}  // namespace quillot::audio

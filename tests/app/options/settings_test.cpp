@@ -1,0 +1,133 @@
+#include "app/options/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "tests/support/test_files.h"
+
+namespace quillot {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A config home of its own, so no test reads or writes the player's.
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = scratch_folder("settings");
+    fs::create_directories(home_ / "quillot");
+    config_.emplace("XDG_CONFIG_HOME", home_.string());
+  }
+  void TearDown() override {
+    config_.reset();
+    fs::remove_all(home_);
+  }
+  fs::path file() const { return home_ / "quillot" / "quillot.conf"; }
+  void write(const std::string& text) { std::ofstream(file(), std::ios::binary) << text; }
+
+  fs::path home_;
+  std::optional<ScopedEnv> config_;
+};
+
+TEST_F(SettingsFile, RoundTripAndDefaults) {
+  EXPECT_EQ(settings_path().toStdString(), file().string());
+  EXPECT_EQ(load_settings(), Settings{});
+  const Settings chosen{
+      .scale = 3, .fullscreen = true, .volume = 40, .muted = true, .language = Language::English};
+  ASSERT_TRUE(save_settings(chosen));
+  EXPECT_EQ(load_settings(), chosen);
+}
+
+TEST_F(SettingsFile, BrokenValuesAreClampedOrDefaulted) {
+  struct Case {
+    const char* text;
+    Settings expected;
+  } cases[] = {
+      {"[window]\nscale=99\nfullscreen=yes\n[sound]\nvolume=-5\nmuted=1\n",
+       {.scale = 4, .fullscreen = false, .volume = 0, .muted = true}},
+      {"[window]\nscale=-2147483648\n[sound]\nvolume=47\n", {.scale = 0, .volume = 50}},
+      {"[window]\nscale=abc\n[sound]\nvolume=99999999999999999999\n", {}},
+      {"[general]\nlanguage= ja \n", {.language = Language::Japanese}},
+      {"[general]\nlanguage=klingon\n", {}},
+      {"\xff\xfe garbage [[[\n=\n", {}},
+  };
+  for (const Case& c : cases) {
+    write(c.text);
+    EXPECT_EQ(load_settings(), c.expected) << c.text;
+  }
+}
+
+TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
+  const fs::path victim = home_ / "victim";
+  const std::string lock = file().string() + ".lock";
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    bool written;
+  } cases[] = {
+      {"a folder", [&] { fs::create_directory(file()); }, false},
+      // A plain read would wait for a writer for ever.
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0); }, false},
+      {"a dangling link", [&] { fs::create_symlink(victim, file()); }, false},
+      {"a link to the player's file",
+       [&] {
+         std::ofstream(victim) << "keep";
+         fs::create_symlink(victim, file());
+       },
+       false},
+      {"a huge file", [&] { write("[window]\nscale=2\n" + std::string(100000, '#')); }, false},
+      {"an empty file", [&] { write(""); }, true},
+      // Settings are written without a lock, so nothing at the lock's old place holds a key.
+      {"a FIFO at the old lock", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }, true},
+      {"a folder at the old lock", [&] { fs::create_directory(lock); }, true},
+      {"a link at the old lock", [&] { fs::create_symlink("/nonexistent/x", lock); }, true},
+      {"garbage", [&] { write("\xff\xfe garbage [[[\n=\n"); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(file());
+    fs::remove_all(lock);
+    fs::remove(victim);
+    c.arrange();
+    const auto type = fs::symlink_status(file()).type();
+    const std::string before = fs::is_regular_file(file()) ? read_file(file()) : "";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(load_settings(), Settings{});
+    EXPECT_EQ(save_settings(Settings{.scale = 2}), c.written);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    if (c.written) {
+      EXPECT_EQ(load_settings(), Settings{.scale = 2});
+    } else {
+      EXPECT_EQ(fs::symlink_status(file()).type(), type) << "left as it was";
+      if (type == fs::file_type::regular) {
+        EXPECT_EQ(read_file(file()), before);
+      }
+      EXPECT_TRUE(!fs::exists(victim) || read_file(victim) == "keep") << "never written through a link";
+    }
+    fs::remove_all(lock);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(home_ / "quillot")) ++entries;
+    EXPECT_EQ(entries, 1) << "no temporary is left behind";
+  }
+}
+
+TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
+  // Values of a newer game, a comment and a value written by hand.
+  write("; mine\n[keys]\nleft=Left\n\n[window]\nscale=1\nshader = crt\n\n[pad]\nfire=A\n");
+  ASSERT_TRUE(save_settings(Settings{.scale = 3, .volume = 60}));
+  EXPECT_EQ(
+      read_file(file()),
+      "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
+      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n\n[general]\nlanguage=auto\n");
+  EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
+}
+
+}  // namespace
+}  // namespace quillot
