@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "files/ini_file.h"
-#include "app/options/settings.h"
+#include "files/settings_file.h"
 
 namespace quillot {
 

@@ -22,6 +22,8 @@ class OptionsHost {
   virtual QRect game_area_on_screen() const = 0;
   virtual const Settings& settings() const = 0;
   virtual int shown_scale() const = 0;
+  // The largest scale whose window fits the screen.
+  virtual int largest_scale() const = 0;
   virtual void set_volume(int percent, bool muted) = 0;
   virtual void set_effects_volume(int percent) = 0;
   virtual void set_scale(int scale) = 0;

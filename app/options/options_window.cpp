@@ -5,10 +5,8 @@
 #include <QVBoxLayout>
 
 #include "app/options/controls_page.h"
-#include "app/window/dialogs.h"
 #include "app/options/options_host.h"
 #include "app/render/look.h"
-#include "app/window/window_scale.h"
 
 namespace quillot {
 
@@ -154,7 +152,7 @@ void OptionsWindow::refresh() {
   effects_volume->setValue(s.effects_volume / 10);
   mute->setChecked(s.muted);
   scale->clear();
-  const int largest = largest_window_scale(form_->host_window());
+  const int largest = form_->largest_scale();
   for (int k = kMinScale; k <= std::min(largest, kMaxScale); ++k) {
     scale->addItem(tr("%1 倍").arg(k), k);
   }

@@ -12,6 +12,10 @@ namespace quillot {
 // The language the game speaks; Auto follows the desktop.
 enum class Language : uint8_t { Auto, Japanese, English };
 
+// The window scales there are: the game's pixels 1 to 4 times.
+inline constexpr int kMinScale = 1;
+inline constexpr int kMaxScale = 4;
+
 // What the player chooses about the window and the sound, kept between runs
 // in $XDG_CONFIG_HOME/quillot/quillot.conf. Nothing here touches the rules.
 struct Settings {
@@ -42,14 +46,6 @@ Settings load_settings();
 // oversized file stands in its place: that is left alone and the change is
 // not remembered (said once a run on stderr). Never waits.
 bool save_settings(const Settings& settings);
-
-class IniFile;
-// The settings file as it stands, for the groups kept by other parts of the
-// window (the key and pad bindings): read as load_settings reads, empty when
-// missing or unusable.
-IniFile read_settings_file();
-// Applies `change` to the settings file and writes it as save_settings does.
-bool change_settings_file(const std::function<void(IniFile&)>& change);
 
 // The settings in effect and the settings the file is to hold, held once: a
 // change the player makes goes into both, an option for one run only into

@@ -2,6 +2,7 @@
 
 namespace quillot {
 
+const char* const kAppTitle = "BRASKO";
 const char* const kGameFontFamily = "IPAPGothic";
 
 QFont game_font(int pixel_height, bool bold, bool italic) {

@@ -9,8 +9,6 @@
 
 namespace quillot {
 
-const char* const kAppTitle = "BRASKO";
-
 namespace {
 
 void show_box(QMessageBox::Icon icon, const QString& text, int scale) {

@@ -2,10 +2,10 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/render/look.h"
+
 namespace quillot {
 
-// The application title: the caption of every message and error box.
-extern const char* const kAppTitle;
 
 // Message and error boxes behind a seam, so tests can read what the player
 // would be told without a modal box stopping them.

@@ -135,6 +135,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   SettingsKeeper& settings_keeper() { return settings_; }
   // The scale the game is drawn at now (in full screen, the largest that fits).
   int shown_scale() const override { return shown_scale_; }
+  int largest_scale() const override { return largest_window_scale(this); }
   // Where the game's 401 x 301 client area lies in the window.
   QRect game_area() const;
   QWidget* host_window() override { return this; }

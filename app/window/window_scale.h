@@ -6,13 +6,13 @@
 #include <QWidget>
 #include <vector>
 
+#include "app/options/settings.h"
+
 namespace quillot {
 
 // The window shows the game at a whole-number scale: every control, every
 // font and the playfield picture grow by the same factor. The game itself
 // never learns it: mouse positions are mapped back at the playfield's edge.
-inline constexpr int kMinScale = 1;
-inline constexpr int kMaxScale = 4;
 // The client area at 1x: the three screens laid over the playfield.
 inline constexpr QSize kClientSize{401, 301};
 // The frame and caption a window manager adds around it, as laid out for 1x

@@ -1,159 +1,21 @@
-// The main window's comforts around the game: scale and full screen, pause,
-// the music's volume, keyboard play, the pointer and the help box. None of
-// them is a game input, and none reaches the game's state except keyboard
-// play, which goes through the same recorded inputs as the mouse.
+// Input in the main window: every key, pad event and playfield mouse event
+// goes to the input router with where the window stands, and what it makes
+// of them is carried out here: a game input, a step in a menu, a command.
+// The pause and the pointer follow whether a stage takes input.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
-#include <QPainter>
-#include <QScreen>
-#include <QToolTip>
-#include <algorithm>
 #include <utility>
 
+#include "app/options/settings.h"
 #include "app/window/form.h"
-#include "app/options/language.h"
-#include "app/options/options_window.h"
 
 namespace quillot {
-
-QRect TForm1::game_area() const {
-  const QPoint offset = settings_.now().fullscreen ? centred_offset(size(), shown_scale_) : QPoint();
-  return QRect(offset, kClientSize * shown_scale_);
-}
-
-int TForm1::scale_to_show() const {
-  if (settings_.now().fullscreen) return largest_scale_fitting(screen_area(this, false).size());
-  // A remembered scale too big for today's screen shows at the largest
-  // that fits, and is still remembered for a larger one.
-  return std::clamp(settings_.now().scale, kMinScale, largest_window_scale(this));
-}
-
-void TForm1::lay_out_window() {
-  shown_scale_ = scale_to_show();
-  if (settings_.now().fullscreen) {
-    // A window manager's frame, measured while there is one to measure.
-    if (isVisible() && !isFullScreen()) frame_offset_ = geometry().topLeft() - frameGeometry().topLeft();
-    // Without a window manager a full-screen request leaves the window as it
-    // was, so it is sized to the screen here.
-    const QRect full = screen_area(this, false);
-    scaler_.apply(shown_scale_, centred_offset(full.size(), shown_scale_));
-    setFixedSize(full.size());
-    move(full.topLeft());
-    setWindowState(windowState() | Qt::WindowFullScreen);
-  } else {
-    scaler_.apply(shown_scale_, QPoint());
-    const bool leaving_full_screen = isFullScreen();
-    setWindowState(windowState() & ~Qt::WindowFullScreen);
-    setFixedSize(kClientSize * shown_scale_);
-    const QPoint place = window_position(shown_scale_, screen_area(this, true));
-    // Back from full screen the frame is not there yet, and move() would put
-    // the window's inside where the frame's corner belongs.
-    if (leaving_full_screen) {
-      setGeometry(QRect(place + frame_offset_, size()));
-    } else {
-      move(place);
-    }
-  }
-  fit_title_picture();
-  QFont hint = font();
-  hint.setPixelSize(12 * shown_scale_);
-  QToolTip::setFont(hint);
-  fit_rank_title();
-  toast_->label()->hide();
-  menu_->set_scale(shown_scale_);
-  options_.dialogs->set_scale(shown_scale_);
-  update();
-}
-
-void TForm1::fit_rank_title() {
-  // Measuring the title loads its font; a hidden shop waits until it is shown.
-  if (shop_box->isHidden()) {
-    rank_fit_due_ = true;
-    return;
-  }
-  rank_fit_due_ = false;
-  const QRect base = scaler_.base_geometry(rank_l);
-  if (base.isNull()) return;
-  const int s = shown_scale_;
-  const int right = (base.x() + base.width()) * s;
-  // A pixel of room per scale step on each side, as the box has for its own title.
-  const int needed = rank_l->fontMetrics().horizontalAdvance(rank_l->text()) + 2 * s;
-  const int width = std::max(base.width() * s, needed);
-  rank_l->setGeometry(right - width, base.y() * s, width, base.height() * s);
-}
-
-void TForm1::paintEvent(QPaintEvent*) {
-  // In full screen the game lies centred on black.
-  if (settings_.now().fullscreen) QPainter(this).fillRect(rect(), Qt::black);
-}
-
-void TForm1::set_scale(int scale) {
-  scale = std::clamp(scale, kMinScale, kMaxScale);
-  // A window bigger than the screen would hide the bird and the shop's last
-  // row, and would come back so at every start.
-  if (scale > largest_window_scale(this)) {
-    toast_->show_text(tr("×%1 は画面に入りません").arg(scale), game_area(), shown_scale_);
-    return;
-  }
-  settings_.set(&Settings::scale, scale);
-  lay_out_window();
-}
-
-void TForm1::set_fullscreen(bool on) {
-  settings_.set(&Settings::fullscreen, on);
-  lay_out_window();
-}
-
-void TForm1::set_volume(int percent, bool muted) {
-  settings_.set(&Settings::volume, std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume));
-  settings_.set(&Settings::muted, muted);
-  options_.music->set_volume(settings_.now().volume, settings_.now().muted);
-  options_.music->set_effects_volume(settings_.now().effects_volume, settings_.now().muted);
-  const QString text = settings_.now().muted ? tr("♪ ミュート") : tr("♪ 音楽 %1%").arg(settings_.now().volume);
-  toast_->show_text(text, game_area(), shown_scale_);
-}
-
-void TForm1::set_effects_volume(int percent) {
-  settings_.set(&Settings::effects_volume, std::clamp(percent / 10 * 10, 0, Settings::kMaxVolume));
-  // A step is meant to be heard, as with the music's.
-  settings_.set(&Settings::muted, false);
-  options_.music->set_volume(settings_.now().volume, false);
-  options_.music->set_effects_volume(settings_.now().effects_volume, false);
-  toast_->show_text(tr("♪ 効果音 %1%").arg(settings_.now().effects_volume), game_area(), shown_scale_);
-}
-
-void TForm1::reset_settings() {
-  const Settings defaults;
-  settings_.set(&Settings::scale, largest_window_scale(this));
-  settings_.set(&Settings::fullscreen, defaults.fullscreen);
-  settings_.set(&Settings::effects_volume, defaults.effects_volume);
-  lay_out_window();
-  set_volume(defaults.volume, defaults.muted);
-  set_language(defaults.language);
-}
-
-void TForm1::set_language(Language language) {
-  settings_.set(&Settings::language, language);
-  use_language(resolve_language(language));
-  // The story screens in the new language from the next one on. A replay
-  // plays the stories of its recording; a recording keeps those it began
-  // with, which have the same screens and questions in every language.
-  if (!options_.replaying) load_story_file();
-}
-
-OptionsWindow* TForm1::options_window() const { return options_window_; }
-
-void TForm1::show_options() {
-  if (options_window_ != nullptr) return;
-  set_paused(true);
-  options_window_ = new OptionsWindow(this);
-  options_window_->open();
-}
 
 bool TForm1::stage_running() const { return Timer1.isActive() && screen() == Screen::None; }
 
@@ -178,11 +40,6 @@ void TForm1::update_pointer() {
   } else {
     cg_view->unsetCursor();
   }
-}
-
-void TForm1::show_help() {
-  set_paused(true);
-  open_box([this] { options_.dialogs->message(help_text(options_.bindings).replace('\r', '\n')); });
 }
 
 InputContext TForm1::input_context() const {
@@ -339,15 +196,6 @@ void TForm1::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
 }
 
-void TForm1::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::WindowStateChange && isMinimized()) set_paused(true);
-  if (event->type() == QEvent::LanguageChange) {
-    retranslate();
-    Timer2Timer();  // and the texts built from the profile
-  }
-  QWidget::changeEvent(event);
-}
-
 // Only a change from active to inactive pauses: a session that never had the
 // focus (a display without a window manager) plays on.
 void TForm1::application_state_changed(Qt::ApplicationState state) {
@@ -358,6 +206,31 @@ void TForm1::application_state_changed(Qt::ApplicationState state) {
   }
   if (state == Qt::ApplicationActive) pads_away_ = false;
   app_state_ = state;
+}
+
+void TForm1::set_bindings(const Bindings& bindings) {
+  options_.bindings = bindings;
+  router_.release_all();
+  settings_.also_write([bindings] { save_bindings(bindings); });
+}
+
+void TForm1::start_gamepads() {
+  if (pads_ != nullptr || options_.replaying) return;
+  auto pads = std::make_unique<Gamepads>();
+  const QString mappings = QFileInfo(settings_path()).absolutePath() + "/gamecontrollerdb.txt";
+  if (!pads->start(QFile::encodeName(mappings).toStdString())) return;
+  pads_ = std::move(pads);
+  connect(&pad_timer_, &QTimer::timeout, this, [this] { poll_pads(); });
+  pad_timer_.start(kPadIdlePollMs);
+  poll_pads();
+}
+
+void TForm1::poll_pads() {
+  if (pads_ == nullptr) return;
+  for (const PadEvent& e : pads_->poll())
+    for (const Routed& r : router_.pad_event(input_context(), e)) carry_out(r);
+  const int interval = pads_->count() > 0 ? kPadPollMs : kPadIdlePollMs;
+  if (pad_timer_.interval() != interval) pad_timer_.setInterval(interval);
 }
 
 }  // namespace quillot
