@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFontDatabase>
 #include <QStringList>
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/main/command_line.h"
 #include "app/main/first_paint.h"
 #include "app/render/art.h"
 #include "app/input/bindings.h"
@@ -40,24 +40,6 @@ const char* const kUsage =
                       "  -h, --help      この説明を表示して終わる\n"
                       "  -v, --version   バージョンを表示して終わる\n");
 
-struct Options {
-  std::string record, replay;
-  bool headless = false;
-  int scale = 0;  // 0: the remembered one
-  bool fullscreen = false;
-  bool mute = false;
-  std::optional<quillot::Language> language;  // none: the remembered one
-  bool display_given = false;                 // -platform or -display, for Qt
-};
-
-// Qt's own command-line options, passed through to it untouched: those that
-// take a value, then those that do not.
-const char* const kQtValueOptions[] = {
-    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qmljsdebugger", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",      "style",
-    "stylesheet"};
-const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
-
 int usage_error(const QString& text) {
   std::fprintf(stderr, "quillot: %s\nTry 'quillot --help' for more.\n", qPrintable(text));
   return 2;
@@ -82,63 +64,23 @@ int print_help(int argc, char** argv, std::optional<quillot::Language> language)
 
 // Returns -1 to go on, or the exit code. Runs before any QApplication exists,
 // so --help, --version and a headless replay need no display.
-int parse(int argc, char** argv, Options& o) {
+int parse(int argc, char** argv, quillot::CommandLine& o) {
   QStringList args;
   for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-  QCommandLineParser parser;
-  // "-platform xcb" is one option, as Qt reads it, not seven letters.
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}),
-      headless("headless"), fullscreen("fullscreen"), mute("mute"), scale("scale", {}, "N"),
-      record("record", {}, "FILE"), replay("replay", {}, "FILE"), language("language", {}, "L");
-  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay, language})
-    parser.addOption(option);
-  for (const char* name : kQtValueOptions) {
-    QCommandLineOption option(name, {}, "value");
-    option.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(option);
+  const quillot::ParsedCommandLine parsed = quillot::parse_command_line(args);
+  o = parsed.options;
+  switch (parsed.what) {
+    case quillot::ParsedCommandLine::What::Run:
+      return -1;
+    case quillot::ParsedCommandLine::What::Help:
+      return print_help(argc, argv, o.language);
+    case quillot::ParsedCommandLine::What::Version:
+      std::puts("QUILLOT " QUILLOT_VERSION);
+      return 0;
+    case quillot::ParsedCommandLine::What::Error:
+      break;
   }
-  for (const char* name : kQtFlagOptions) {
-    QCommandLineOption option(name);
-    option.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(option);
-  }
-  if (!parser.parse(args)) return usage_error(parser.errorText());
-  if (parser.isSet(language)) {
-    o.language = quillot::language_from_name(parser.value(language));
-    if (!o.language || *o.language == quillot::Language::Auto)
-      return usage_error("--language needs ja or en");
-  }
-  if (parser.isSet(help)) return print_help(argc, argv, o.language);
-  if (parser.isSet(version)) {
-    std::puts("QUILLOT " QUILLOT_VERSION);
-    return 0;
-  }
-  if (!parser.positionalArguments().isEmpty())
-    return usage_error(QString("unexpected argument '%1' (a recording is played with --replay FILE)")
-                           .arg(parser.positionalArguments().first()));
-  // The parser takes whatever follows as the value: "--record --headless"
-  // would record into a file named "--headless".
-  for (const QCommandLineOption& option : {scale, record, replay}) {
-    const QString value = parser.value(option);
-    if (parser.isSet(option) && (value.isEmpty() || value.startsWith('-')))
-      return usage_error(
-          QString("--%1 needs %2, not '%3'").arg(option.names().first(), option.valueName(), value));
-  }
-  o.display_given = parser.isSet("platform") || parser.isSet("display");
-  o.headless = parser.isSet(headless);
-  o.fullscreen = parser.isSet(fullscreen);
-  o.mute = parser.isSet(mute);
-  o.record = parser.value(record).toStdString();
-  o.replay = parser.value(replay).toStdString();
-  if (parser.isSet(scale)) {
-    const QString n = parser.value(scale);
-    if (n.size() != 1 || n[0] < '1' || n[0] > '4') return usage_error("--scale needs a number from 1 to 4");
-    o.scale = n[0].unicode() - '0';
-  }
-  if (o.headless && o.replay.empty()) return usage_error("--headless goes with --replay FILE");
-  if (!o.record.empty() && !o.replay.empty()) return usage_error("--record and --replay exclude each other");
-  return -1;
+  return usage_error(parsed.error);
 }
 
 // Message boxes of a replay go to the terminal, so nothing waits for a click.
@@ -152,7 +94,7 @@ class PrintedDialogs : public quillot::Dialogs {
 
 // Without a display Qt ends the program with an abort and a page about
 // platform plugins; a player should get one line that says what is missing.
-bool display_named(const Options& o) {
+bool display_named(const quillot::CommandLine& o) {
   for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
     if (const char* v = std::getenv(name); v != nullptr && *v != '\0') return true;
   return o.display_given;
@@ -177,7 +119,7 @@ void opening_display(QtMsgType type, const QMessageLogContext& context, const QS
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options o;
+  quillot::CommandLine o;
   if (const int code = parse(argc, argv, o); code >= 0) return code;
   if (o.headless) return quillot::replay_headless(o.replay);
 

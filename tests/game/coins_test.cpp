@@ -4,23 +4,15 @@
 
 #include <string>
 
+#include "tests/support/random_inverse.h"
 #include "tests/support/recording_canvas.h"
 
 namespace quillot {
 namespace {
 
 using testing::RecordingCanvas;
+using testing::zero_at_draw;
 using Op = RecordingCanvas::Op;
-
-// Makes the generator's state after `steps` more draws equal to 0, so that
-// draw number `steps` yields 0 whatever its range.
-void zero_at_draw(Random& r, int steps) {
-  uint32_t inverse = 134775813u;  // Newton's iteration for the inverse mod 2^32
-  for (int i = 0; i < 5; ++i) inverse *= 2u - 134775813u * inverse;
-  uint32_t s = 0;
-  for (int i = 0; i < steps; ++i) s = (s - 1u) * inverse;
-  r.seed = s;
-}
 
 Game fresh() {
   Game g;

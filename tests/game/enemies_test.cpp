@@ -5,21 +5,15 @@
 #include <climits>
 #include <vector>
 
+#include "tests/support/random_inverse.h"
 #include "tests/support/recording_canvas.h"
 
 namespace quillot {
 namespace {
 
 using testing::RecordingCanvas;
+using testing::set_next_seed;
 using Op = RecordingCanvas::Op;
-
-// Makes the generator's next state `next`: with next = 0xFFFFFFFF / n the next
-// Random(n) is the last value still yielding 0, and next + 1 yields 1.
-void set_next_seed(Random& r, uint32_t next) {
-  uint32_t inverse = 134775813u;  // Newton's iteration for the inverse mod 2^32
-  for (int i = 0; i < 5; ++i) inverse *= 2u - 134775813u * inverse;
-  r.seed = (next - 1u) * inverse;
-}
 
 Game fresh() {
   Game g;
