@@ -175,6 +175,16 @@ class FormTest : public ::testing::Test {
     return read_file(file);
   }
 
+  // A window a recording drives: the player's input never reaches its game.
+  FormOptions watching(Dialogs& boxes, MusicPort& music) const {
+    FormOptions o;
+    o.base_dir = dir_.string();
+    o.dialogs = &boxes;
+    o.music = &music;
+    o.replaying = true;
+    return o;
+  }
+
   // Plays a recording in a window of its own, which loads the pictures for
   // real and shows the boxes; it must reach the same end as without one.
   void replay_in_a_window(const std::string& text) {
@@ -183,12 +193,7 @@ class FormTest : public ::testing::Test {
     ASSERT_TRUE(recording.has_value()) << error;
     RecordingDialogs boxes;
     RecordingMusic music;
-    FormOptions o;
-    o.base_dir = dir_.string();
-    o.dialogs = &boxes;
-    o.music = &music;
-    o.replaying = true;
-    TForm1 viewer(o);
+    TForm1 viewer(watching(boxes, music));
     Replayer replayer(std::move(*recording), viewer.game(), viewer, [&viewer] { return viewer.screen_state(); });
     replayer.start();
     Replayer::Step step = Replayer::Step::Tick;
@@ -374,12 +379,7 @@ TEST_F(FormTest, AWindowedReplayTakesTheLinesOfOneTickInTurns) {
   std::string error;
   auto recording = parse_recording(text, &error);
   ASSERT_TRUE(recording.has_value()) << error;
-  FormOptions o;
-  o.base_dir = dir_.string();
-  o.dialogs = &dialogs_;
-  o.music = &music_;
-  o.replaying = true;
-  TForm1 form(o);
+  TForm1 form(watching(dialogs_, music_));
   ReplayWindow replay(std::move(*recording), form);
   // Each time the window gets its events back, count whether the game moved on.
   QElapsedTimer clock;
