@@ -10,16 +10,24 @@
 // otherwise be mapped before main); this header is all the game sees of it.
 namespace quillot::audio {
 
-// The factor on the music's samples for a volume in percent (0..100, steps of
-// 10): 100 is the full level, every step down is 5 dB quieter, so the steps
-// sound even, and 0 or a mute is silence. 10 % lies 45 dB under the full
-// level, about where background music fades into a quiet room.
+// How much quieter each step of 10 % is. Equal steps in decibels sound
+// equally far apart; at 3 dB a step, 50 % lies 15 dB under the full level,
+// clearly softer but still music, and 10 % 27 dB under it, quiet but heard in
+// a quiet room. (5 dB a step left the lower half of a slider close to silence.)
+inline constexpr double kVolumeStepDb = 3.0;
+
+// The factor on the samples for a volume in percent (0..100, steps of 10):
+// 100 is the full level, each step down kVolumeStepDb quieter, and 0 or a
+// mute is silence.
 inline float volume_level(int percent, bool muted) {
   if (muted || percent <= 0) return 0.0F;
   if (percent >= 100) return 1.0F;
   const double steps = (100 - percent) / 10.0;
-  return static_cast<float>(std::pow(10.0, -steps * 5.0 / 20.0));
+  return static_cast<float>(std::pow(10.0, -steps * kVolumeStepDb / 20.0));
 }
+
+// A paused stage's music plays on, this much quieter, until play resumes.
+inline constexpr double kPauseDuckDb = 10.0;
 
 struct MusicStatus {
   bool ready = false;          // the SoundFont loader has finished, with or without a font

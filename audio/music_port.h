@@ -17,6 +17,8 @@ class MusicPort {
   virtual void play_music(const std::string& name) = 0;
   // The player's volume, 0..100 % in steps of 10, and the mute.
   virtual void set_volume(int /*percent*/, bool /*muted*/) {}
+  // A paused stage: the music plays on, quieter, until `ducked` is false again.
+  virtual void set_ducked(bool /*ducked*/) {}
   // The sound effects: one to play now, and their own volume beside the music's.
   virtual void play_effect(Sound /*sound*/) {}
   virtual void set_effects_volume(int /*percent*/, bool /*muted*/) {}
@@ -47,6 +49,7 @@ class SynthMusic : public MusicPort {
 
   void play_music(const std::string& name) override;
   void set_volume(int percent, bool muted) override;
+  void set_ducked(bool ducked) override;
   void play_effect(Sound sound) override;
   void set_effects_volume(int percent, bool muted) override;
   // What the module reports (first_sound_ns: when the sound server got the
@@ -59,7 +62,10 @@ class SynthMusic : public MusicPort {
   std::function<bool()> window_shown_;
   bool started_ = false;
   std::string pending_;
+  // The level the volume asks for, and the one heard (less while ducked).
   float level_ = 1.0F;
+  bool ducked_ = false;
+  float heard_level() const;
   float effects_level_ = 1.0F;
   std::unique_ptr<audio::MusicControl> music_;
 };

@@ -1,5 +1,7 @@
 #include <dlfcn.h>
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -42,7 +44,7 @@ void SynthMusic::start() {
   if (open == nullptr) return;
   music_.reset(open(dat_dir_, std::move(window_shown_), sound_effect_files()));
   if (!music_) return;
-  music_->set_level(level_);
+  music_->set_level(heard_level());
   music_->set_effects_level(effects_level_);
   if (!pending_.empty()) music_->play_music(pending_);
   pending_.clear();
@@ -58,7 +60,16 @@ void SynthMusic::play_music(const std::string& name) {
 
 void SynthMusic::set_volume(int percent, bool muted) {
   level_ = audio::volume_level(percent, muted);
-  if (music_) music_->set_level(level_);
+  if (music_) music_->set_level(heard_level());
+}
+
+void SynthMusic::set_ducked(bool ducked) {
+  ducked_ = ducked;
+  if (music_) music_->set_level(heard_level());
+}
+
+float SynthMusic::heard_level() const {
+  return ducked_ ? level_ * static_cast<float>(std::pow(10.0, -audio::kPauseDuckDb / 20.0)) : level_;
 }
 
 // Effects before the module is open are not kept: they belong to a moment

@@ -15,6 +15,17 @@ namespace {
 constexpr int kFontPx = 12;
 constexpr int kSliderWidth = 150;  // at 1x: a step of 10 % is 15 px, easy to hit
 
+// A slider with its value beside it, as the number the player hears it by.
+QWidget* with_number(QWidget* parent, QSlider* slider, QLabel* number) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(slider, 1);
+  layout->addWidget(number);
+  number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return row;
+}
+
 QSlider* volume_slider(QWidget* parent) {
   auto* s = new QSlider(Qt::Horizontal, parent);
   s->setRange(0, Settings::kMaxVolume / 10);
@@ -62,8 +73,8 @@ void OptionsWindow::retranslate() {
   pages->setTabText(1, tr("操作"));
   controls->retranslate();
   auto* rows = qobject_cast<QFormLayout*>(pages->widget(0)->layout());
-  const std::pair<QWidget*, QString> labels[] = {{music_volume, tr("音楽の音量")},
-                                                 {effects_volume, tr("効果音の音量")},
+  const std::pair<QWidget*, QString> labels[] = {{music_volume->parentWidget(), tr("音楽の音量")},
+                                                 {effects_volume->parentWidget(), tr("効果音の音量")},
                                                  {scale, tr("画面の大きさ")},
                                                  {language, tr("言語")}};
   for (const auto& [control, text] : labels)
@@ -99,6 +110,8 @@ void OptionsWindow::build_sound_and_window_page() {
   QWidget* parent = page->parentWidget();
   music_volume = volume_slider(parent);
   effects_volume = volume_slider(parent);
+  music_volume_shown = new QLabel(parent);
+  effects_volume_shown = new QLabel(parent);
   mute = new QCheckBox(parent);
   scale = new QComboBox(parent);
   fullscreen = new QCheckBox(parent);
@@ -110,8 +123,8 @@ void OptionsWindow::build_sound_and_window_page() {
   // Rows with a label get it now (an empty one would make none); the words
   // come with retranslate().
   const QString label = "-";
-  add_row(page, label, music_volume);
-  add_row(page, label, effects_volume);
+  add_row(page, label, with_number(parent, music_volume, music_volume_shown));
+  add_row(page, label, with_number(parent, effects_volume, effects_volume_shown));
   add_row(page, QString(), mute);
   add_row(page, label, scale);
   add_row(page, QString(), fullscreen);
@@ -150,6 +163,8 @@ void OptionsWindow::refresh() {
   const Settings& s = form_->settings();
   music_volume->setValue(s.volume / 10);
   effects_volume->setValue(s.effects_volume / 10);
+  music_volume_shown->setText(QString("%1%").arg(s.volume));
+  effects_volume_shown->setText(QString("%1%").arg(s.effects_volume));
   mute->setChecked(s.muted);
   scale->clear();
   const int largest = form_->largest_scale();
@@ -171,6 +186,9 @@ void OptionsWindow::apply_scale() {
   const QFont font = game_font(kFontPx * s);
   setFont(font);
   for (QSlider* slider : {music_volume, effects_volume}) slider->setMinimumWidth(kSliderWidth * s);
+  // Room for "100%", so the slider does not move as the number changes.
+  for (QLabel* number : {music_volume_shown, effects_volume_shown})
+    number->setMinimumWidth(QFontMetrics(font).horizontalAdvance("100%") + 2 * s);
   // A style sheet stops the font passing down to the controls, so it names the
   // font too; the check boxes' and sliders' own drawing does not follow the
   // font at all.

@@ -39,6 +39,8 @@ class OptionsWindow : public QDialog {
 
   QSlider* music_volume = nullptr;  // 0..10, steps of 10 %
   QSlider* effects_volume = nullptr;
+  QLabel* music_volume_shown = nullptr;  // the sliders' values, in percent
+  QLabel* effects_volume_shown = nullptr;
   QCheckBox* mute = nullptr;
   QComboBox* scale = nullptr;  // only the scales whose window fits the screen
   QCheckBox* fullscreen = nullptr;

@@ -505,6 +505,7 @@ void TForm1::show_shop() {
 void TForm1::show_title() { show_screen(Screen::Title); }
 void TForm1::stop_timer() {
   Timer1.stop();
+  if (paused_) options_.music->set_ducked(false);
   paused_ = false;
   update_pointer();
 }

@@ -24,6 +24,7 @@ void TForm1::set_paused(bool paused) {
   paused = paused && stage_running() && !options_.replaying;
   if (paused == paused_) return;
   paused_ = paused;
+  options_.music->set_ducked(paused);
   if (paused) router_.release_all();
   // A pad's direction still held when play resumes steers again.
   if (!paused) router_.resync_pads(input_context());

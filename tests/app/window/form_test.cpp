@@ -49,6 +49,8 @@ class RecordingMusic : public MusicPort {
   int volume = -1;
   bool muted = false;
   void play_music(const std::string& name) override { tracks.push_back(name); }
+  bool ducked = false;
+  void set_ducked(bool duck) override { ducked = duck; }
   void set_volume(int percent, bool mute) override {
     volume = percent;
     muted = mute;
@@ -805,6 +807,7 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
       ASSERT_TRUE(form->paused());
       EXPECT_NE(form->cg_view->cursor().shape(), Qt::BlankCursor) << "shown while paused";
       EXPECT_FALSE(form->held().held(Action::Left)) << "a pause lets go of the keys";
+      EXPECT_TRUE(music_.ducked) << "the music plays on, quieter";
       const int64_t ticks = form->ticks();
       const uint64_t state = checksum(g);
       for (int i = 0; i < 10; ++i) form->Timer1Timer();
@@ -819,6 +822,7 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
         EXPECT_EQ(checksum(g), state) << "the click that resumes does not fire";
       }
       EXPECT_FALSE(form->paused());
+      EXPECT_FALSE(music_.ducked) << "and as loud as before once play resumes";
       form->Timer1Timer();
       EXPECT_EQ(form->ticks(), ticks + 1);
     }
@@ -982,6 +986,7 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
   defaults.scale = form->settings().scale;
   EXPECT_EQ(remembered(form.get()), defaults);
   EXPECT_EQ(form->options_window()->music_volume->value(), 10) << "the window shows what was reset";
+  EXPECT_EQ(form->options_window()->music_volume_shown->text(), "100%") << "and says it in numbers";
   EXPECT_FALSE(form->options_window()->fullscreen->isChecked());
 
   // A language applies at once, to this window and the game's, and is remembered.
