@@ -2,7 +2,9 @@
 #include <QFontDatabase>
 #include <QStringList>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +49,14 @@ int usage_error(const QString& text) {
 
 // The help, in the language the game would speak. The catalogue needs an
 // application object, and the help is printed before the window's exists.
+// What --help and --version print reaches the reader whole, or the status
+// says it did not (a full disk, a closed pipe), with one line why.
+int printed(const char* what) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  std::fprintf(stderr, "quillot: the %s could not be written: %s\n", what, std::strerror(errno));
+  return 1;
+}
+
 int print_help(int argc, char** argv, std::optional<quillot::Language> language) {
   QCoreApplication core(argc, argv);
   quillot::use_language(quillot::resolve_language(language.value_or(quillot::load_settings().language)));
@@ -59,7 +69,7 @@ int print_help(int argc, char** argv, std::optional<quillot::Language> language)
   std::fputs(("\n" + quillot::usage_keys(quillot::load_bindings())).c_str(), stdout);
   std::fputs(QCoreApplication::translate("quillot", "\nセーブの場所: %1\n").arg(save).toUtf8().constData(),
              stdout);
-  return 0;
+  return printed("help");
 }
 
 // Returns -1 to go on, or the exit code. Runs before any QApplication exists,
@@ -76,7 +86,7 @@ int parse(int argc, char** argv, quillot::CommandLine& o) {
       return print_help(argc, argv, o.language);
     case quillot::ParsedCommandLine::What::Version:
       std::puts("QUILLOT " QUILLOT_VERSION);
-      return 0;
+      return printed("version");
     case quillot::ParsedCommandLine::What::Error:
       break;
   }
