@@ -33,7 +33,8 @@ class SilentMusic : public MusicPort {
 // the effects mixed over it in the same output, in a module opened by start().
 // Until then nothing of it exists: the window asks for its first track while
 // it is built, and that track begins once the synth is there. Without the
-// module, or when it cannot be opened, the game is silent.
+// module, or when it cannot be opened, the game is silent and says why in
+// one line on stderr.
 class SynthMusic : public MusicPort {
  public:
   // module: the module's file; empty for the one installed with the program

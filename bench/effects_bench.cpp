@@ -31,7 +31,7 @@ std::string dat_dir() {
 
 std::string first_sound_font() {
   for (const auto& path : audio::sound_font_candidates()) {
-    if (audio::readable(path)) return path;
+    if (audio::check_sound_font(path).usable()) return path;
   }
   return {};
 }

@@ -26,7 +26,7 @@ std::string dat_dir() {
 
 std::string first_sound_font() {
   for (const auto& path : sound_font_candidates()) {
-    if (readable(path)) return path;
+    if (check_sound_font(path).usable()) return path;
   }
   return {};
 }
@@ -50,7 +50,7 @@ int64_t frames_to_first_sound(const std::function<void(int, float*, float*)>& re
 void BM_SoundFontLoad(benchmark::State& state) {
   const auto candidates = sound_font_candidates();
   const std::string path = candidates[static_cast<std::size_t>(state.range(0))];
-  if (!readable(path)) {
+  if (!check_sound_font(path).usable()) {
     state.SkipWithError(("not installed: " + path).c_str());
     return;
   }

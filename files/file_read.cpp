@@ -5,34 +5,82 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace quillot {
 
-FileRead read_regular_file(const std::string& path, size_t limit) {
-  FileRead r;
+RegularFile::RegularFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
-    r.error = errno;
-    return r;
+    error_ = errno;
+    return;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    r.error = errno;
+    error_ = errno;
   } else if (S_ISDIR(st.st_mode)) {
-    r.error = EISDIR;
+    error_ = EISDIR;
   } else if (!S_ISREG(st.st_mode)) {
-    r.error = ENODEV;
+    error_ = ENODEV;
+    type_ = st.st_mode & S_IFMT;
   }
-  if (r.error != 0) {
+  if (error_ != 0) {
     ::close(fd);
-    return r;
+    return;
   }
   // A regular file never blocks; the flag only had to protect the open.
-  const size_t hint = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 4096;
+  fd_ = fd;
+  size_ = static_cast<uint64_t>(st.st_size);
+}
+
+RegularFile::~RegularFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string RegularFile::read_at(uint64_t offset, size_t count) const {
+  std::string bytes;
+  if (fd_ < 0 || offset >= size_) return bytes;
+  if (count > size_ - offset) count = static_cast<size_t>(size_ - offset);
+  bytes.resize(count);
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+std::string RegularFile::why_not() const {
+  if (fd_ >= 0) return {};
+  switch (error_) {
+    case ENOENT:
+      return "is missing";
+    case EISDIR:
+      return "is a folder";
+    case ENODEV:
+      return S_ISFIFO(type_)   ? "is a FIFO, not a file"
+             : S_ISSOCK(type_) ? "is a socket, not a file"
+                               : "is a device, not a file";
+    default:
+      return std::string("cannot be opened (") + std::strerror(error_) + ")";
+  }
+}
+
+FileRead read_regular_file(const std::string& path, size_t limit) {
+  FileRead r;
+  const RegularFile file(path);
+  if (file.fd() < 0) {
+    r.error = file.error();
+    return r;
+  }
+  const int fd = file.fd();
+  const size_t hint = file.size() > 0 ? static_cast<size_t>(file.size()) : 4096;
   try {
     r.bytes.resize(hint < limit ? hint : limit);
   } catch (...) {
-    ::close(fd);
     r.error = ENOMEM;
     return r;
   }
@@ -66,7 +114,6 @@ FileRead read_regular_file(const std::string& path, size_t limit) {
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
-  ::close(fd);
   r.bytes.resize(done);
   if (r.error != 0) r.bytes.clear();
   return r;

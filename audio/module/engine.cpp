@@ -72,17 +72,30 @@ Engine::~Engine() {
 std::string Engine::load_sound_font(const std::vector<std::string>& candidates) {
   std::lock_guard lock(mutex_);
   if (synth_ == nullptr) return {};
+  std::vector<std::pair<std::string, std::string>> faults;
+  std::vector<std::string> missing;
+  std::string loaded;
   for (const auto& path : candidates) {
-    if (!readable(path)) continue;
-    // No channel selects a preset yet: each would read piano or drum samples
-    // that nothing may ever play.
-    const int id = fluid_synth_sfload(synth_, path.c_str(), 0);
-    if (id != FLUID_FAILED) {
-      font_id_ = id;
-      return path;
+    SoundFontCheck check = check_sound_font(path);
+    if (check.missing) {
+      missing.push_back(path);
+      continue;
     }
+    if (check.usable()) {
+      // No channel selects a preset yet: each would read piano or drum samples
+      // that nothing may ever play.
+      const int id = fluid_synth_sfload(synth_, path.c_str(), 0);
+      if (id != FLUID_FAILED) {
+        font_id_ = id;
+        loaded = path;
+        break;
+      }
+      check.fault = "is damaged (FluidSynth could not load it)";
+    }
+    faults.emplace_back(path, check.fault);
   }
-  return {};
+  report_sound_fonts(faults, missing, loaded);
+  return loaded;
 }
 
 void Engine::set_end_handler(EndHandler handler) {

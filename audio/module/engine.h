@@ -34,8 +34,9 @@ class Engine {
   Engine& operator=(const Engine&) = delete;
 
   // Loads the first candidate that is readable and really is a SoundFont.
-  // Returns its path, or an empty string when none loads. Call before the
-  // first render().
+  // Returns its path, or an empty string when none loads; what was wrong
+  // with the others is told on stderr (see report_sound_fonts). Call before
+  // the first render().
   std::string load_sound_font(const std::vector<std::string>& candidates);
 
   // Reads the samples of these presets of the loaded font and keeps them in

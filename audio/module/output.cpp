@@ -10,6 +10,7 @@ namespace quillot::audio {
 namespace {
 
 void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
+void quiet_glib(const char*, int, const char*, void*) {}
 
 // Above this a sample is heard: -60 dBFS.
 constexpr float kAudible = 0.001F;
@@ -48,6 +49,19 @@ void silence_library_logs() {
   void* symbol = dlsym(alsa != nullptr ? alsa : RTLD_DEFAULT, "snd_lib_error_set_handler");
   if (symbol != nullptr) reinterpret_cast<SetHandler>(symbol)(&quiet_alsa);
   if (alsa != nullptr) dlclose(alsa);  // drops the count RTLD_NOLOAD added
+  // A file FluidSynth's own loader refuses is handed on to libinstpatch,
+  // which asserts its way out through GLib, without a log domain. GLib comes
+  // with FluidSynth and is looked up the same way.
+  using GLibHandler = void (*)(const char*, int, const char*, void*);
+  using SetGLibHandler = unsigned (*)(const char*, int, GLibHandler, void*);
+  constexpr int kCriticalWarningMessage = 1 << 3 | 1 << 4 | 1 << 5;
+  void* glib = dlopen("libglib-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+  if (glib != nullptr) {
+    if (void* set = dlsym(glib, "g_log_set_handler")) {
+      reinterpret_cast<SetGLibHandler>(set)(nullptr, kCriticalWarningMessage, &quiet_glib, nullptr);
+    }
+    dlclose(glib);
+  }
 }
 
 Output::Output(Engine& engine, const std::vector<std::string>& drivers) : engine_(engine) {

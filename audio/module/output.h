@@ -20,8 +20,10 @@ inline const std::vector<std::string> kDriverOrder = {"pulseaudio", "pipewire", 
 inline constexpr int kPeriodFrames = 256;
 inline constexpr int kPeriods = 4;
 
-// FluidSynth and ALSA report a missing sound card on stderr; music is never
-// essential, so a player without one hears silence and reads nothing.
+// FluidSynth and ALSA report a missing sound card on stderr, and
+// libinstpatch a file that is no SoundFont; music is never essential, so a
+// player without them hears silence and reads nothing but the game's own
+// one line.
 void silence_library_logs();
 
 // The audio device that pulls the engine's music. The first driver that opens

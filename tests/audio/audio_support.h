@@ -34,7 +34,7 @@ inline std::string test_sound_font() { return (source_root() / "tests" / "audio"
 // The first SoundFont the game itself would load; empty when the machine has none.
 inline std::string system_sound_font() {
   for (const auto& path : sound_font_candidates()) {
-    if (readable(path)) return path;
+    if (check_sound_font(path).usable()) return path;
   }
   return {};
 }

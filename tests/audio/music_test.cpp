@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
+#include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <thread>
 
 #include "audio/module/output.h"
@@ -224,15 +230,69 @@ TEST_F(MusicRig, TheLastTrackAskedForBeforeTheSoundFontIsInIsTheOneThatPlays) {
 TEST_F(MusicRig, SoundFontsThatCannotBeReadOrAreNotSoundFontsAreSkipped) {
   dat_.write("noise.sf2", std::vector<uint8_t>(4096, 0x5A));
   const std::string dir = dat_.path().string();
+  ::testing::internal::CaptureStderr();
   auto music = make({dir + "/absent.sf2", dir, dir + "/noise.sf2", font_});
   wait_ready(*music);
   EXPECT_EQ(music->status().sound_font, font_);
+  // A font that is not installed is no news; one that is there and fails is.
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "quillot: the SoundFont " + dir + " is a folder; the music plays through " + font_ +
+                "\nquillot: the SoundFont " + dir +
+                "/noise.sf2 is not a SoundFont (no RIFF sfbk header); the music plays through " + font_ + "\n");
 
   auto silent = make({dir + "/absent.sf2", dir + "/noise.sf2"});
   wait_ready(*silent);
   EXPECT_EQ(silent->status().sound_font, "");
   silent->play_music("long.mid");
   EXPECT_LT(play_for(*silent, 0.2).db(), kSilentDb);
+}
+
+// A SoundFont that cannot serve is told in one line, naming it and why, and
+// not a word from FluidSynth or its loaders; the music is silent and the game
+// asks on.
+TEST_F(MusicRig, EachSoundFontThatCannotServeIsToldInOneLine) {
+  std::ifstream in(font_, std::ios::binary);
+  const std::vector<uint8_t> font((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(font.size(), 1000U);
+  const std::vector<uint8_t> wave = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
+  const struct {
+    const char* file;
+    const char* says;
+    std::function<void(const std::filesystem::path&)> make;
+  } rows[] = {
+      {"missing.sf2", "is missing", [](const auto&) {}},
+      {"empty.sf2", "is empty", [&](const auto& path) { dat_.write(path.filename(), {}); }},
+      {"fifo.sf2", "is a FIFO", [](const auto& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+      {"cut.sf2", "is cut short",
+       [&](const auto& path) { dat_.write(path.filename(), {font.begin(), font.begin() + font.size() / 2}); }},
+      {"noise.sf2", "is not a SoundFont",
+       [&](const auto& path) { dat_.write(path.filename(), std::vector<uint8_t>(4096, 0x5A)); }},
+      {"wave.sf2", "is not a SoundFont", [&](const auto& path) { dat_.write(path.filename(), wave); }},
+      {"damaged.sf2", "is damaged",
+       [&](const auto& path) {
+         auto bytes = font;
+         std::fill_n(bytes.begin() + 12, 4, 'X');  // its first chunk's name; the length still holds
+         dat_.write(path.filename(), bytes);
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const std::string path = (dat_.path() / row.file).string();
+    row.make(path);
+    ::testing::internal::CaptureStderr();
+    auto music = make({path});
+    wait_ready(*music);
+    music->play_music("long.mid");
+    const Level heard = play_for(*music, 0.2);
+    const MusicStatus status = music->status();
+    music.reset();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(path + " " + row.says), std::string::npos) << said;
+    EXPECT_EQ(status.sound_font, "");
+    EXPECT_EQ(status.track, "long.mid") << "the game asks on";
+    EXPECT_LT(heard.db(), kSilentDb);
+  }
 }
 
 // The game's own lookup, behind candidates that are missing or no SoundFont:
