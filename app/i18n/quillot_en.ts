@@ -123,6 +123,10 @@
         <source>♪ 効果音 %1%</source>
         <translation>♪ Effects %1%</translation>
     </message>
+    <message>
+        <source>新しいゲームを始めると、セーブデータ（STAGE %1 / GOLD &gt; %2円）は次のセーブかゲームオーバーで置き換わります。始めますか？</source>
+        <translation>A new game replaces your saved game (STAGE %1 / GOLD &gt; %2 G) at the next save or game over. Start a new game?</translation>
+    </message>
 </context>
 <context>
     <name>quillot</name>

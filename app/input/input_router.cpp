@@ -116,9 +116,8 @@ std::vector<Routed> InputRouter::pad_event(const InputContext& c, const PadEvent
       const int was = axis;
       axis = stick_direction(e.value);
       resync_pads(c);
-      // Tipped, the stick is the cross in a menu; behind a box it moves nothing.
-      const bool menu = c.front == InputContext::Front::Window ||
-                        (c.front == InputContext::Front::Main && c.screen != Screen::None);
+      // Tipped, the stick is the cross in a menu: a screen's, a box's, the options'.
+      const bool menu = c.front != InputContext::Front::Main || c.screen != Screen::None;
       if (axis == was || axis == 0 || c.pads_away || !menu) return {};
       const PadButton as = e.vertical ? (axis < 0 ? PadButton::Up : PadButton::Down)
                                       : (axis < 0 ? PadButton::Left : PadButton::Right);
@@ -143,8 +142,11 @@ Routed InputRouter::pad_button(const InputContext& c, PadButton b) {
   const auto a = bindings_->pad_action(b);
   switch (c.front) {
     case InputContext::Front::Box:
-      // A box waits for its OK: any button a player would try gives it.
-      return Routed::menu(MenuStep::Back);
+      // The cross moves between a box's buttons (a question's はい and
+      // いいえ) and fire presses the one in focus; any other button closes
+      // the box as Esc does (OK, or いいえ).
+      if (const auto step = cross_step(b, false)) return Routed::menu(*step);
+      return Routed::menu(a == Action::Fire ? MenuStep::Press : MenuStep::Back);
     case InputContext::Front::Window:
       if (const auto step = cross_step(b, true)) return Routed::menu(*step);
       if (a == Action::Fire) return Routed::menu(MenuStep::Press);

@@ -1,5 +1,7 @@
 #include "app/window/dialogs.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -11,26 +13,41 @@ namespace quillot {
 
 namespace {
 
-void show_box(QMessageBox::Icon icon, const QString& text, int scale) {
-  QMessageBox box(icon, kAppTitle, QString(text).replace('\r', '\n'), QMessageBox::Ok);
+// The box's answer: the button pressed, or the escape button's when closed.
+QMessageBox::StandardButton show_box(QMessageBox::Icon icon, const QString& text, int scale,
+                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                     QMessageBox::StandardButton by_default = QMessageBox::Ok) {
+  QMessageBox box(icon, kAppTitle, QString(text).replace('\r', '\n'), buttons);
+  box.setDefaultButton(by_default);
+  box.setEscapeButton(by_default);
   // The text and its button grow with the window, as every other text does.
   box.setFont(game_font(12 * scale));
   if (icon != QMessageBox::NoIcon) {
     const int side = 32 * scale;
-    box.setIconPixmap(box.style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(side, side));
+    const auto pixmap = icon == QMessageBox::Critical ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxQuestion;
+    box.setIconPixmap(box.style()->standardIcon(pixmap).pixmap(side, side));
   }
+  // In the words of the story's own question.
+  if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+    yes->setText(QCoreApplication::translate("TForm1", "はい"));
+  if (QAbstractButton* no = box.button(QMessageBox::No))
+    no->setText(QCoreApplication::translate("TForm1", "いいえ"));
   box.adjustSize();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
   }
-  box.exec();
+  return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 }  // namespace
 
 void QtDialogs::message(const QString& text) { show_box(QMessageBox::NoIcon, text, scale_); }
 void QtDialogs::error(const QString& text) { show_box(QMessageBox::Critical, error_box_text(text), scale_); }
+bool QtDialogs::ask(const QString& text) {
+  return show_box(QMessageBox::Question, text, scale_, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+         QMessageBox::Yes;
+}
 
 QString error_box_text(const QString& text) {
   if (!text.isEmpty() && text.back() > QChar('.')) return text + '.';

@@ -16,6 +16,9 @@ class Dialogs {
   virtual void message(const QString& text) = 0;
   // An error the current action could not get past.
   virtual void error(const QString& text) = 0;
+  // A question with Yes and No, No the default; true for Yes. One that
+  // cannot ask (a replay's, a test's that does not care) goes on.
+  virtual bool ask(const QString& /*text*/) { return true; }
   // Boxes are drawn at the window's scale.
   virtual void set_scale(int /*scale*/) {}
 };
@@ -24,6 +27,7 @@ class QtDialogs : public Dialogs {
  public:
   void message(const QString& text) override;
   void error(const QString& text) override;
+  bool ask(const QString& text) override;
   void set_scale(int scale) override { scale_ = scale; }
 
  private:

@@ -472,7 +472,30 @@ void TForm1::Timer2Timer() {
 
 void TForm1::cgMouseMove(int x) { give(Input::move(x)); }
 void TForm1::cgMouseDown(MouseButton button) { give(Input::down(button)); }
-void TForm1::Button1Click() { give(Input::click(Control::Button1)); }
+namespace {
+
+// A save worth keeping: more than a new game has (a stage reached, gold).
+bool holds_progress(const Profile& p) { return p.stage > 0 || p.gold > 0; }
+
+}  // namespace
+
+void TForm1::Button1Click() {
+  const Profile& p = g_.profile;
+  if (!holds_progress(p)) {
+    give(Input::click(Control::Button1));
+    return;
+  }
+  // NEW START replaces the saved game at the next save or game over; one key
+  // must not throw it away. The recording holds the click alone, once asked.
+  const QString question =
+      tr("新しいゲームを始めると、セーブデータ（STAGE %1 / GOLD > %2円）は次のセーブかゲームオーバーで置き換わります。"
+         "始めますか？")
+          .arg(p.stage)
+          .arg(p.gold);
+  open_box([this, question] {
+    if (options_.dialogs->ask(question)) give(Input::click(Control::Button1));
+  });
+}
 void TForm1::Button4Click() { give(Input::click(Control::Button4)); }
 void TForm1::Button5Click() { give(Input::click(Control::Button5)); }
 void TForm1::Button6Click() { give(Input::click(Control::Button6)); }
@@ -541,7 +564,8 @@ void TForm1::show_screen(Screen screen) {
 void TForm1::focus_screen() {
   switch (screen()) {
     case Screen::Title:
-      return menu_->enter(Screen::Title, Button1);
+      // With a saved game worth keeping, CONTINUE is the likely wish.
+      return menu_->enter(Screen::Title, holds_progress(g_.profile) ? Button4 : Button1);
     case Screen::Shop:
       return menu_->enter(Screen::Shop, Button5);
     case Screen::Story:

@@ -146,7 +146,19 @@ void type_key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 void TForm1::menu_step(MenuStep step) {
   switch (input_context().front) {
     case InputContext::Front::Box:
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->close();
+      switch (step) {
+        case MenuStep::Previous:
+        case MenuStep::Left:
+          return type_key(Qt::Key_Backtab, Qt::ShiftModifier);
+        case MenuStep::Next:
+        case MenuStep::Right:
+          return type_key(Qt::Key_Tab);
+        case MenuStep::Press:
+          return type_key(Qt::Key_Space);
+        case MenuStep::Back:
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->close();
+          return;
+      }
       return;
     case InputContext::Front::Window: {
       // The options window by pad, as by its keys: the cross moves between

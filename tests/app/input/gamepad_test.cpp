@@ -195,6 +195,7 @@ TEST_F(PadTest, PadPlayBecomesRecordedInputsThatReplay) {
     Recorder recorder(file, form->game());
     form->set_recorder(&recorder);
     form->Button1Click();
+    QCoreApplication::sendPostedEvents();  // the saved game asks first
     Game& g = form->game();
     // A new game's bird steers for the left edge until told otherwise.
     form->cgMouseMove(g.player_x);
@@ -224,6 +225,7 @@ TEST_F(PadTest, PadPlayBecomesRecordedInputsThatReplay) {
 TEST_F(PadTest, PadsComeAndGoAndCountOnlyWhileTheWindowIsActive) {
   auto form = make();
   form->Button1Click();
+  QCoreApplication::sendPostedEvents();  // the saved game asks first
   form->Timer1Timer();
   auto pad = std::make_unique<VirtualPad>();
   form->poll_pads();
@@ -296,7 +298,10 @@ TEST_F(PadTest, PadGoesThroughTheMenus) {
     Recorder recorder(file, form->game());
     form->set_recorder(&recorder);
     using B = PadButton;
+    EXPECT_EQ(form->focusWidget(), form->Button4) << "a saved game: CONTINUE has the focus";
     pad.tap(B::Up, form.get());
+    EXPECT_EQ(form->focusWidget(), form->Button1);
+    pad.tap(B::Down, form.get());
     EXPECT_EQ(form->focusWidget(), form->Button4);
     shoot(form.get(), "1-title");
     Bindings bound = form->bindings();
@@ -376,6 +381,7 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
   form->settings_keeper().flush();
   EXPECT_EQ(load_bindings(), form->bindings()) << "remembered";
   form->Button1Click();
+  QCoreApplication::sendPostedEvents();  // the saved game asks first
   QKeyEvent j(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier);
   QApplication::sendEvent(form.get(), &j);
   EXPECT_TRUE(form->held().held(Action::Fire)) << "J fires at once";
@@ -478,13 +484,18 @@ TEST_F(PadTest, AFirePressedOnAMenuWaitsForAFreshPressInTheStage) {
   };
   for (const Way& way : ways) {
     SCOPED_TRACE(way.what);
+    // A new player's save: NEW START has the focus and asks nothing.
+    std::ofstream(dir_ / "dat/my.dat") << "0\r\n0\r\n0\r\n3\r\n18\r\n10\r\n2\r\n3\r\n0\r\n0\r\n3\r\n3\r\n0\r\n";
     auto form = make();
     form->show();
     QApplication::setActiveWindow(form.get());
     VirtualPad pad;
     form->poll_pads();
     way.fire(*form, pad, true);
-    if (form->screen() == Screen::Title) form->Button1Click();
+    if (form->screen() == Screen::Title) {
+      form->Button1Click();
+      QCoreApplication::sendPostedEvents();  // the saved game asks first
+    }
     ASSERT_EQ(form->screen(), Screen::None);
     auto flying = [&] {
       const auto& shots = form->game().shots;

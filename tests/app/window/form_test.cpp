@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -33,7 +34,13 @@ class RecordingDialogs : public Dialogs {
  public:
   QStringList messages, errors;
   int modal_ms = 0;  // an error box stays open this long, its event loop running as a real one's
+  QStringList questions;
+  bool answer = true;
   void message(const QString& text) override { messages << text; }
+  bool ask(const QString& text) override {
+    questions << text;
+    return answer;
+  }
   void error(const QString& text) override {
     errors << error_box_text(text);
     if (modal_ms == 0) return;
@@ -341,6 +348,7 @@ TEST_F(FormTest, WhatStandsInPlaceOfAFileIsRefusedAtOnce) {
 TEST_F(FormTest, ATickClearsToBlueAndPresents) {
   auto form = make();
   form->Button1Click();
+  boxes_open();  // the question a saved game asks, answered はい
   EXPECT_EQ(form->screen(), Screen::None);
   EXPECT_TRUE(form->Timer1.isActive());
   form->Timer1Timer();
@@ -353,6 +361,7 @@ TEST_F(FormTest, ATickClearsToBlueAndPresents) {
 TEST_F(FormTest, ASessionRecordedInTheWindowReplaysWithoutIt) {
   const std::string text = record([](TForm1* form) {
     form->Button1Click();
+    boxes_open();  // the question a saved game asks, answered はい
     // Inputs no player could give now are neither played nor recorded, or
     // the replay would stop at them.
     form->Button4Click();
@@ -376,6 +385,7 @@ TEST_F(FormTest, AWindowedReplayTakesTheLinesOfOneTickInTurns) {
   // A recording may hold any number of lines at one tick.
   const std::string text = record([](TForm1* form) {
     form->Button1Click();
+    boxes_open();  // the question a saved game asks, answered はい
     for (int i = 0; i < 400000; ++i) form->cgMouseMove(40 + i % 300);
   });
   std::string error;
@@ -510,6 +520,48 @@ TEST_F(FormTest, AGameLostWhileTheSaveFailsReplaysAndItsBoxOpensBetweenTicks) {
   EXPECT_GT(ticks_behind_box, 2) << "the frame timer runs on behind the box";
 }
 
+// One Return on the title must not throw a saved game away: with a save
+// worth keeping, the focus starts on CONTINUE and NEW START asks first; No
+// keeps the title, はい starts the game, and the recording holds only the
+// click that started it, as a new player's does.
+TEST_F(FormTest, NewStartAsksBeforeASavedGameIsReplaced) {
+  const std::string new_player = "0\r\n0\r\n0\r\n3\r\n18\r\n10\r\n2\r\n3\r\n0\r\n0\r\n3\r\n3\r\n0\r\n";
+  const std::string saved = "0\r\n5230\r\n6\r\n3\r\n18\r\n10\r\n2\r\n3\r\n1400\r\n0\r\n3\r\n3\r\n0\r\n";
+  const struct {
+    const char* what;
+    const std::string& save;
+    bool answer;
+    bool asked;
+    Screen screen;
+  } cases[] = {
+      {"a new player's save", new_player, false, false, Screen::None},
+      {"a saved game, いいえ", saved, false, true, Screen::Title},
+      {"a saved game, はい", saved, true, true, Screen::None},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    write("dat/my.dat", c.save);
+    dialogs_.questions.clear();
+    dialogs_.answer = c.answer;
+    Screen screen = Screen::Title;
+    const std::string text = record([&](TForm1* form) {
+      EXPECT_EQ(form->focusWidget(), c.asked ? form->Button4 : form->Button1);
+      form->Button1->click();
+      boxes_open();
+      screen = form->screen();
+    });
+    EXPECT_EQ(screen, c.screen);
+    ASSERT_EQ(dialogs_.questions.size(), c.asked ? 1 : 0);
+    if (c.asked) {
+      EXPECT_TRUE(dialogs_.questions[0].contains("STAGE 6 / GOLD > 1400円")) << dialogs_.questions[0].toStdString();
+    }
+    const bool started = c.screen == Screen::None;
+    EXPECT_EQ(text.find("0 click Button1\n") != std::string::npos, started);
+    EXPECT_EQ(std::count(text.begin(), text.end(), 'k'), started ? 1 : 0) << "one click, no other line";
+  }
+  dialogs_.answer = true;
+}
+
 // The menus by keyboard: where the focus starts on each screen, the order
 // Tab and the arrows visit, and that only a fresh press of Return or Space
 // presses: a held key's repeats never skip a screen.
@@ -528,17 +580,19 @@ TEST_F(FormTest, MenusTakeTheKeyboardInTheirOwnOrder) {
     key(to, k, true, mods, repeat);
     key(to, k, false, mods, repeat);
   };
-  EXPECT_EQ(focused(), form->Button1) << "the title starts on NEW START";
+  EXPECT_EQ(focused(), form->Button4) << "with a saved game the title starts on CONTINUE";
   const QWidget* ring = form->findChild<QWidget*>("focus_ring");
   ASSERT_NE(ring, nullptr);
-  EXPECT_TRUE(ring->isVisible() && ring->geometry().contains(form->Button1->geometry())) << "and shows it";
+  EXPECT_TRUE(ring->isVisible() && ring->geometry().contains(form->Button4->geometry())) << "and shows it";
   const std::pair<int, Qt::KeyboardModifiers> forward[] = {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Down, {}}};
   for (const auto& [k, mods] : forward) {
     press(k, mods);
-    EXPECT_EQ(focused(), form->Button4);
+    EXPECT_EQ(focused(), form->Button1);
     press(k, mods);
-    EXPECT_EQ(focused(), form->Button1) << "and round again";
+    EXPECT_EQ(focused(), form->Button4) << "and round again";
   }
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(focused(), form->Button1);
   press(Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(focused(), form->Button4);
   press(Qt::Key_Return);
@@ -724,6 +778,7 @@ TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
 TEST_F(FormTest, EveryScaleLaysOutExactlyAndMapsTheMouseBack) {
   auto form = make();
   form->Button1Click();
+  boxes_open();  // the question a saved game asks, answered はい
   form->cgMouseMove(123);
   for (int i = 0; i < 3; ++i) form->Timer1Timer();
   for (int s : {1, 2, 3, 4, 2, 1}) {
@@ -774,6 +829,7 @@ TEST_F(FormTest, PausesAndKeyboardPlayLeaveARecordingThatReplays) {
     key(form, Qt::Key_P, true);
     EXPECT_FALSE(form->paused()) << "nothing to pause on the title screen";
     form->Button1Click();
+    boxes_open();  // the question a saved game asks, answered はい
     for (int i = 0; i < 5; ++i) form->Timer1Timer();
 
     key(form, Qt::Key_Right, true);
@@ -879,6 +935,7 @@ TEST_F(FormTest, KeysChangeScaleFullScreenAndSoundAndOnlyTheyAreRemembered) {
   // one write, after a quiet moment.
   auto form = make(Settings{.scale = 1}, true);
   form->Button1Click();
+  boxes_open();  // the question a saved game asks, answered はい
   const int before = form->settings_keeper().writes();
   for (int i = 0; i < 6; ++i) {
     key(form.get(), Qt::Key_Minus, true);
@@ -949,6 +1006,7 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
       fs::remove_all(dir_ / "config");
       auto form = make(Settings{.scale = 2}, true);
       form->Button1Click();
+      boxes_open();  // the question a saved game asks, answered はい
       form->Timer1Timer();
       if (window) {
         key(form.get(), Qt::Key_F2, true);
