@@ -1,6 +1,7 @@
 // The main window's size and place: the scale the game is drawn at, full
 // screen, and the texts that grow with them. None of it reaches the game.
 #include <QEvent>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -69,8 +70,14 @@ void TForm1::fit_rank_title() {
   if (base.isNull()) return;
   const int s = shown_scale_;
   const int right = (base.x() + base.width()) * s;
+  const QFontMetrics metrics = rank_l->fontMetrics();
+  const QString text = rank_l->text();
+  // The last glyph's ink may reach past its advance (the sound mark of ド,
+  // ﾞ): the text keeps that much off the right edge, or it is cut there.
+  const int overhang = text.isEmpty() ? 0 : std::max(0, -metrics.rightBearing(text.back()));
+  rank_l->setContentsMargins(0, 0, overhang + s, 0);
   // A pixel of room per scale step on each side, as the box has for its own title.
-  const int needed = rank_l->fontMetrics().horizontalAdvance(rank_l->text()) + 2 * s;
+  const int needed = metrics.horizontalAdvance(text) + overhang + 2 * s;
   const int width = std::max(base.width() * s, needed);
   rank_l->setGeometry(right - width, base.y() * s, width, base.height() * s);
 }

@@ -93,6 +93,16 @@ bool ink_fits_height(const QLabel* l) {
   return true;
 }
 
+// Whether a right-aligned label's text stays off its last column: a glyph
+// whose ink reaches past its advance is cut there otherwise.
+bool ink_clear_of_right_edge(QLabel* l) {
+  const QImage image = l->grab().toImage();
+  const QRgb background = l->palette().color(QPalette::Window).rgb();
+  for (int y = 0; y < image.height(); ++y)
+    if (image.pixel(image.width() - 1, y) != background) return false;
+  return true;
+}
+
 // The text-fit tests measure with the game's own font: a stand-in's letters
 // have other widths, and its figures would say nothing.
 bool game_font_installed() { return QFontInfo(game_font(12)).family() == kGameFontFamily; }
@@ -670,6 +680,7 @@ TEST_F(FormTest, EveryStatusTextFitsItsBoxAtEveryScale) {
         QLabel* rank = form->rank_l;
         SCOPED_TRACE(rank->text().toStdString());
         EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width());
+        EXPECT_TRUE(ink_clear_of_right_edge(rank)) << "no glyph is cut at the right edge";
         EXPECT_EQ(rank->geometry().right() + 1, 385 * s) << "the right edge stays";
         EXPECT_GE(rank->width(), 62 * s);
         EXPECT_TRUE(ink_fits_height(rank));
