@@ -198,15 +198,22 @@ void OptionsWindow::apply_scale() {
               "QSlider::groove:horizontal { height: %2px; background: #c8c8c8; border-radius: %3px; }"
               "QSlider::handle:horizontal { width: %4px; margin: -%3px 0; background: #3070d0;"
               " border-radius: %3px; }"
-              // The sliders lose their own focus mark to the sheet: this one shows
-              // where the arrow keys will act.
-              "QSlider:focus { background: #cfe0ff; }")
+              // Every control shows the focus as the menus do, with a thick
+              // yellow ring: where Return, Space, the arrows and the pad act.
+              // Unfocused, the same ring's place in grey, so nothing moves.
+              "QPushButton, QComboBox, QCheckBox, QSlider { border: %7px solid transparent; }"
+              "QPushButton, QComboBox { border-color: #a8a8a8; border-radius: %3px; padding: %3px %8px;"
+              " background: #f6f6f6; }"
+              "QPushButton:focus, QComboBox:focus, QCheckBox:focus, QSlider:focus { border-color: #ffd600; }"
+              "QPushButton:pressed { background: #dcdcdc; }")
           .arg(13 * s)
           .arg(4 * s)
           .arg(2 * s)
           .arg(10 * s)
           .arg(font.family())
-          .arg(kFontPx * s));
+          .arg(kFontPx * s)
+          .arg(3 * s)
+          .arg(6 * s));
   layout()->setContentsMargins(8 * s, 8 * s, 8 * s, 8 * s);
   layout()->setSpacing(6 * s);
   for (int i = 0; i < pages->count(); ++i) {
