@@ -689,6 +689,10 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
         <translation>%1 belongs to the window and cannot be used (F1, F2, F11, Esc, Ctrl, Alt).</translation>
     </message>
     <message>
+        <source>%1 は名前のないキーなので覚えておけません。</source>
+        <translation>%1 has no name the settings file can keep it by.</translation>
+    </message>
+    <message>
         <source>%1 は使えません。</source>
         <translation>%1 cannot be used.</translation>
     </message>

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
+#include <type_traits>
 
 #include "files/ini_file.h"
 #include "files/settings_file.h"
@@ -117,6 +118,8 @@ QString reason(BindRefusal r) {
       return "too many";
     case BindRefusal::NotBindable:
       return "takes no key";
+    case BindRefusal::NoName:
+      return "no name to keep it by";
     case BindRefusal::None:
       break;
   }
@@ -128,6 +131,7 @@ QString reason(BindRefusal r) {
 template <typename T, typename Parse, typename Bind>
 void read_group(const std::vector<std::pair<QString, QString>>& entries, const char* group, Parse parse,
                 Bind bind, std::array<bool, kActionCount>& given, QStringList* ignored) {
+  const QString unknown = std::is_same_v<T, BoundKey> ? "unknown key name" : "unknown button name";
   for (const auto& [name, value] : entries) {
     if (!find_action(name) && ignored != nullptr) *ignored << QString("[%1] %2").arg(group, name);
   }
@@ -138,8 +142,7 @@ void read_group(const std::vector<std::pair<QString, QString>>& entries, const c
         const std::optional<T> item = parse(token);
         const BindRefusal r = item ? bind(row.action, *item) : BindRefusal::None;
         if (ignored != nullptr && (!item || r != BindRefusal::None)) {
-          *ignored
-              << QString("[%1] %2: %3%4").arg(group, name, token, item ? " (" + reason(r) + ")" : QString());
+          *ignored << QString("[%1] %2: %3 (%4)").arg(group, name, token, item ? reason(r) : unknown);
         }
         if (item && r == BindRefusal::None) given[index(row.action)] = true;
       }
@@ -228,11 +231,30 @@ QString action_label(Action action) {
   return QCoreApplication::translate("quillot", kActions[index(action)].label);
 }
 
-QString key_name(const BoundKey& key) {
+namespace {
+
+// The key's own name, without its scan code.
+QString portable_name(int key) {
   // A comma would part a value of the settings file in two.
-  QString name = key.key == Qt::Key_Comma ? QString("Comma")
-                                          : QKeySequence(key.key).toString(QKeySequence::PortableText);
-  if (name.isEmpty()) name = QString("#%1").arg(key.key);
+  return key == Qt::Key_Comma ? QString("Comma") : QKeySequence(key).toString(QKeySequence::PortableText);
+}
+
+// Whether `name` is one token of a value that parse_key reads as `key`:
+// "Volume Mute" is two, and a dead key's name may read as another key.
+bool reads_back(const QString& name, int key) {
+  const QStringList parts = tokens(name);
+  if (parts.size() != 1 || parts[0] != name || name.contains('@') || name.contains('"')) return false;
+  const auto back = parse_key(name);
+  return back && back->key == key;
+}
+
+}  // namespace
+
+bool key_has_name(const BoundKey& key) { return reads_back(portable_name(key.key), key.key); }
+
+QString key_name(const BoundKey& key) {
+  QString name = portable_name(key.key);
+  if (!reads_back(name, key.key)) name = QString("#%1").arg(key.key);
   if (key.scan != 0) name += QString("@%1").arg(key.scan);
   return name;
 }
@@ -252,13 +274,16 @@ std::optional<BoundKey> parse_key(const QString& text) {
   } else if (name.startsWith('#')) {
     bool ok = false;
     out.key = name.mid(1).toInt(&ok);
-    if (!ok || out.key <= 0) return std::nullopt;
+    if (!ok) return std::nullopt;
   } else {
     const QKeySequence seq = QKeySequence::fromString(name, QKeySequence::PortableText);
     // One key, without modifiers: those belong to the window's shortcuts.
     if (seq.count() != 1 || seq[0].keyboardModifiers() != Qt::NoModifier) return std::nullopt;
     out.key = seq[0].key();
   }
+  // Qt's key codes lie below Key_unknown; the bits above are modifiers.
+  if (out.key <= 0 || out.key >= Qt::Key_unknown || (out.key & Qt::KeyboardModifierMask) != 0)
+    return std::nullopt;
   return out;
 }
 
@@ -322,7 +347,10 @@ std::vector<std::pair<QString, QString>> format_key_bindings(const Bindings& b) 
   for (const ActionRow& row : kActions) {
     if (!key_bindable(row.action)) continue;
     QStringList names;
-    for (const BoundKey& k : b.keys[index(row.action)]) names << key_name(k);
+    for (const BoundKey& k : b.keys[index(row.action)]) {
+      const QString name = key_name(k);
+      if (parse_key(name) == k) names << name;
+    }
     out.emplace_back(row.name, names.join(' '));
   }
   return out;
@@ -359,22 +387,53 @@ Bindings load_bindings() {
   const IniFile ini = read_settings_file();
   QStringList ignored;
   const Bindings b = read_bindings(group(ini, "keys"), group(ini, "pad"), &ignored);
-  if (!ignored.isEmpty())
-    std::fprintf(stderr, "quillot: quillot.conf: ignored %s\n", qPrintable(ignored.join(", ")));
+  // One line of a terminal's width or two, whatever the file holds: the
+  // entries that fit, then how many more.
+  if (!ignored.isEmpty()) {
+    constexpr size_t kRoom = 150;
+    std::string line;
+    qsizetype shown = 0;
+    for (; shown < ignored.size(); ++shown) {
+      const std::string item = one_line(ignored[shown].toStdString(), 60);
+      if (shown > 0 && line.size() + item.size() + 2 > kRoom) break;
+      line += (shown > 0 ? ", " : "") + item;
+    }
+    if (shown < ignored.size()) line += " and " + std::to_string(ignored.size() - shown) + " more";
+    std::fprintf(stderr, "quillot: quillot.conf: ignored %s\n", line.c_str());
+  }
   return b;
 }
 
-bool save_bindings(const Bindings& bindings) {
+namespace {
+
+// Rewrites the entries of one group whose values differ from `known`, each
+// in its place; an entry back at its default goes.
+void change_group(IniFile& ini, const char* name, const std::vector<std::pair<QString, QString>>& now,
+                  const std::vector<std::pair<QString, QString>>& known,
+                  const std::vector<std::pair<QString, QString>>& defaults) {
+  for (size_t i = 0; i < now.size(); ++i) {
+    if (now[i].second == known[i].second) continue;
+    const std::string action = now[i].first.toStdString();
+    if (now[i].second == defaults[i].second) {
+      ini.remove(name, action);
+    } else {
+      ini.set(name, action, now[i].second.toStdString());
+    }
+    // The same action written another way ("Left = ...") would be read too.
+    for (const auto& [key, value] : ini.values(name))
+      if (key != action && find_action(QString::fromStdString(key)) == find_action(now[i].first))
+        ini.remove(name, key);
+  }
+}
+
+}  // namespace
+
+bool save_bindings(const Bindings& bindings, const std::optional<Bindings>& known) {
   const Bindings d = Bindings::defaults();
   return change_settings_file([&](IniFile& ini) {
-    ini.clear("keys");
-    if (bindings.keys != d.keys)
-      for (const auto& [name, value] : format_key_bindings(bindings))
-        ini.set("keys", name.toStdString(), value.toStdString());
-    ini.clear("pad");
-    if (bindings.pad != d.pad)
-      for (const auto& [name, value] : format_pad_bindings(bindings))
-        ini.set("pad", name.toStdString(), value.toStdString());
+    const Bindings was = known ? *known : read_bindings(group(ini, "keys"), group(ini, "pad"), nullptr);
+    change_group(ini, "keys", format_key_bindings(bindings), format_key_bindings(was), format_key_bindings(d));
+    change_group(ini, "pad", format_pad_bindings(bindings), format_pad_bindings(was), format_pad_bindings(d));
   });
 }
 

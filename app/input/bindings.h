@@ -52,6 +52,7 @@ enum class BindRefusal : uint8_t {
   Taken,        // one key does one thing
   Full,         // kMaxPerAction already
   NotBindable,  // the action takes no key
+  NoName,       // the key has no name the settings file could keep it by
 };
 
 // Every key and pad button the player has bound, by action. The help, the
@@ -80,8 +81,13 @@ QString action_label(Action action);
 
 // The names the settings file gives actions, keys and buttons.
 const char* action_name(Action action);
-QString key_name(const BoundKey& key);  // "Left", "A@38", "Space"
+// "Left", "A@38", "Space"; "#N" for a key whose name would not read back.
+QString key_name(const BoundKey& key);
+// A key by name, or by number as "#N": only a code a keyboard sends, without
+// modifier bits, so no value of the file binds a key no one can press.
 std::optional<BoundKey> parse_key(const QString& name);
+// Whether the key has a name of its own that reads back as the same key.
+bool key_has_name(const BoundKey& key);
 const char* pad_name(PadButton button);  // SDL's names: "a", "start", "dpleft"
 std::optional<PadButton> parse_pad(const QString& name);
 
@@ -96,6 +102,7 @@ QString shown_pad(PadButton button);
 // those the file gave to another action.
 Bindings read_bindings(const std::vector<std::pair<QString, QString>>& keys,
                        const std::vector<std::pair<QString, QString>>& pad, QStringList* ignored);
+// Only keys whose names read back as the same key are written.
 std::vector<std::pair<QString, QString>> format_key_bindings(const Bindings& b);
 std::vector<std::pair<QString, QString>> format_pad_bindings(const Bindings& b);
 
@@ -103,9 +110,12 @@ std::vector<std::pair<QString, QString>> format_pad_bindings(const Bindings& b);
 // settings are (a broken one gives the defaults). Anything ignored is said in
 // one warning on stderr.
 Bindings load_bindings();
-// Writes both groups; a group that holds the defaults is removed, so a
-// later change of the defaults reaches the player.
-bool save_bindings(const Bindings& bindings);
+// Writes the entries of the actions whose keys or buttons differ from
+// `known` (what the file held when this game last read or wrote it; without
+// it, what the file holds now), each in its line, keeping every other line of
+// [keys] and [pad]. An action back at its defaults loses its entry, and a
+// group left empty goes, so a later change of the defaults reaches the player.
+bool save_bindings(const Bindings& bindings, const std::optional<Bindings>& known = std::nullopt);
 
 // The help box's text (UTF-8, "\r" breaks the line) and the usage text's
 // lines about keys, both naming the bindings in effect.

@@ -31,7 +31,10 @@ struct KeyKind {
   using Item = BoundKey;
   static std::vector<BoundKey>& list(Bindings& b, Action a) { return b.keys[at(a)]; }
   static bool same(const BoundKey& k, const BoundKey& pressed) { return k.matches(pressed.key, pressed.scan); }
-  static BindRefusal bind(Bindings& b, Action a, BoundKey k) { return b.bind_key(a, k); }
+  // A key the settings file could not name back would be lost at the next start.
+  static BindRefusal bind(Bindings& b, Action a, BoundKey k) {
+    return key_has_name(k) ? b.bind_key(a, k) : BindRefusal::NoName;
+  }
   static std::optional<Action> owner(const Bindings& b, BoundKey k) { return b.key_action(k.key, k.scan); }
 };
 struct PadKind {
@@ -174,6 +177,8 @@ void ControlsPage::say(BindRefusal r, const QString& name, std::optional<Action>
     status->setText(QCoreApplication::translate(
                         "quillot", "%1 はウィンドウのキーなので使えません（F1, F2, F11, Esc, Ctrl, Alt）。")
                         .arg(name));
+  } else if (r == BindRefusal::NoName) {
+    status->setText(QCoreApplication::translate("quillot", "%1 は名前のないキーなので覚えておけません。").arg(name));
   } else {
     status->setText(QCoreApplication::translate("quillot", "%1 は使えません。").arg(name));
   }

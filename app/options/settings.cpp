@@ -1,9 +1,10 @@
 #include "app/options/settings.h"
 
-
 #include <QFile>
 #include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "files/ini_file.h"
 #include "files/settings_file.h"
@@ -49,15 +50,34 @@ struct Reader {
   }
 };
 
+// Each value as the file writes it, in the order of each_value.
+struct Texts {
+  std::vector<std::string> out;
+  void number(const char*, const char*, int& value, int, int, int = 1) { out.push_back(std::to_string(value)); }
+  void flag(const char*, const char*, bool& value) { out.push_back(value ? "true" : "false"); }
+  void text(const char*, const char*, std::string& value) { out.push_back(value); }
+};
+
+std::vector<std::string> texts(Settings s) {
+  Texts t;
+  each_value(t, s);
+  return t.out;
+}
+
+// Writes the values that differ from `known` (all of them without it), so a
+// value another game changed since is not put back.
 struct Writer {
   IniFile& ini;
-  void number(const char* group, const char* key, int& value, int, int, int = 1) {
-    ini.set(group, key, std::to_string(value));
+  std::vector<std::string> now;
+  std::optional<std::vector<std::string>> known;
+  size_t at = 0;
+  void put(const char* group, const char* key) {
+    if (!known || (*known)[at] != now[at]) ini.set(group, key, now[at]);
+    ++at;
   }
-  void flag(const char* group, const char* key, bool& value) {
-    ini.set(group, key, value ? "true" : "false");
-  }
-  void text(const char* group, const char* key, std::string& value) { ini.set(group, key, value); }
+  void number(const char* group, const char* key, int&, int, int, int = 1) { put(group, key); }
+  void flag(const char* group, const char* key, bool&) { put(group, key); }
+  void text(const char* group, const char* key, std::string&) { put(group, key); }
 };
 
 }  // namespace
@@ -72,16 +92,19 @@ Settings load_settings() {
   return out;
 }
 
-bool save_settings(const Settings& settings) {
-  return change_settings_file([&settings](IniFile& ini) {
-    Writer writer{ini};
+bool save_settings(const Settings& settings, const std::optional<Settings>& known) {
+  return change_settings_file([&](IniFile& ini) {
+    Writer writer{ini, texts(settings), known ? std::optional(texts(*known)) : std::nullopt};
     Settings copy = settings;
     each_value(writer, copy);
   });
 }
 
 SettingsKeeper::SettingsKeeper(const Settings& in_effect, std::optional<Settings> remembered)
-    : now_(in_effect), saved_(remembered.value_or(in_effect)), remember_(remembered.has_value()) {
+    : now_(in_effect),
+      saved_(remembered.value_or(in_effect)),
+      known_(saved_),
+      remember_(remembered.has_value()) {
   quiet_.setSingleShot(true);
   quiet_.setInterval(kQuietMs);
   QObject::connect(&quiet_, &QTimer::timeout, [this] { flush(); });
@@ -106,7 +129,7 @@ void SettingsKeeper::flush() {
   quiet_.stop();
   if (!waiting_) return;
   waiting_ = false;
-  save_settings(saved_);
+  if (save_settings(saved_, known_)) known_ = saved_;
   for (const auto& write : std::exchange(also_, {})) write();
   ++writes_;
 }

@@ -44,15 +44,19 @@ Settings load_settings();
 // place), keeping every group and key the file holds that the game does not
 // know. False when the file cannot be written or a link, folder, FIFO or
 // oversized file stands in its place: that is left alone and the change is
-// not remembered (said once a run on stderr). Never waits.
-bool save_settings(const Settings& settings);
+// not remembered (said once a run on stderr). Never waits. With `known`
+// (what the file held when this game last read or wrote it) only the values
+// that differ from it are written: a change another game or the player made
+// since stays.
+bool save_settings(const Settings& settings, const std::optional<Settings>& known = std::nullopt);
 
 // The settings in effect and the settings the file is to hold, held once: a
 // change the player makes goes into both, an option for one run only into
 // the one in effect. A change is written after a quiet moment, so a run of
 // volume keys in a stage costs one write and never a write in the frame; a
 // change still waiting is written when the keeper goes (the window closes,
-// a signal ends the game).
+// a signal ends the game). Only what changed since the file was last read
+// or written here is written, into the file as it stands then.
 class SettingsKeeper {
  public:
   static constexpr int kQuietMs = 1000;
@@ -86,6 +90,7 @@ class SettingsKeeper {
   void due();
   Settings now_;
   Settings saved_;
+  Settings known_;  // what the file held when last read or written here
   bool remember_;
   bool waiting_ = false;
   std::vector<std::function<void()>> also_;

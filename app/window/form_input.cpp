@@ -222,9 +222,11 @@ void TForm1::application_state_changed(Qt::ApplicationState state) {
 }
 
 void TForm1::set_bindings(const Bindings& bindings) {
-  options_.bindings = bindings;
+  // Each change is written as what it changed, so what another game or the
+  // player wrote meanwhile for the other actions stays.
+  const Bindings was = std::exchange(options_.bindings, bindings);
   router_.release_all();
-  settings_.also_write([bindings] { save_bindings(bindings); });
+  settings_.also_write([was, bindings] { save_bindings(bindings, was); });
 }
 
 void TForm1::start_gamepads() {

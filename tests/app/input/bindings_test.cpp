@@ -6,6 +6,7 @@
 
 #include "app/input/keys.h"
 #include "app/options/settings.h"
+#include "files/settings_file.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -56,6 +57,7 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
                                                       "Jump=W\n"
                                                       "help=H\n"
                                                       "pause=P@0 Tab@99999\n"
+                                                      "mute=#2147483647 #0\n"
                                                       "[pad]\n"
                                                       "fire=x, a\n"
                                                       "bomb=x\n"
@@ -65,9 +67,26 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
   const Bindings b = load_bindings();
   const std::string warning = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+  EXPECT_LE(warning.size(), 200u) << "one line, however much the file holds";
+  for (const char* named : {"Jump", "Nonsense (unknown key name)", "F1", " more\n"})
+    EXPECT_NE(warning.find(named), std::string::npos) << named << " in " << warning;
+  // The whole list, as the warning would give it on a terminal wide enough.
+  QStringList ignored;
+  const IniFile ini = read_settings_file();
+  auto group = [&ini](const char* name) {
+    std::vector<std::pair<QString, QString>> out;
+    for (const auto& [k, v] : ini.values(name)) {
+      QString value = QString::fromStdString(v);
+      if (value.startsWith('"') && value.endsWith('"')) value = value.mid(1, value.size() - 2);
+      out.emplace_back(QString::fromStdString(k), value);
+    }
+    return out;
+  };
+  EXPECT_EQ(read_bindings(group("keys"), group("pad"), &ignored).keys, b.keys);
   for (const char* named :
-       {"Nonsense", "F1", "Escape", "Ctrl+K", "Jump", "help", "dance", "P@0", "Tab@99999"})
-    EXPECT_NE(warning.find(named), std::string::npos) << named;
+       {"Nonsense (unknown key name)", "F1", "Escape", "Ctrl+K", "Jump", "help", "dance", "P@0",
+        "Tab@99999", "#2147483647 (unknown key name)"})
+    EXPECT_NE(ignored.join(", ").indexOf(named), -1) << named;
 
   struct Case {
     int key;
@@ -82,6 +101,7 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
       {Qt::Key_Z, 52, std::nullopt},      // nor does fire keep Z
       {Qt::Key_Right, 0, Action::Right},  // no entry: the defaults
       {Qt::Key_P, 0, Action::Pause},      // an entry with no usable key keeps the defaults
+      {Qt::Key_M, 0, Action::Mute},       // a number with modifier bits is no key
   };
   for (const Case& c : keys) EXPECT_EQ(b.key_action(c.key, c.scan), c.expected) << c.key;
   EXPECT_EQ(b.pad[static_cast<size_t>(Action::Fire)], (std::vector{PadButton::West, PadButton::South}));
@@ -101,7 +121,9 @@ TEST(Bindings, AHostileSettingsFileLeavesUsableBindings) {
   EXPECT_EQ(rebound.bind_key(Action::Help, {Qt::Key_H, 43}), BindRefusal::NotBindable);
   ASSERT_TRUE(save_bindings(Bindings::defaults()));
   const std::string text = read_file(home / "quillot" / "quillot.conf");
-  EXPECT_EQ(text.find("[keys]"), std::string::npos) << "the defaults need no entry";
+  for (const char* entry : {"\nleft=", "\nfire=\"", "\nbomb=K", "\nfire=x"})
+    EXPECT_EQ(text.find(entry), std::string::npos) << entry << ": the defaults need no entry\n" << text;
+  EXPECT_NE(text.find("Jump=W"), std::string::npos) << "what the game does not know stays";
   EXPECT_NE(text.find("scale=2"), std::string::npos) << "the other settings stay";
   fs::remove_all(home);
 }

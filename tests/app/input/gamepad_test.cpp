@@ -360,6 +360,8 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
       {Action::Bomb, Qt::Key_J, {}, "「ショット」に使われています", "X"},
       {Action::Bomb, Qt::Key_F2, {}, "ウィンドウのキー", "X"},
       {Action::Bomb, Qt::Key_B, Qt::ControlModifier, "ウィンドウのキー", "X"},
+      // Saved as "Volume Mute", it would read back as two names and be lost.
+      {Action::Bomb, Qt::Key_VolumeMute, {}, "名前のないキー", "X"},
       {Action::Left, Qt::Key_Left, {}, "← になりました", "← / A"},
       {Action::Fire, west, {}, "X になりました", "X"},
       {Action::Bomb, west, {}, "「ショット」に使われています", "B / RB"},

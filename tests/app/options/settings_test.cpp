@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
+#include "app/input/bindings.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -71,6 +73,7 @@ TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
     const char* name;
     std::function<void()> arrange;
     bool written;
+    const char* says = nullptr;  // in the one line on stderr, when it is not written
   } cases[] = {
       {"a folder", [&] { fs::create_directory(file()); }, false},
       // A plain read would wait for a writer for ever.
@@ -82,7 +85,25 @@ TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
          fs::create_symlink(victim, file());
        },
        false},
-      {"a huge file", [&] { write("[window]\nscale=2\n" + std::string(100000, '#')); }, false},
+      {"a huge file", [&] { write("[window]\nscale=2\n" + std::string(100000, '#')); }, false, "too large"},
+      // The reader would ignore the whole file from the next start on.
+      {"a file the change would take past the limit",
+       [&] { write("; " + std::string(64 * 1024 - 40, 'x') + "\n"); }, false, "larger than 64 KiB"},
+      {"a UTF-16 file", [&] { write(std::string("\xff\xfe[\0w\0]\0\n\0", 10)); }, false, "UTF-16"},
+      {"NUL bytes", [&] { write(std::string("[window]\n\0\n", 11)); }, false, "NUL"},
+      {"a file in place of the folder",
+       [&] {
+         fs::remove_all(home_ / "quillot");
+         std::ofstream(home_ / "quillot") << "mine";
+       },
+       false, "quillot is not a folder"},
+      {"a folder name that drives the terminal",
+       [&] {
+         write("");
+         config_->set((home_.string() + "/" + std::string(5000, 'x') + "/\x1b]0;owned\x07").c_str());
+       },
+       false,
+       "\\x1b]0;owned\\x07"},
       {"an empty file", [&] { write(""); }, true},
       // Settings are written without a lock, so nothing at the lock's old place holds a key.
       {"a FIFO at the old lock", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }, true},
@@ -100,8 +121,18 @@ TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
     const std::string before = fs::is_regular_file(file()) ? read_file(file()) : "";
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(load_settings(), Settings{});
+    testing::internal::CaptureStderr();
     EXPECT_EQ(save_settings(Settings{.scale = 2}), c.written);
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    config_->set(home_.string().c_str());
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_LE(said.size(), 200u) << said;
+    EXPECT_EQ(std::count_if(said.begin(), said.end(), [](char ch) { return ch != '\n' && ch >= 0 && ch < 0x20; }), 0)
+        << said;
+    if (c.says != nullptr) {
+      EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    }
     if (c.written) {
       EXPECT_EQ(load_settings(), Settings{.scale = 2});
     } else {
@@ -110,6 +141,11 @@ TEST_F(SettingsFile, SomethingElseInPlaceOfTheFileGivesDefaultsAndIsLeftAlone) {
         EXPECT_EQ(read_file(file()), before);
       }
       EXPECT_TRUE(!fs::exists(victim) || read_file(victim) == "keep") << "never written through a link";
+    }
+    if (!fs::is_directory(home_ / "quillot")) {
+      fs::remove(home_ / "quillot");
+      fs::create_directories(home_ / "quillot");
+      std::ofstream(file()) << "";
     }
     fs::remove_all(lock);
     int entries = 0;
@@ -127,6 +163,51 @@ TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
       "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
       "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n\n[general]\nlanguage=auto\n");
   EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
+
+  // A change rewrites its own line and nothing else, byte for byte, in the
+  // file as it stands when the change is written.
+  const Settings was{.scale = 2, .volume = 50};
+  auto bound = [](Action a, std::vector<BoundKey> keys) {
+    Bindings known = load_bindings();
+    Bindings b = known;
+    b.keys[static_cast<size_t>(a)] = std::move(keys);
+    return save_bindings(b, known);
+  };
+  const struct {
+    const char* name;
+    std::string before;
+    std::function<bool()> change;
+    std::string after;
+  } rows[] = {
+      {"CR LF, a byte-order mark before the first group, comments and unknown keys",
+       "\xEF\xBB\xBF[sound]\r\n; loud\r\nvolume = 50\r\nreverb=on\r\n\r\n[window]\r\nscale=2\r\n[later]\r\nx=1",
+       [&] { return save_settings(Settings{.scale = 2, .volume = 60}, was); },
+       "\xEF\xBB\xBF[sound]\r\n; loud\r\nvolume=60\r\nreverb=on\r\n\r\n[window]\r\nscale=2\r\n[later]\r\nx=1"},
+      {"a new line takes the file's line end", "[window]\r\nscale=2",
+       [&] { return save_settings(Settings{.scale = 2, .fullscreen = true, .volume = 50}, was); },
+       "[window]\r\nscale=2\r\nfullscreen=true\r\n"},
+      {"another game's change since start-up stays", "[window]\nscale=4\n[sound]\nvolume=50\n",
+       [&] {
+         SettingsKeeper keeper(was, was);
+         keeper.set(&Settings::volume, 30);
+         keeper.flush();
+         return keeper.writes() == 1;
+       },
+       "[window]\nscale=4\n[sound]\nvolume=30\n"},
+      {"a key changed: its entry alone, in its group",
+       "[keys]\r\n; mine\r\nleft=Q@24 Left\r\njump=W\r\n\r\n[pad]\r\nfire=x\r\n",
+       [&] { return bound(Action::Bomb, {{Qt::Key_K, 0}}); },
+       "[keys]\r\n; mine\r\nleft=Q@24 Left\r\njump=W\r\nbomb=K\r\n\r\n[pad]\r\nfire=x\r\n"},
+      {"a key back at its default: its entry goes",
+       "[keys]\r\n; mine\r\nleft=Q@24 Left\r\njump=W\r\n\r\n[pad]\r\nfire=x\r\n",
+       [&] { return bound(Action::Left, Bindings::defaults().keys[static_cast<size_t>(Action::Left)]); },
+       "[keys]\r\n; mine\r\njump=W\r\n\r\n[pad]\r\nfire=x\r\n"},
+  };
+  for (const auto& r : rows) {
+    write(r.before);
+    EXPECT_TRUE(r.change()) << r.name;
+    EXPECT_EQ(read_file(file()), r.after) << r.name;
+  }
 }
 
 }  // namespace
