@@ -38,12 +38,17 @@ class Engine {
   // first render().
   std::string load_sound_font(const std::vector<std::string>& candidates);
 
-  // Reads the samples of these presets of the loaded font and keeps them in
+  // Reads the samples of this preset of the loaded font and keeps them in
   // memory from now on, so that no program change has to wait for the disk.
-  // Call it while no track plays: the synth is locked while it reads, and a
-  // player's events would hold up the rendering thread (the synth renders on
-  // alone, without waiting).
-  void pin(const std::vector<Preset>& presets);
+  // The engine is held while FluidSynth reads: its player sends notes through
+  // calls that wait for the synth's own lock, which the read holds, so the
+  // rendering thread must not get into the synth meanwhile. It renders
+  // silence instead, and the track should be stopped before its presets are
+  // read: one preset at a time, so each hold is one preset's read.
+  void pin(const Preset& preset);
+  void pin(const std::vector<Preset>& presets) {
+    for (const Preset& preset : presets) pin(preset);
+  }
   // Whether every one of these presets has been pinned (or the font has none
   // of them: there is nothing to read).
   bool pinned(const std::vector<Preset>& presets) const;
@@ -72,8 +77,14 @@ class Engine {
   }
 
   // Adds the next frames of music, and of the effects, to the two buffers
-  // (stereo, 44.1 kHz).
+  // (stereo, 44.1 kHz). Never waits: while another thread holds the engine
+  // (a track being cut or a preset read) the music of this block is
+  // silence, and the effects sound all the same. Allocates nothing.
   void render(int frames, float* left, float* right);
+
+  // Holds the engine, as a track cut or a preset's read does, for as long as
+  // the returned lock lives: for tests and benchmarks of render().
+  std::unique_lock<std::mutex> hold() { return std::unique_lock(mutex_); }
 
   // The player's volume as a factor on the rendered samples, 0 (silent) to 1
   // (full level). Takes effect on the next rendered block; the synth and the
@@ -89,6 +100,7 @@ class Engine {
   uint64_t open_locked(bool cut_sounds);
   void close_locked();
   void silence_locked();
+  void render_music_locked(int frames, float* left, float* right);
 
   mutable std::mutex mutex_;
   fluid_settings_t* settings_ = nullptr;
@@ -104,7 +116,8 @@ class Engine {
   std::atomic<float> level_{1.0F};
   std::atomic<Effects*> effects_{nullptr};
   int64_t since_cut_ = 0;  // frames rendered since the last cut, counted up to the end of the echoes' fade
-  std::vector<float> scratch_;  // one block at a lowered level, grown to the largest block seen
+  // One block at a lowered level, sized once: the rendering thread never allocates.
+  std::vector<float> scratch_;
 };
 
 }  // namespace quillot::audio
