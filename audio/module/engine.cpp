@@ -89,11 +89,6 @@ std::string Engine::load_sound_font(const std::vector<std::string>& candidates) 
   return {};
 }
 
-void Engine::set_end_handler(EndHandler handler) {
-  std::lock_guard lock(mutex_);
-  on_end_ = std::move(handler);
-}
-
 void Engine::pin(const Preset& preset) {
   if (pinned({preset})) return;
   std::lock_guard lock(mutex_);
@@ -132,19 +127,9 @@ void Engine::stop() {
   silence_locked();
 }
 
-uint64_t Engine::playback() const {
-  std::lock_guard lock(mutex_);
-  return playback_ ? playback_->id : 0;
-}
-
 std::string Engine::track_name() const {
   std::lock_guard lock(mutex_);
   return track_ ? track_->name : std::string();
-}
-
-int Engine::active_voices() const {
-  std::lock_guard lock(mutex_);
-  return synth_ != nullptr ? fluid_synth_get_active_voice_count(synth_) : 0;
 }
 
 void Engine::render(int frames, float* left, float* right) {
@@ -195,12 +180,13 @@ void Engine::render_music_locked(int frames, float* left, float* right) {
     }
   }
   since_cut_ = std::min(since_cut_ + frames, echo_frames);
+  voices_.store(fluid_synth_get_active_voice_count(synth_), std::memory_order_relaxed);
   if (!playback_) return;
   playback_->frames += frames;
   if (playback_->reached_end && !playback_->reported &&
       playback_->frames * 1000 >= kMinPlaybackMs * sample_rate_) {
     playback_->reported = true;
-    if (on_end_) on_end_(playback_->id);
+    ended_.store(playback_->id);
   }
 }
 
@@ -231,6 +217,7 @@ uint64_t Engine::open_locked(bool cut_sounds) {
   playback->player = new_fluid_player(synth_);
   if (playback->player == nullptr) return 0;
   playback_ = std::move(playback);
+  playing_.store(playback_->id);
   fluid_player_set_tick_callback(playback_->player, &Engine::on_tick, playback_.get());
   if (fluid_player_add_mem(playback_->player, track_->bytes.data(), track_->bytes.size()) != FLUID_OK ||
       fluid_player_play(playback_->player) != FLUID_OK) {
@@ -261,6 +248,7 @@ void Engine::close_locked() {
   if (!playback_) return;
   if (playback_->player != nullptr) delete_fluid_player(playback_->player);
   playback_.reset();
+  playing_.store(0);
 }
 
 }  // namespace quillot::audio

@@ -1,7 +1,6 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,11 +22,6 @@ namespace quillot::audio {
 // must not have a player deleted while another thread renders the synth.)
 class Engine {
  public:
-  // Told, on the rendering thread and with the engine locked, that the
-  // playback with this id has sent its last event. Must not call back into
-  // the engine.
-  using EndHandler = std::function<void(uint64_t playback)>;
-
   explicit Engine(double gain);
   ~Engine();
   Engine(const Engine&) = delete;
@@ -53,7 +47,10 @@ class Engine {
   // of them: there is nothing to read).
   bool pinned(const std::vector<Preset>& presets) const;
 
-  void set_end_handler(EndHandler handler);
+  // The last playback that has sent its last event (and played for at least
+  // a moment); 0 until one has. Set by the rendering thread, which must not
+  // call into the window's toolkit: the window polls it.
+  uint64_t ended() const { return ended_.load(); }
 
   // Closes the current playback, silences and resets the music's channels at
   // once and plays the track from its beginning. Returns the new playback's id.
@@ -65,9 +62,10 @@ class Engine {
   void stop();
 
   // The playback that reports would be about; 0 when nothing is open.
-  uint64_t playback() const;
+  uint64_t playback() const { return playing_.load(); }
   std::string track_name() const;
-  int active_voices() const;
+  // The synth's voices sounding after the last block it rendered.
+  int active_voices() const { return voices_.load(); }
 
   // Effects mixed over the music in every block from now on; null for none.
   // They must outlive the engine. Sounds asked for before are dropped.
@@ -109,7 +107,9 @@ class Engine {
   std::atomic<int> font_id_{-1};
   mutable std::mutex pins_mutex_;  // only for pinned_, never held while reading samples
   std::vector<Preset> pinned_;
-  EndHandler on_end_;
+  std::atomic<uint64_t> ended_{0};
+  std::atomic<uint64_t> playing_{0};
+  std::atomic<int> voices_{0};
   std::shared_ptr<const Track> track_;
   std::unique_ptr<Playback> playback_;
   uint64_t next_id_ = 0;
