@@ -61,6 +61,7 @@ struct Music::Impl {
   uint64_t posted = 0;   // wishes posted
   uint64_t handled = 0;  // the last one the loader is done with
   bool loaded = false;   // the SoundFont loaded, or found missing
+  bool has_font = false;
   bool ready = false;    // loaded, and the wishes posted meanwhile done; stays so
   std::string track;     // the track last asked for; empty after one that cannot play
   std::string sound_font;
@@ -93,7 +94,8 @@ void Music::Impl::run() {
     wish.reset();
     const uint64_t serial = posted;
     lock.unlock();
-    if (engine) handle(next, serial);
+    // Without a SoundFont a track is silence: asking for one only names it.
+    if (has_font) handle(next, serial);
     lock.lock();
     handled = serial;
     done.notify_all();
@@ -155,24 +157,31 @@ void Music::Impl::load() {
   auto fresh = std::make_unique<Engine>(options.gain);
   const std::string font = fresh->load_sound_font(options.sound_fonts);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
-  fresh->set_effects(options.effects.get());
+  const bool pulled = options.drivers.empty();
+  // Pulled by its owner, the effects sound from the owner's first block.
+  if (pulled) fresh->set_effects(options.effects.get());
 
   Engine* published = nullptr;
   {
     std::lock_guard lock(mutex);
     sound_font = font;
     load_seconds = seconds;
-    loaded = true;
-    done.notify_all();
-    if (font.empty()) return;
+    has_font = !font.empty();
     fresh->set_level(level);
+    // Published with or without a SoundFont: the effects are our own samples
+    // and need none.
     engine = std::move(fresh);
     published = engine.get();
-    if (closing || options.drivers.empty()) return;
+    loaded = true;
+    done.notify_all();
+    if (closing || pulled) return;
   }
   // Opened before the first track's samples are read: the sound server
   // settles in while they load.
   auto device = std::make_unique<Output>(*published, options.drivers);
+  // Only now that blocks are pulled: effects asked for while the device
+  // opened (which can take a while) would otherwise all sound in its first block.
+  published->set_effects(options.effects.get());
   std::lock_guard lock(mutex);
   output = std::move(device);
 }
@@ -313,8 +322,9 @@ void Music::render(int frames, float* left, float* right) {
   }
 }
 
-// The effects live as long as the music and are mixed by its engine once one
-// is loaded; until then they wait silently.
+// The effects live as long as the music and are mixed by its engine, with or
+// without a SoundFont, once its device pulls blocks; those asked for before
+// are dropped.
 void Music::play_effect(int effect) {
   if (impl_->options.effects) impl_->options.effects->play(effect);
 }

@@ -338,6 +338,20 @@ TEST_F(MusicRig, SoundFontsThatCannotBeReadOrAreNotSoundFontsAreSkipped) {
   EXPECT_LT(play_for(*silent, 0.2).db(), kSilentDb);
 }
 
+// The effects are our own samples: with no SoundFont at all they still sound,
+// over a silent track.
+TEST_F(MusicRig, EffectsSoundWithoutAnySoundFont) {
+  MusicOptions options;
+  options.effects = std::make_shared<Effects>(std::vector<EffectSample>{{std::vector<float>(kBlock, 0.5F), 1}});
+  Music music(dat_.path().string(), [] { return true; }, options);
+  wait_ready(music);
+  ASSERT_EQ(music.status().sound_font, "");
+  music.play_music("long.mid");
+  EXPECT_LT(play_for(music, 0.1).db(), kSilentDb);
+  music.play_effect(0);
+  EXPECT_NEAR(play_for(music, 0.01).peak, 0.5, 1e-6);
+}
+
 // The game's own lookup, behind candidates that are missing or no SoundFont:
 // the first readable font of the system's list loads. What it sounds like is
 // that font's affair, so only figures against the same font at full level are
