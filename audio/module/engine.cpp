@@ -127,11 +127,6 @@ void Engine::stop() {
   silence_locked();
 }
 
-std::string Engine::track_name() const {
-  std::lock_guard lock(mutex_);
-  return track_ ? track_->name : std::string();
-}
-
 void Engine::render(int frames, float* left, float* right) {
   if (frames <= 0) return;
   {

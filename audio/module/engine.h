@@ -16,10 +16,12 @@ typedef struct _fluid_player_t fluid_player_t;
 
 namespace quillot::audio {
 
-// The synthesizer with its one MIDI player. Every call may come from any
-// thread: render() runs on the audio device's thread while tracks are started
-// from the window's, so one lock covers the synth and the player. (FluidSynth
-// must not have a player deleted while another thread renders the synth.)
+// The synthesizer with its one MIDI player. render() runs on the audio
+// device's thread while tracks are started and presets read on the music's
+// loader thread, so one lock covers the synth and the player, and every call
+// into FluidSynth is made under it. (FluidSynth must not have a player
+// deleted while another thread renders the synth.) render() only ever tries
+// the lock; the other calls wait for it, and belong off the window's thread.
 class Engine {
  public:
   explicit Engine(double gain);
@@ -63,7 +65,6 @@ class Engine {
 
   // The playback that reports would be about; 0 when nothing is open.
   uint64_t playback() const { return playing_.load(); }
-  std::string track_name() const;
   // The synth's voices sounding after the last block it rendered.
   int active_voices() const { return voices_.load(); }
 

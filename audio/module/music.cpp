@@ -309,12 +309,18 @@ void Music::set_level(float level) {
 }
 
 void Music::render(int frames, float* left, float* right) {
-  std::lock_guard lock(impl_->mutex);
-  if (!impl_->engine) return;
-  impl_->engine->render(frames, left, right);
+  Engine* engine = nullptr;
+  {
+    std::lock_guard lock(impl_->mutex);
+    engine = impl_->engine.get();
+  }
+  if (engine == nullptr) return;
+  // Outside the music's lock, as a device renders: once published, the
+  // engine stays until the music goes.
+  engine->render(frames, left, right);
   // On the owner's thread, not the device's: the look for the end may be
   // queued here, once for each end, to come when the owner lets events through.
-  const uint64_t ended = impl_->engine->ended();
+  const uint64_t ended = engine->ended();
   if (ended != 0 && ended != impl_->end_queued) {
     impl_->end_queued = ended;
     QMetaObject::invokeMethod(
