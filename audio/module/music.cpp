@@ -46,7 +46,7 @@ struct Music::Impl {
   // read stops being read.
   struct Wish {
     enum class Kind { kStart, kRestart, kStop } kind = Kind::kStop;
-    std::shared_ptr<const Track> track;  // kStart
+    std::string name;                    // kStart: read by the loader, off the window's thread
     uint64_t playback = 0;               // kRestart: only while this one is open
   };
 
@@ -77,6 +77,7 @@ struct Music::Impl {
   void run();
   void load();
   void handle(const Wish& wish, uint64_t serial);
+  void start(const std::string& name, uint64_t serial);
   bool wanted(uint64_t serial);
   void post_locked(std::unique_lock<std::mutex>& lock, Wish next);
   void poll_end();
@@ -94,8 +95,7 @@ void Music::Impl::run() {
     wish.reset();
     const uint64_t serial = posted;
     lock.unlock();
-    // Without a SoundFont a track is silence: asking for one only names it.
-    if (has_font) handle(next, serial);
+    handle(next, serial);
     lock.lock();
     handled = serial;
     done.notify_all();
@@ -113,15 +113,34 @@ void Music::Impl::handle(const Wish& next, uint64_t serial) {
       engine->stop();
       return;
     case Wish::Kind::kRestart:
-      if (engine->playback() == next.playback && engine->restart() != 0) {
+      if (has_font && engine->playback() == next.playback && engine->restart() != 0) {
         std::lock_guard lock(mutex);
         ++starts;
       }
       return;
     case Wish::Kind::kStart:
-      break;
+      start(next.name, serial);
+      return;
   }
-  const auto& presets = next.track->info.presets;
+}
+
+void Music::Impl::start(const std::string& name, uint64_t serial) {
+  std::shared_ptr<const Track> asked;
+  try {
+    if (auto read = load_track(dat_dir, name)) asked = std::make_shared<const Track>(std::move(*read));
+  } catch (...) {
+    // Music is never essential: a track that cannot be read is silence.
+  }
+  if (!asked) {
+    // The old track is closed though the new one cannot open.
+    engine->stop();
+    std::lock_guard lock(mutex);
+    if (posted == serial) track.clear();
+    return;
+  }
+  // Without a SoundFont a track is silence: asking for one only names it.
+  if (!has_font) return;
+  const auto& presets = asked->info.presets;
   if (!engine->pinned(presets)) {
     // The old track ends before any sample is read: its notes would reach the
     // synth while a read holds it. The device renders silence meanwhile.
@@ -138,7 +157,7 @@ void Music::Impl::handle(const Wish& next, uint64_t serial) {
     }
     if (!wanted(serial)) return;
   }
-  if (engine->start(next.track) != 0) {
+  if (engine->start(std::move(asked)) != 0) {
     std::lock_guard lock(mutex);
     ++starts;
   }
@@ -214,7 +233,7 @@ void Music::Impl::on_track_end(uint64_t playback) {
   // Asked again: window_shown() may itself have started another track, and
   // a wish not yet handled is newer than this end.
   if (wish || handled != posted || engine->playback() != playback) return;
-  post_locked(lock, Wish{Wish::Kind::kRestart, nullptr, playback});
+  post_locked(lock, Wish{Wish::Kind::kRestart, {}, playback});
 }
 
 Music::Music(std::string dat_dir, std::function<bool()> window_shown)
@@ -267,17 +286,10 @@ Music::~Music() {
 void Music::play_music(const std::string& name) {
   if (name.empty()) return;
   try {
-    auto track = load_track(impl_->dat_dir, name);
     std::unique_lock lock(impl_->mutex);
-    if (!track) {
-      // The old track is closed though the new one cannot open.
-      impl_->track.clear();
-      impl_->post_locked(lock, Impl::Wish{Impl::Wish::Kind::kStop, nullptr, 0});
-      return;
-    }
-    impl_->track = track->name;
-    impl_->post_locked(lock, Impl::Wish{Impl::Wish::Kind::kStart,
-                                        std::make_shared<const Track>(std::move(*track)), 0});
+    // Named at once; the loader clears the name of a track that cannot play.
+    impl_->track = name;
+    impl_->post_locked(lock, Impl::Wish{Impl::Wish::Kind::kStart, name, 0});
   } catch (...) {
     // Music is never essential: whatever went wrong, the game goes on.
   }
