@@ -34,6 +34,10 @@ constexpr int64_t kMinPlaybackMs = 50;
 constexpr int64_t kEchoHoldFrames = 44100 / 2;
 constexpr int64_t kEchoFadeFrames = 44100 / 4;
 
+// Longer blocks are rendered in parts of this size, so that the scratch
+// buffer, sized when the engine is made, fits every one.
+constexpr int kMaxBlockFrames = 4096;
+
 constexpr int kMusicChannels = 16;
 constexpr int kResetAllControllers = 121;
 // Volume, balance, pan, the effect sends and the sound controllers, which the
@@ -44,7 +48,7 @@ constexpr std::pair<int, int> kFreshControllers[] = {
 
 }  // namespace
 
-Engine::Engine(double gain) {
+Engine::Engine(double gain) : scratch_(4 * static_cast<size_t>(kMaxBlockFrames)) {
   settings_ = new_fluid_settings();
   if (settings_ == nullptr) return;
   fluid_settings_setnum(settings_, "synth.sample-rate", sample_rate_);
@@ -98,23 +102,15 @@ std::string Engine::load_sound_font(const std::vector<std::string>& candidates) 
   return loaded;
 }
 
-void Engine::set_end_handler(EndHandler handler) {
+void Engine::pin(const Preset& preset) {
+  if (pinned({preset})) return;
   std::lock_guard lock(mutex_);
-  on_end_ = std::move(handler);
-}
-
-void Engine::pin(const std::vector<Preset>& presets) {
-  // Outside the engine's lock: reading samples takes a while, and the
-  // rendering thread must not wait for it.
   const int font = font_id_.load();
   if (synth_ == nullptr || font < 0) return;
-  for (const Preset& preset : presets) {
-    if (pinned({preset})) continue;
-    // A preset the font lacks is taken as pinned: trying again would find nothing either.
-    fluid_synth_pin_preset(synth_, font, preset.bank, preset.program);
-    std::lock_guard lock(pins_mutex_);
-    pinned_.push_back(preset);
-  }
+  // A preset the font lacks is taken as pinned: trying again would find nothing either.
+  fluid_synth_pin_preset(synth_, font, preset.bank, preset.program);
+  std::lock_guard pins(pins_mutex_);
+  pinned_.push_back(preset);
 }
 
 bool Engine::pinned(const std::vector<Preset>& presets) const {
@@ -144,24 +140,24 @@ void Engine::stop() {
   silence_locked();
 }
 
-uint64_t Engine::playback() const {
-  std::lock_guard lock(mutex_);
-  return playback_ ? playback_->id : 0;
-}
-
-std::string Engine::track_name() const {
-  std::lock_guard lock(mutex_);
-  return track_ ? track_->name : std::string();
-}
-
-int Engine::active_voices() const {
-  std::lock_guard lock(mutex_);
-  return synth_ != nullptr ? fluid_synth_get_active_voice_count(synth_) : 0;
-}
-
 void Engine::render(int frames, float* left, float* right) {
-  std::lock_guard lock(mutex_);
-  if (synth_ == nullptr || frames <= 0) return;
+  if (frames <= 0) return;
+  {
+    // A busy engine is cutting a track or reading a preset's samples: this
+    // block's music is silence rather than a late block for everything.
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (lock.owns_lock() && synth_ != nullptr) {
+      for (int done = 0; done < frames; done += kMaxBlockFrames) {
+        const int part = std::min(kMaxBlockFrames, frames - done);
+        render_music_locked(part, left + done, right + done);
+      }
+    }
+  }
+  // Our own samples, outside the music's lock: they never drop out.
+  if (Effects* effects = effects_.load()) effects->render(frames, left, right);
+}
+
+void Engine::render_music_locked(int frames, float* left, float* right) {
   const float level = level_.load();
   const int64_t echo_frames = kEchoHoldFrames + kEchoFadeFrames;
   if (level >= 1.0F && since_cut_ >= echo_frames) {
@@ -174,7 +170,6 @@ void Engine::render(int frames, float* left, float* right) {
     // notes ring on at the old level for a second: a mute is silent at once.
     // The effects come apart from the notes, to be held back after a cut.
     const auto n = static_cast<size_t>(frames);
-    if (scratch_.size() < 4 * n) scratch_.resize(4 * n);
     std::fill_n(scratch_.begin(), 4 * n, 0.0F);
     float* l = scratch_.data();
     float* r = l + n;
@@ -193,13 +188,13 @@ void Engine::render(int frames, float* left, float* right) {
     }
   }
   since_cut_ = std::min(since_cut_ + frames, echo_frames);
-  if (Effects* effects = effects_.load()) effects->render(frames, left, right);
+  voices_.store(fluid_synth_get_active_voice_count(synth_), std::memory_order_relaxed);
   if (!playback_) return;
   playback_->frames += frames;
   if (playback_->reached_end && !playback_->reported &&
       playback_->frames * 1000 >= kMinPlaybackMs * sample_rate_) {
     playback_->reported = true;
-    if (on_end_) on_end_(playback_->id);
+    ended_.store(playback_->id);
   }
 }
 
@@ -230,6 +225,7 @@ uint64_t Engine::open_locked(bool cut_sounds) {
   playback->player = new_fluid_player(synth_);
   if (playback->player == nullptr) return 0;
   playback_ = std::move(playback);
+  playing_.store(playback_->id);
   fluid_player_set_tick_callback(playback_->player, &Engine::on_tick, playback_.get());
   if (fluid_player_add_mem(playback_->player, track_->bytes.data(), track_->bytes.size()) != FLUID_OK ||
       fluid_player_play(playback_->player) != FLUID_OK) {
@@ -260,6 +256,7 @@ void Engine::close_locked() {
   if (!playback_) return;
   if (playback_->player != nullptr) delete_fluid_player(playback_->player);
   playback_.reset();
+  playing_.store(0);
 }
 
 }  // namespace quillot::audio

@@ -1,7 +1,6 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,17 +16,14 @@ typedef struct _fluid_player_t fluid_player_t;
 
 namespace quillot::audio {
 
-// The synthesizer with its one MIDI player. Every call may come from any
-// thread: render() runs on the audio device's thread while tracks are started
-// from the window's, so one lock covers the synth and the player. (FluidSynth
-// must not have a player deleted while another thread renders the synth.)
+// The synthesizer with its one MIDI player. render() runs on the audio
+// device's thread while tracks are started and presets read on the music's
+// loader thread, so one lock covers the synth and the player, and every call
+// into FluidSynth is made under it. (FluidSynth must not have a player
+// deleted while another thread renders the synth.) render() only ever tries
+// the lock; the other calls wait for it, and belong off the window's thread.
 class Engine {
  public:
-  // Told, on the rendering thread and with the engine locked, that the
-  // playback with this id has sent its last event. Must not call back into
-  // the engine.
-  using EndHandler = std::function<void(uint64_t playback)>;
-
   explicit Engine(double gain);
   ~Engine();
   Engine(const Engine&) = delete;
@@ -39,17 +35,25 @@ class Engine {
   // the first render().
   std::string load_sound_font(const std::vector<std::string>& candidates);
 
-  // Reads the samples of these presets of the loaded font and keeps them in
+  // Reads the samples of this preset of the loaded font and keeps them in
   // memory from now on, so that no program change has to wait for the disk.
-  // Call it while no track plays: the synth is locked while it reads, and a
-  // player's events would hold up the rendering thread (the synth renders on
-  // alone, without waiting).
-  void pin(const std::vector<Preset>& presets);
+  // The engine is held while FluidSynth reads: its player sends notes through
+  // calls that wait for the synth's own lock, which the read holds, so the
+  // rendering thread must not get into the synth meanwhile. It renders
+  // silence instead, and the track should be stopped before its presets are
+  // read: one preset at a time, so each hold is one preset's read.
+  void pin(const Preset& preset);
+  void pin(const std::vector<Preset>& presets) {
+    for (const Preset& preset : presets) pin(preset);
+  }
   // Whether every one of these presets has been pinned (or the font has none
   // of them: there is nothing to read).
   bool pinned(const std::vector<Preset>& presets) const;
 
-  void set_end_handler(EndHandler handler);
+  // The last playback that has sent its last event (and played for at least
+  // a moment); 0 until one has. Set by the rendering thread, which must not
+  // call into the window's toolkit: the window polls it.
+  uint64_t ended() const { return ended_.load(); }
 
   // Closes the current playback, silences and resets the music's channels at
   // once and plays the track from its beginning. Returns the new playback's id.
@@ -61,9 +65,9 @@ class Engine {
   void stop();
 
   // The playback that reports would be about; 0 when nothing is open.
-  uint64_t playback() const;
-  std::string track_name() const;
-  int active_voices() const;
+  uint64_t playback() const { return playing_.load(); }
+  // The synth's voices sounding after the last block it rendered.
+  int active_voices() const { return voices_.load(); }
 
   // Effects mixed over the music in every block from now on; null for none.
   // They must outlive the engine. Sounds asked for before are dropped.
@@ -73,8 +77,14 @@ class Engine {
   }
 
   // Adds the next frames of music, and of the effects, to the two buffers
-  // (stereo, 44.1 kHz).
+  // (stereo, 44.1 kHz). Never waits: while another thread holds the engine
+  // (a track being cut or a preset read) the music of this block is
+  // silence, and the effects sound all the same. Allocates nothing.
   void render(int frames, float* left, float* right);
+
+  // Holds the engine, as a track cut or a preset's read does, for as long as
+  // the returned lock lives: for tests and benchmarks of render().
+  std::unique_lock<std::mutex> hold() { return std::unique_lock(mutex_); }
 
   // The player's volume as a factor on the rendered samples, 0 (silent) to 1
   // (full level). Takes effect on the next rendered block; the synth and the
@@ -90,6 +100,7 @@ class Engine {
   uint64_t open_locked(bool cut_sounds);
   void close_locked();
   void silence_locked();
+  void render_music_locked(int frames, float* left, float* right);
 
   mutable std::mutex mutex_;
   fluid_settings_t* settings_ = nullptr;
@@ -98,14 +109,17 @@ class Engine {
   std::atomic<int> font_id_{-1};
   mutable std::mutex pins_mutex_;  // only for pinned_, never held while reading samples
   std::vector<Preset> pinned_;
-  EndHandler on_end_;
+  std::atomic<uint64_t> ended_{0};
+  std::atomic<uint64_t> playing_{0};
+  std::atomic<int> voices_{0};
   std::shared_ptr<const Track> track_;
   std::unique_ptr<Playback> playback_;
   uint64_t next_id_ = 0;
   std::atomic<float> level_{1.0F};
   std::atomic<Effects*> effects_{nullptr};
   int64_t since_cut_ = 0;  // frames rendered since the last cut, counted up to the end of the echoes' fade
-  std::vector<float> scratch_;  // one block at a lowered level, grown to the largest block seen
+  // One block at a lowered level, sized once: the rendering thread never allocates.
+  std::vector<float> scratch_;
 };
 
 }  // namespace quillot::audio

@@ -2,9 +2,11 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "audio/module/engine.h"
@@ -17,6 +19,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often the GUI thread looks for a track's end: a loop starts at most
+// this much late, after a track that ends in its own reverb anyway.
+constexpr int kEndPollMs = 20;
+
 }  // namespace
 
 MusicOptions default_music_options() {
@@ -28,55 +34,141 @@ MusicOptions default_music_options() {
 
 struct Music::Impl {
   // Declared first so that it goes last: its destruction drops every report
-  // still queued for it.
+  // still queued for it, and stops the poll for a track's end.
   QObject context;
 
   std::string dat_dir;
   std::function<bool()> window_shown;
   MusicOptions options;
 
+  // What the GUI asks of the loader. Only the latest counts: a newer wish
+  // replaces one not yet taken, and a track whose presets are still being
+  // read stops being read.
+  struct Wish {
+    enum class Kind { kStart, kRestart, kStop } kind = Kind::kStop;
+    std::string name;                    // kStart: read by the loader, off the window's thread
+    uint64_t playback = 0;               // kRestart: only while this one is open
+  };
+
   mutable std::mutex mutex;      // everything below, except the loader thread itself
-  std::condition_variable wake;  // for the loader: a pending track, or closing
+  std::condition_variable wake;  // for the loader: a wish, or closing
+  std::condition_variable done;  // for the GUI: a wish handled, or the font in
+  // Set once by the loader; from then on the loader alone calls into it,
+  // besides the rendering thread.
   std::unique_ptr<Engine> engine;
   std::unique_ptr<Output> output;
-  // The track asked for last, while its presets are not in memory yet (or the
-  // SoundFont is not): the loader reads them, then starts it.
-  std::shared_ptr<const Track> pending;
-  bool ready = false;
+  std::optional<Wish> wish;
+  uint64_t posted = 0;   // wishes posted
+  uint64_t handled = 0;  // the last one the loader is done with
+  bool loaded = false;   // the SoundFont loaded, or found missing
+  bool has_font = false;
+  bool ready = false;    // loaded, and the wishes posted meanwhile done; stays so
+  std::string track;     // the track last asked for; empty after one that cannot play
   std::string sound_font;
   double load_seconds = 0;
   int starts = 0;
   float level = 1.0F;
   bool closing = false;
+  uint64_t end_seen = 0;         // the last end report handled (GUI thread)
+  uint64_t end_queued = 0;       // the last one a pulled block queued a look for (owner's thread)
 
   std::thread loader;
 
   void run();
   void load();
-  void start_locked(std::shared_ptr<const Track> track);
+  void handle(const Wish& wish, uint64_t serial);
+  void start(const std::string& name, uint64_t serial);
+  bool wanted(uint64_t serial);
+  void post_locked(std::unique_lock<std::mutex>& lock, Wish next);
+  void poll_end();
   void on_track_end(uint64_t playback);
 };
 
 void Music::Impl::run() {
   load();
   std::unique_lock lock(mutex);
-  // Ready once the first track asked for has started (or none was asked for).
-  while (engine) {
-    if (!pending) {
-      ready = true;
-      wake.wait(lock, [this] { return closing || pending; });
-    }
+  while (true) {
+    if (!wish) ready = true;
+    wake.wait(lock, [this] { return closing || wish; });
     if (closing) break;
-    const auto track = pending;
+    const Wish next = std::move(*wish);
+    wish.reset();
+    const uint64_t serial = posted;
     lock.unlock();
-    // Nothing plays meanwhile (play_music stopped the last track), so no
-    // event of the rendering thread waits for the synth while it reads; the
-    // device renders silence on alone.
-    engine->pin(track->info.presets);
+    handle(next, serial);
     lock.lock();
-    if (pending == track) start_locked(std::move(pending));
+    handled = serial;
+    done.notify_all();
   }
-  ready = true;
+}
+
+bool Music::Impl::wanted(uint64_t serial) {
+  std::lock_guard lock(mutex);
+  return !closing && posted == serial;
+}
+
+void Music::Impl::handle(const Wish& next, uint64_t serial) {
+  switch (next.kind) {
+    case Wish::Kind::kStop:
+      engine->stop();
+      return;
+    case Wish::Kind::kRestart:
+      if (has_font && engine->playback() == next.playback && engine->restart() != 0) {
+        std::lock_guard lock(mutex);
+        ++starts;
+      }
+      return;
+    case Wish::Kind::kStart:
+      start(next.name, serial);
+      return;
+  }
+}
+
+void Music::Impl::start(const std::string& name, uint64_t serial) {
+  std::shared_ptr<const Track> asked;
+  try {
+    if (auto read = load_track(dat_dir, name)) asked = std::make_shared<const Track>(std::move(*read));
+  } catch (...) {
+    // Music is never essential: a track that cannot be read is silence.
+  }
+  if (!asked) {
+    // The old track is closed though the new one cannot open.
+    engine->stop();
+    std::lock_guard lock(mutex);
+    if (posted == serial) track.clear();
+    return;
+  }
+  // Without a SoundFont a track is silence: asking for one only names it.
+  if (!has_font) return;
+  const auto& presets = asked->info.presets;
+  if (!engine->pinned(presets)) {
+    // The old track ends before any sample is read: its notes would reach the
+    // synth while a read holds it. The device renders silence meanwhile.
+    engine->stop();
+    for (const Preset& preset : presets) {
+      // A track no longer wanted is not read on: the player has moved on.
+      if (!wanted(serial)) return;
+      if (engine->pinned({preset})) continue;
+      if (options.pin) {
+        options.pin(*engine, preset);
+      } else {
+        engine->pin(preset);
+      }
+    }
+    if (!wanted(serial)) return;
+  }
+  if (engine->start(std::move(asked)) != 0) {
+    std::lock_guard lock(mutex);
+    ++starts;
+  }
+}
+
+void Music::Impl::post_locked(std::unique_lock<std::mutex>& lock, Wish next) {
+  wish = std::move(next);
+  const uint64_t serial = ++posted;
+  wake.notify_all();
+  if (!options.drivers.empty() || !options.wait_for_loader || !loaded) return;
+  done.wait(lock, [&] { return closing || handled >= serial; });
 }
 
 void Music::Impl::load() {
@@ -84,34 +176,45 @@ void Music::Impl::load() {
   auto fresh = std::make_unique<Engine>(options.gain);
   const std::string font = fresh->load_sound_font(options.sound_fonts);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
-  fresh->set_effects(options.effects.get());
-  // Runs on the audio thread: only a queued call may cross to the GUI thread.
-  fresh->set_end_handler([this](uint64_t playback) {
-    QMetaObject::invokeMethod(
-        &context, [this, playback] { on_track_end(playback); }, Qt::QueuedConnection);
-  });
+  const bool pulled = options.drivers.empty();
+  // Pulled by its owner, the effects sound from the owner's first block.
+  if (pulled) fresh->set_effects(options.effects.get());
 
   Engine* published = nullptr;
   {
     std::lock_guard lock(mutex);
     sound_font = font;
     load_seconds = seconds;
-    if (font.empty()) return;
+    has_font = !font.empty();
     fresh->set_level(level);
+    // Published with or without a SoundFont: the effects are our own samples
+    // and need none.
     engine = std::move(fresh);
     published = engine.get();
-    if (closing || options.drivers.empty()) return;
+    loaded = true;
+    done.notify_all();
+    if (closing || pulled) return;
   }
   // Opened before the first track's samples are read: the sound server
   // settles in while they load.
   auto device = std::make_unique<Output>(*published, options.drivers);
+  // Only now that blocks are pulled: effects asked for while the device
+  // opened (which can take a while) would otherwise all sound in its first block.
+  published->set_effects(options.effects.get());
   std::lock_guard lock(mutex);
   output = std::move(device);
 }
 
-void Music::Impl::start_locked(std::shared_ptr<const Track> track) {
-  pending.reset();
-  if (engine->start(std::move(track)) != 0) ++starts;
+void Music::Impl::poll_end() {
+  uint64_t ended = 0;
+  {
+    std::lock_guard lock(mutex);
+    if (!engine) return;
+    ended = engine->ended();
+    if (ended == 0 || ended == end_seen) return;
+    end_seen = ended;
+  }
+  on_track_end(ended);
 }
 
 void Music::Impl::on_track_end(uint64_t playback) {
@@ -126,9 +229,11 @@ void Music::Impl::on_track_end(uint64_t playback) {
     return;
   }
   if (!shown) return;
-  std::lock_guard lock(mutex);
-  // Asked again: window_shown() may itself have started another track.
-  if (engine->playback() == playback && engine->restart() != 0) ++starts;
+  std::unique_lock lock(mutex);
+  // Asked again: window_shown() may itself have started another track, and
+  // a wish not yet handled is newer than this end.
+  if (wish || handled != posted || engine->playback() != playback) return;
+  post_locked(lock, Wish{Wish::Kind::kRestart, {}, playback});
 }
 
 Music::Music(std::string dat_dir, std::function<bool()> window_shown)
@@ -140,18 +245,29 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
   impl_->dat_dir = std::move(dat_dir);
   impl_->window_shown = std::move(window_shown);
   impl_->options = std::move(options);
+  if (!impl_->options.drivers.empty()) {
+    // The device's thread only notes a track's end; the GUI thread looks.
+    auto* poll = new QTimer(&impl_->context);
+    QObject::connect(poll, &QTimer::timeout, &impl_->context, [impl = impl_.get()] { impl->poll_end(); });
+    poll->start(kEndPollMs);
+  }
   try {
     impl_->loader = std::thread([impl = impl_.get()] {
       try {
         impl->run();
       } catch (...) {
         std::lock_guard lock(impl->mutex);
+        impl->loaded = true;
         impl->ready = true;
+        impl->closing = true;  // nobody takes wishes any more
+        impl->done.notify_all();
       }
     });
   } catch (...) {
     // No thread, no music; the game goes on.
+    impl_->loaded = true;
     impl_->ready = true;
+    impl_->closing = true;
   }
 }
 
@@ -170,29 +286,10 @@ Music::~Music() {
 void Music::play_music(const std::string& name) {
   if (name.empty()) return;
   try {
-    auto track = load_track(impl_->dat_dir, name);
-    std::lock_guard lock(impl_->mutex);
-    if (!track) {
-      // The old track was closed before the new one failed to open.
-      impl_->pending.reset();
-      if (impl_->engine) impl_->engine->stop();
-      return;
-    }
-    auto shared = std::make_shared<const Track>(std::move(*track));
-    // Pulled by its owner, the music has no deadline to keep: the samples are
-    // read at once, here, and the track starts as asked.
-    if (impl_->engine && impl_->options.drivers.empty()) impl_->engine->pin(shared->info.presets);
-    if (impl_->engine && impl_->engine->pinned(shared->info.presets)) {
-      impl_->start_locked(std::move(shared));
-      return;
-    }
-    impl_->pending = std::move(shared);
-    if (impl_->engine) {
-      // The old track ends now rather than when the new one is ready: its
-      // events would wait for the synth while the loader reads samples.
-      impl_->engine->stop();
-      impl_->wake.notify_all();
-    }
+    std::unique_lock lock(impl_->mutex);
+    // Named at once; the loader clears the name of a track that cannot play.
+    impl_->track = name;
+    impl_->post_locked(lock, Impl::Wish{Impl::Wish::Kind::kStart, name, 0});
   } catch (...) {
     // Music is never essential: whatever went wrong, the game goes on.
   }
@@ -208,12 +305,13 @@ MusicStatus Music::status() const {
   status.load_seconds = impl_->load_seconds;
   status.starts = impl_->starts;
   if (impl_->engine) status.voices = impl_->engine->active_voices();
-  if (impl_->pending) {
-    status.track = impl_->pending->name;
-  } else if (impl_->engine) {
-    status.track = impl_->engine->track_name();
-  }
+  status.track = impl_->track;
   return status;
+}
+
+bool Music::settled() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->ready && (impl_->closing || (!impl_->wish && impl_->handled == impl_->posted));
 }
 
 void Music::set_level(float level) {
@@ -223,12 +321,28 @@ void Music::set_level(float level) {
 }
 
 void Music::render(int frames, float* left, float* right) {
-  std::lock_guard lock(impl_->mutex);
-  if (impl_->engine) impl_->engine->render(frames, left, right);
+  Engine* engine = nullptr;
+  {
+    std::lock_guard lock(impl_->mutex);
+    engine = impl_->engine.get();
+  }
+  if (engine == nullptr) return;
+  // Outside the music's lock, as a device renders: once published, the
+  // engine stays until the music goes.
+  engine->render(frames, left, right);
+  // On the owner's thread, not the device's: the look for the end may be
+  // queued here, once for each end, to come when the owner lets events through.
+  const uint64_t ended = engine->ended();
+  if (ended != 0 && ended != impl_->end_queued) {
+    impl_->end_queued = ended;
+    QMetaObject::invokeMethod(
+        &impl_->context, [impl = impl_.get()] { impl->poll_end(); }, Qt::QueuedConnection);
+  }
 }
 
-// The effects live as long as the music and are mixed by its engine once one
-// is loaded; until then they wait silently.
+// The effects live as long as the music and are mixed by its engine, with or
+// without a SoundFont, once its device pulls blocks; those asked for before
+// are dropped.
 void Music::play_effect(int effect) {
   if (impl_->options.effects) impl_->options.effects->play(effect);
 }

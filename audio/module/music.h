@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "audio/module/effects.h"
+#include "audio/module/midi_file.h"
 #include "audio/music_control.h"
 
 namespace quillot::audio {
+
+class Engine;
 
 // The synth's master gain. With the system's General MIDI fonts it puts the
 // tracks between -20 and -28 dBFS RMS with peaks 3 dB or more below full
@@ -18,9 +21,16 @@ inline constexpr double kMusicGain = 0.45;
 struct MusicOptions {
   std::vector<std::string> sound_fonts;  // tried in order
   // Tried in order. Empty: no device is opened and the owner pulls the music
-  // with Music::render (tests, offline use); a track whose samples are not in
-  // memory yet then has them read in play_music itself, not on the loader.
+  // with Music::render (tests, offline use).
   std::vector<std::string> drivers;
+  // Without a device, play_music returns once the loader has started the
+  // track (the SoundFont being in), so the owner's next block has it: pulled
+  // by its owner, the music has no deadline to keep. Off, it returns at once
+  // as with a device (tests of the loader itself).
+  bool wait_for_loader = true;
+  // Reads one preset's samples for a track about to start; null: the
+  // engine's own Engine::pin. Runs on the loader thread.
+  std::function<void(Engine&, const Preset&)> pin;
   double gain = kMusicGain;
   // Mixed over the music in the same output; null for none.
   std::shared_ptr<Effects> effects;
@@ -30,9 +40,12 @@ struct MusicOptions {
 MusicOptions default_music_options();
 
 // The background music: one track at a time, looped while the window is shown.
-// Everything but the SoundFont loading and the audio itself happens on the
-// thread that created it (the GUI thread), which must run a Qt event loop for
-// the loops to happen.
+// One loader thread makes every FluidSynth call but the rendering: it loads
+// the SoundFont, then takes the wishes the GUI thread posts (a track, a loop)
+// one at a time, the latest replacing any not yet taken, so nothing the GUI
+// does waits for the synth or the disk. The GUI thread, which created the
+// music, must run a Qt event loop for the loops to happen: it looks for a
+// track's end there.
 class Music : public MusicControl {
  public:
   // dat_dir: folder holding the tracks. window_shown: asked when a track ends; it loops only while true.
@@ -48,6 +61,8 @@ class Music : public MusicControl {
   void play_music(const std::string& name) override;
 
   MusicStatus status() const override;
+  // Whether the loader has done every wish posted so far (tests, benchmarks).
+  bool settled() const;
 
   // The volume as a factor on the samples (see volume_level); at once, and
   // also for a SoundFont still loading.

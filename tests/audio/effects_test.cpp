@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
 
 #include "audio/module/engine.h"
@@ -151,6 +153,43 @@ TEST(Effects, MusicAndEffectsLevelsAreIndependentInTheSharedOutput) {
     for (std::size_t i = 0; i < sum.left.size(); ++i) sum.left[i] += effects_only.left[i] * fx_level;
     EXPECT_LT(max_difference(both, sum, 1), 1e-5) << "music at 50 %, effects at " << fx_level;
   }
+}
+
+// While another thread holds the engine (a track being cut, a preset's
+// samples being read) the device's block comes back at once: silence for the
+// music, and the effect asked for sounds in it as it would alone.
+TEST(Effects, ABusyEngineRendersAtOnceWithSilentMusicAndTheEffectsStillSound) {
+  const std::string font = testing::test_sound_font();
+  const auto track = std::make_shared<const Track>(
+      Track{"chord", testing::chord_midi(4 * 480), *inspect_midi(testing::chord_midi(4 * 480))});
+  const std::vector<float> bomb = shipped("bomb");
+  ASSERT_GE(bomb.size(), std::size_t{kBlock});
+  Engine engine(kMusicGain);
+  ASSERT_EQ(engine.load_sound_font({font}), font);
+  engine.pin(track->info.presets);
+  Effects fx({EffectSample{bomb, 1}});
+  engine.set_effects(&fx);
+  engine.start(track);
+  std::vector<float> l(kBlock), r(kBlock);
+  for (int b = 0; b < 8; ++b) engine.render(kBlock, l.data(), r.data());
+  ASSERT_GT(level_of(l, r).peak, 0.01) << "the music plays while the engine is free";
+
+  auto held = engine.hold();
+  fx.play(0);
+  std::fill(l.begin(), l.end(), 0.0F);
+  std::fill(r.begin(), r.end(), 0.0F);
+  auto rendered = std::async(std::launch::async, [&] { engine.render(kBlock, l.data(), r.data()); });
+  // Only a guard against a hang: a waiting render would never return while held.
+  const bool returned = rendered.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+  held.unlock();
+  rendered.get();
+  ASSERT_TRUE(returned) << "the render waited for the engine";
+  for (int i = 0; i < kBlock; ++i) {
+    ASSERT_EQ(l[static_cast<std::size_t>(i)], bomb[static_cast<std::size_t>(i)]) << i;
+    ASSERT_EQ(r[static_cast<std::size_t>(i)], bomb[static_cast<std::size_t>(i)]) << i;
+  }
+  engine.render(kBlock, l.data(), r.data());
+  EXPECT_GT(engine.active_voices(), 0) << "the track plays on once the engine is free";
 }
 
 TEST(Effects, ReadsOnlyWellFormedSixteenBitFilesAtTheOutputRate) {

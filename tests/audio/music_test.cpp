@@ -7,11 +7,14 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <mutex>
 #include <thread>
 
+#include "audio/module/engine.h"
 #include "audio/module/output.h"
 #include "audio/module/sound_font.h"
 #include "tests/audio/audio_support.h"
@@ -67,6 +70,12 @@ class MusicRig : public ::testing::Test {
       std::this_thread::sleep_for(2ms);
     }
     ASSERT_TRUE(music.status().ready);
+  }
+
+  static void wait_settled(Music& music) {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!music.settled() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(2ms);
+    ASSERT_TRUE(music.settled());
   }
 
   static Level play_for(Music& music, double seconds, bool deliver_reports = true) {
@@ -227,6 +236,100 @@ TEST_F(MusicRig, TheLastTrackAskedForBeforeTheSoundFontIsInIsTheOneThatPlays) {
   EXPECT_GT(play_for(*music, 0.2).db(), kHeardDb);
 }
 
+// A preset reader that stops at each preset until the test lets it go on,
+// noting the programs it was asked for.
+class HeldPins {
+ public:
+  void operator()(Engine& engine, const Preset& preset) {
+    std::unique_lock lock(mutex_);
+    asked_.push_back(preset.program);
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return free_ || asked_.size() <= let_through_; });
+    lock.unlock();
+    engine.pin(preset);
+  }
+  // True once `count` presets have been asked for; false only if the loader hangs.
+  bool wait_asked(std::size_t count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 30s, [&] { return asked_.size() >= count; });
+  }
+  void let_all_through() {
+    std::lock_guard lock(mutex_);
+    free_ = true;
+    changed_.notify_all();
+  }
+  // Stops at every preset asked for from now on.
+  void hold_again() {
+    std::lock_guard lock(mutex_);
+    free_ = false;
+    let_through_ = asked_.size();
+  }
+  std::vector<int> asked() {
+    std::lock_guard lock(mutex_);
+    return asked_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<int> asked_;
+  std::size_t let_through_ = 0;
+  bool free_ = false;
+};
+
+// The GUI only posts wishes; the loader reads one preset at a time and looks
+// at the latest wish in between: a track asked for and replaced before the
+// loader took it is never read, one replaced while being read is read no
+// further, and a track that cannot play stops the reading as well.
+TEST_F(MusicRig, TheLoaderReadsOnlyTheLatestTrackAskedForAndStopsReadingOneNoLongerWanted) {
+  // chord_midi's chord, on channel 0 after it and channel 1 select programs.
+  auto programs = [](uint8_t first, uint8_t second) {
+    auto bytes = chord_midi(9600);
+    const std::vector<uint8_t> events = {0x00, 0xC0, first, 0x00, 0xC1, second};
+    bytes.insert(bytes.begin() + 22 + 7, events.begin(), events.end());
+    const auto size = static_cast<uint32_t>(bytes.size() - 22);
+    for (int i = 0; i < 4; ++i) bytes[18 + i] = static_cast<uint8_t>(size >> (24 - 8 * i));
+    return bytes;
+  };
+  dat_.write("a.mid", programs(40, 41));
+  dat_.write("b.mid", programs(42, 43));
+  dat_.write("c.mid", programs(44, 45));
+  dat_.write("d.mid", programs(46, 47));
+  auto pins = std::make_shared<HeldPins>();
+  MusicOptions options;
+  options.sound_fonts = {font_};
+  options.wait_for_loader = false;
+  options.pin = [pins](Engine& engine, const Preset& preset) { (*pins)(engine, preset); };
+  Music music(dat_.path().string(), [] { return true; }, options);
+  wait_ready(music);
+
+  music.play_music("a.mid");
+  ASSERT_TRUE(pins->wait_asked(1));
+  music.play_music("b.mid");
+  music.play_music("c.mid");
+  EXPECT_EQ(music.status().track, "c.mid");
+  EXPECT_FALSE(music.settled());
+  pins->let_all_through();
+  wait_settled(music);
+  EXPECT_EQ(pins->asked(), (std::vector<int>{40, 44, 45}));
+  EXPECT_EQ(music.status().starts, 1);
+  EXPECT_EQ(music.status().track, "c.mid");
+  play_for(music, 0.1);
+  EXPECT_GT(music.status().voices, 0);
+
+  pins->hold_again();
+  music.play_music("d.mid");
+  ASSERT_TRUE(pins->wait_asked(4));
+  music.play_music("missing.mid");
+  pins->let_all_through();
+  wait_settled(music);
+  EXPECT_EQ(music.status().track, "");
+  EXPECT_EQ(pins->asked(), (std::vector<int>{40, 44, 45, 46}));
+  EXPECT_EQ(music.status().starts, 1);
+  play_for(music, 0.1);
+  EXPECT_EQ(music.status().voices, 0);
+}
+
 TEST_F(MusicRig, SoundFontsThatCannotBeReadOrAreNotSoundFontsAreSkipped) {
   dat_.write("noise.sf2", std::vector<uint8_t>(4096, 0x5A));
   const std::string dir = dat_.path().string();
@@ -293,6 +396,20 @@ TEST_F(MusicRig, EachSoundFontThatCannotServeIsToldInOneLine) {
     EXPECT_EQ(status.track, "long.mid") << "the game asks on";
     EXPECT_LT(heard.db(), kSilentDb);
   }
+}
+
+// The effects are our own samples: with no SoundFont at all they still sound,
+// over a silent track.
+TEST_F(MusicRig, EffectsSoundWithoutAnySoundFont) {
+  MusicOptions options;
+  options.effects = std::make_shared<Effects>(std::vector<EffectSample>{{std::vector<float>(kBlock, 0.5F), 1}});
+  Music music(dat_.path().string(), [] { return true; }, options);
+  wait_ready(music);
+  ASSERT_EQ(music.status().sound_font, "");
+  music.play_music("long.mid");
+  EXPECT_LT(play_for(music, 0.1).db(), kSilentDb);
+  music.play_effect(0);
+  EXPECT_NEAR(play_for(music, 0.01).peak, 0.5, 1e-6);
 }
 
 // The game's own lookup, behind candidates that are missing or no SoundFont:

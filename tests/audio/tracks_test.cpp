@@ -40,22 +40,20 @@ struct Rendering {
 Rendering render_track(Engine& engine, int number) {
   auto track = load_track((testing::source_root() / "dat").string(), std::to_string(number) + ".mid");
   if (!track) return {};
-  uint64_t ended = 0;
-  engine.set_end_handler([&ended](uint64_t playback) { ended = playback; });
   // As the game does: the track's samples are in memory before it starts.
   engine.pin(track->info.presets);
   const uint64_t playback = engine.start(std::make_shared<const Track>(std::move(*track)));
 
   std::vector<float> left, right;
   const std::size_t limit = 130 * kRate;
-  while (ended != playback && left.size() < limit) {
+  while (engine.ended() != playback && left.size() < limit) {
     const std::size_t at = left.size();
     left.resize(at + kBlock);
     right.resize(at + kBlock);
     engine.render(kBlock, left.data() + at, right.data() + at);
   }
   Rendering result;
-  if (ended != playback) return result;
+  if (engine.ended() != playback) return result;
   result.end_seconds = double(left.size()) / kRate;
   auto slice = [&](std::size_t from, std::size_t to) {
     return testing::level_of({left.begin() + from, left.begin() + to}, {right.begin() + from, right.begin() + to});
