@@ -1,10 +1,10 @@
 #include "audio/module/effects.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+
+#include "files/file_read.h"
 
 namespace quillot::audio {
 namespace {
@@ -22,17 +22,11 @@ uint16_t u16(const std::vector<uint8_t>& b, std::size_t at) {
 }  // namespace
 
 std::optional<std::vector<float>> load_wav(const std::string& path) {
-  struct stat info {};
-  // A FIFO or a device would block or never end.
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 44 ||
-      static_cast<std::size_t>(info.st_size) > kMaxEffectBytes) {
-    return std::nullopt;
-  }
-  std::ifstream file(path, std::ios::binary);
-  std::vector<uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-    return std::nullopt;
-  }
+  // Read as every file of the player's: a FIFO or a device put in its place
+  // is refused at once, never waited on, and nothing past the limit is read.
+  const FileRead file = read_regular_file(path, kMaxEffectBytes);
+  if (!file.ok() || file.truncated || file.bytes.size() < 44) return std::nullopt;
+  const std::vector<uint8_t> bytes(file.bytes.begin(), file.bytes.end());
   if (std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
     return std::nullopt;
   }

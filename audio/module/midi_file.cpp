@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
+
+#include "files/file_read.h"
 
 namespace quillot::audio {
 namespace {
@@ -232,19 +232,14 @@ std::optional<Track> load_track(const std::string& dat_dir, const std::string& n
     return std::nullopt;
   }
   const std::filesystem::path path = std::filesystem::path(dat_dir) / name;
-  std::error_code error;
-  // Only a regular file: a pipe or a device under a track's name would block the window.
-  if (!std::filesystem::is_regular_file(path, error) || error) return std::nullopt;
-  const auto size = std::filesystem::file_size(path, error);
-  if (error || size == 0 || size > kMaxTrackBytes) return std::nullopt;
+  // Only a regular file, opened without blocking: a FIFO or a device put in
+  // place of a track is refused at once, never waited on.
+  const FileRead file = read_regular_file(path.string(), kMaxTrackBytes);
+  if (!file.ok() || file.truncated || file.bytes.empty()) return std::nullopt;
 
   Track track;
   track.name = name;
-  track.bytes.resize(static_cast<std::size_t>(size));
-  std::ifstream file(path, std::ios::binary);
-  if (!file.read(reinterpret_cast<char*>(track.bytes.data()), static_cast<std::streamsize>(size))) {
-    return std::nullopt;
-  }
+  track.bytes.assign(file.bytes.begin(), file.bytes.end());
   auto info = inspect_midi(track.bytes);
   if (!info || info->end_tick <= 0) return std::nullopt;
   track.info = *info;
