@@ -701,6 +701,18 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
 </translation>
     </message>
     <message>
+        <source>キーはそのままです。</source>
+        <translation>Keys unchanged.</translation>
+    </message>
+    <message>
+        <source>%1 を外しました。</source>
+        <translation>%1 removed. </translation>
+    </message>
+    <message>
+        <source>「%1」は %2 つまでです。外すものを押してください。</source>
+        <translation>&quot;%1&quot; takes %2 at most: press one of them to remove it.</translation>
+    </message>
+    <message>
         <source>Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++</source>
         <translation>Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++</translation>
     </message>
