@@ -127,6 +127,10 @@
         <source>新しいゲームを始めると、セーブデータ（STAGE %1 / GOLD &gt; %2円）は次のセーブかゲームオーバーで置き換わります。始めますか？</source>
         <translation>A new game replaces your saved game (STAGE %1 / GOLD &gt; %2 G) at the next save or game over. Start a new game?</translation>
     </message>
+    <message>
+        <source>F1: 操作方法</source>
+        <translation>F1: Controls</translation>
+    </message>
 </context>
 <context>
     <name>quillot</name>

@@ -718,6 +718,7 @@ TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
         EXPECT_TRUE(latin(b->text()) && latin(b->toolTip())) << b->text().toStdString();
         EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
       }
+      EXPECT_LE(form->help_hint_l->sizeHint().width(), form->help_hint_l->width()) << "the title's F1 line";
     }
     form->set_scale(1);
     for (QLabel* l : form->findChildren<QLabel*>())
