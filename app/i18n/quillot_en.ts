@@ -127,6 +127,10 @@
         <source>新しいゲームを始めると、セーブデータ（STAGE %1 / GOLD &gt; %2円）は次のセーブかゲームオーバーで置き換わります。始めますか？</source>
         <translation>A new game replaces your saved game (STAGE %1 / GOLD &gt; %2 G) at the next save or game over. Start a new game?</translation>
     </message>
+    <message>
+        <source>F1: 操作方法</source>
+        <translation>F1: Controls</translation>
+    </message>
 </context>
 <context>
     <name>quillot</name>
@@ -477,42 +481,6 @@ A little red bird&apos;s shooting game.
         <translation>Cannot save: no home folder was found</translation>
     </message>
     <message>
-        <source>左&#x3000;&#x3000;&#x3000;&#x3000;%1</source>
-        <translation>Left: %1</translation>
-    </message>
-    <message>
-        <source>右&#x3000;&#x3000;&#x3000;&#x3000;%1</source>
-        <translation>Right: %1</translation>
-    </message>
-    <message>
-        <source>ショット&#x3000;%1</source>
-        <translation>Shoot: %1</translation>
-    </message>
-    <message>
-        <source>ボム&#x3000;&#x3000;&#x3000;%1</source>
-        <translation>Bomb: %1</translation>
-    </message>
-    <message>
-        <source>一時停止&#x3000;%1</source>
-        <translation>Pause: %1</translation>
-    </message>
-    <message>
-        <source>この説明&#x3000;%1</source>
-        <translation>This help: %1</translation>
-    </message>
-    <message>
-        <source>音を消す&#x3000;%1</source>
-        <translation>Mute: %1</translation>
-    </message>
-    <message>
-        <source>音量を下げる&#x3000;%1</source>
-        <translation>Volume down: %1</translation>
-    </message>
-    <message>
-        <source>音量を上げる&#x3000;%1</source>
-        <translation>Volume up: %1</translation>
-    </message>
-    <message>
         <source>なし</source>
         <translation>none</translation>
     </message>
@@ -521,64 +489,8 @@ A little red bird&apos;s shooting game.
         <translation>◆Controls</translation>
     </message>
     <message>
-        <source>移動&#x3000;&#x3000;&#x3000;マウス</source>
-        <translation>Move: mouse</translation>
-    </message>
-    <message>
-        <source>ショット&#x3000;左クリック</source>
-        <translation>Shoot: left click</translation>
-    </message>
-    <message>
-        <source>ボム&#x3000;&#x3000;&#x3000;右クリック</source>
-        <translation>Bomb: right click</translation>
-    </message>
-    <message>
-        <source>一時停止&#x3000;%1（クリックで再開）</source>
-        <translation>Pause: %1 (click to resume)</translation>
-    </message>
-    <message>
-        <source>音楽の音量&#x3000;%1 / %2</source>
-        <translation>Music volume: %1 / %2</translation>
-    </message>
-    <message>
-        <source>効果音の音量&#x3000;Shift+- / Shift++</source>
-        <translation>Effects volume: Shift+- / Shift++</translation>
-    </message>
-    <message>
-        <source>設定&#x3000;&#x3000;&#x3000;F2</source>
-        <translation>Options: F2</translation>
-    </message>
-    <message>
-        <source>画面の大きさ&#x3000;Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++</source>
-        <translation>Scale: Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++</translation>
-    </message>
-    <message>
-        <source>フルスクリーン&#x3000;F11 / Alt+Enter（Escで戻る）</source>
-        <translation>Full screen: F11 / Alt+Enter, Esc leaves</translation>
-    </message>
-    <message>
-        <source>この説明&#x3000;F1</source>
-        <translation>This help: F1</translation>
-    </message>
-    <message>
-        <source>終了&#x3000;&#x3000;&#x3000;Ctrl+Q</source>
-        <translation>Quit: Ctrl+Q</translation>
-    </message>
-    <message>
-        <source>◆ゲームパッド</source>
-        <translation>◆Gamepad</translation>
-    </message>
-    <message>
         <source>左スティック</source>
         <translation>left stick</translation>
-    </message>
-    <message>
-        <source>移動&#x3000;&#x3000;&#x3000;%1</source>
-        <translation>Move: %1</translation>
-    </message>
-    <message>
-        <source>メニュー&#x3000;十字キー / 左スティックで選び、%1で押す</source>
-        <translation>Menus: choose with the D-pad / left stick, press with %1</translation>
     </message>
     <message>
         <source>キー: %1 と %2 で移動、%3 でショット、%4 でボム。%5 か Esc で一時停止。
@@ -590,12 +502,6 @@ F1 で操作方法、F2 で設定、Ctrl+Q で終了。
 %6 mutes, %7 and %8 set the music&apos;s volume, Shift with - and + the effects&apos;;
 Ctrl+1..Ctrl+4, Ctrl+- and Ctrl++ set the scale; F11 or Alt+Enter toggles full screen;
 F1 shows the controls; F2 opens the options; Ctrl+Q quits.
-</translation>
-    </message>
-    <message>
-        <source>ゲームパッド: 左スティックで移動。%1
-</source>
-        <translation>Gamepad: the left stick moves. %1
 </translation>
     </message>
     <message>
@@ -711,6 +617,112 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
     <message>
         <source>十字→</source>
         <translation>D-pad →</translation>
+    </message>
+    <message>
+        <source>移動</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>マウス</source>
+        <translation>Mouse</translation>
+    </message>
+    <message>
+        <source>左クリック</source>
+        <translation>Left click</translation>
+    </message>
+    <message>
+        <source>右クリック</source>
+        <translation>Right click</translation>
+    </message>
+    <message>
+        <source>%1（クリックで再開）</source>
+        <translation>%1 (click to go on)</translation>
+    </message>
+    <message>
+        <source>音楽の音量</source>
+        <translation>Music volume</translation>
+    </message>
+    <message>
+        <source>効果音の音量</source>
+        <translation>Effects volume</translation>
+    </message>
+    <message>
+        <source>画面の大きさ</source>
+        <translation>Window size</translation>
+    </message>
+    <message>
+        <source>フルスクリーン</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>F11 / Alt+Enter（Escで戻る）</source>
+        <translation>F11 / Alt+Enter (Esc leaves)</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>選ぶ</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>Tab / 矢印キー</source>
+        <translation>Tab / arrow keys</translation>
+    </message>
+    <message>
+        <source>十字キー / 左スティック</source>
+        <translation>D-pad / left stick</translation>
+    </message>
+    <message>
+        <source>押す</source>
+        <translation>Press</translation>
+    </message>
+    <message>
+        <source>閉じる・いいえ</source>
+        <translation>Close, No</translation>
+    </message>
+    <message>
+        <source>この説明を閉じる</source>
+        <translation>Close this help</translation>
+    </message>
+    <message>
+        <source>十字キー以外のボタン</source>
+        <translation>any button but the D-pad</translation>
+    </message>
+    <message>
+        <source>キーとマウス</source>
+        <translation>Keys and mouse</translation>
+    </message>
+    <message>
+        <source>◆メニュー</source>
+        <translation>◆Menus</translation>
+    </message>
+    <message>
+        <source>ゲームパッド:
+</source>
+        <translation>Gamepad:
+</translation>
+    </message>
+    <message>
+        <source>キーはそのままです。</source>
+        <translation>Keys unchanged.</translation>
+    </message>
+    <message>
+        <source>%1 を外しました。</source>
+        <translation>%1 removed. </translation>
+    </message>
+    <message>
+        <source>「%1」は %2 つまでです。外すものを押してください。</source>
+        <translation>&quot;%1&quot; takes %2 at most: press one of them to remove it.</translation>
+    </message>
+    <message>
+        <source>Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++</source>
+        <translation>Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++</translation>
     </message>
 </context>
 </TS>

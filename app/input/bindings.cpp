@@ -16,30 +16,20 @@ namespace {
 
 struct ActionRow {
   Action action;
-  const char* name;      // in the settings file
-  const char* label;     // on the controls page
-  const char* help_row;  // its pad buttons' line in the help and the usage, in the labels' column
+  const char* name;   // in the settings file
+  const char* label;  // on the controls page and in the help
 };
 
 constexpr std::array<ActionRow, kActionCount> kActions{{
-    {Action::Left, "left", QT_TRANSLATE_NOOP("quillot", "左へ"),
-     QT_TRANSLATE_NOOP("quillot", "左　　　　%1")},
-    {Action::Right, "right", QT_TRANSLATE_NOOP("quillot", "右へ"),
-     QT_TRANSLATE_NOOP("quillot", "右　　　　%1")},
-    {Action::Fire, "fire", QT_TRANSLATE_NOOP("quillot", "ショット"),
-     QT_TRANSLATE_NOOP("quillot", "ショット　%1")},
-    {Action::Bomb, "bomb", QT_TRANSLATE_NOOP("quillot", "ボム"),
-     QT_TRANSLATE_NOOP("quillot", "ボム　　　%1")},
-    {Action::Pause, "pause", QT_TRANSLATE_NOOP("quillot", "一時停止"),
-     QT_TRANSLATE_NOOP("quillot", "一時停止　%1")},
-    {Action::Help, "help", QT_TRANSLATE_NOOP("quillot", "この説明"),
-     QT_TRANSLATE_NOOP("quillot", "この説明　%1")},
-    {Action::Mute, "mute", QT_TRANSLATE_NOOP("quillot", "音を消す"),
-     QT_TRANSLATE_NOOP("quillot", "音を消す　%1")},
-    {Action::VolumeDown, "volume_down", QT_TRANSLATE_NOOP("quillot", "音量を下げる"),
-     QT_TRANSLATE_NOOP("quillot", "音量を下げる　%1")},
-    {Action::VolumeUp, "volume_up", QT_TRANSLATE_NOOP("quillot", "音量を上げる"),
-     QT_TRANSLATE_NOOP("quillot", "音量を上げる　%1")},
+    {Action::Left, "left", QT_TRANSLATE_NOOP("quillot", "左へ")},
+    {Action::Right, "right", QT_TRANSLATE_NOOP("quillot", "右へ")},
+    {Action::Fire, "fire", QT_TRANSLATE_NOOP("quillot", "ショット")},
+    {Action::Bomb, "bomb", QT_TRANSLATE_NOOP("quillot", "ボム")},
+    {Action::Pause, "pause", QT_TRANSLATE_NOOP("quillot", "一時停止")},
+    {Action::Help, "help", QT_TRANSLATE_NOOP("quillot", "この説明")},
+    {Action::Mute, "mute", QT_TRANSLATE_NOOP("quillot", "音を消す")},
+    {Action::VolumeDown, "volume_down", QT_TRANSLATE_NOOP("quillot", "音量を下げる")},
+    {Action::VolumeUp, "volume_up", QT_TRANSLATE_NOOP("quillot", "音量を上げる")},
 }};
 
 struct PadRow {
@@ -437,19 +427,10 @@ bool save_bindings(const Bindings& bindings, const std::optional<Bindings>& know
   });
 }
 
-// A pad button's line of the help: its action, in the labels' column.
-QString pad_row(Action a) { return QCoreApplication::translate("quillot", kActions[index(a)].help_row); }
+namespace {
 
-QString help_text(const Bindings& b) {
-  auto keys = [&b](Action a) {
-    return b.keys[index(a)].empty() ? QCoreApplication::translate("quillot", "なし")
-                                    : joined(shown_keys(b, a), " ");
-  };
-  auto pads = [&b](Action a) { return joined(shown_pads(b, a), " / "); };
-  auto with = [](const QString& first, const QString& rest) {
-    return rest.isEmpty() ? first : first + " / " + rest;
-  };
-  // Left and right in pairs, as the keys lie under the hand.
+// Left and right in pairs, as the keys lie under the hand: "← →", "A D".
+QString move_keys(const Bindings& b) {
   QStringList move;
   const auto& left = b.keys[index(Action::Left)];
   const auto& right = b.keys[index(Action::Right)];
@@ -459,39 +440,82 @@ QString help_text(const Bindings& b) {
     if (i < right.size()) pair << shown_key(right[i]);
     move << pair.join(' ');
   }
-  QStringList lines;
-  lines << QCoreApplication::translate("quillot", "◆操作方法") << QString();
-  lines << with(QCoreApplication::translate("quillot", "移動　　　マウス"), move.join(" / "));
-  lines << with(QCoreApplication::translate("quillot", "ショット　左クリック"),
-                joined(shown_keys(b, Action::Fire), " / "));
-  lines << with(QCoreApplication::translate("quillot", "ボム　　　右クリック"),
-                joined(shown_keys(b, Action::Bomb), " / "));
-  lines << QString();
-  std::vector<QString> pause = shown_keys(b, Action::Pause);
-  pause.push_back("Esc");
-  lines << QCoreApplication::translate("quillot", "一時停止　%1（クリックで再開）").arg(joined(pause, " / "));
-  lines << QCoreApplication::translate("quillot", "音を消す　%1").arg(keys(Action::Mute));
-  lines << QCoreApplication::translate("quillot", "音楽の音量　%1 / %2")
-               .arg(keys(Action::VolumeDown), keys(Action::VolumeUp));
-  lines << QCoreApplication::translate("quillot", "効果音の音量　Shift+- / Shift++");
-  lines << QCoreApplication::translate("quillot", "設定　　　F2");
-  lines << QCoreApplication::translate("quillot", "画面の大きさ　Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++");
-  lines << QCoreApplication::translate("quillot", "フルスクリーン　F11 / Alt+Enter（Escで戻る）");
-  lines << QCoreApplication::translate("quillot", "この説明　F1");
-  lines << QCoreApplication::translate("quillot", "終了　　　Ctrl+Q");
-  lines << QString() << QCoreApplication::translate("quillot", "◆ゲームパッド");
-  QStringList pad_move{QCoreApplication::translate("quillot", "左スティック")};
-  for (Action a : {Action::Left, Action::Right})
-    if (!b.pad[index(a)].empty()) pad_move << joined(shown_pads(b, a), " ");
-  lines << QCoreApplication::translate("quillot", "移動　　　%1").arg(pad_move.join(" / "));
-  for (const ActionRow& row : kActions) {
-    if (row.action == Action::Left || row.action == Action::Right || b.pad[index(row.action)].empty())
-      continue;
-    lines << pad_row(row.action).arg(pads(row.action));
-  }
-  lines << QCoreApplication::translate("quillot", "メニュー　十字キー / 左スティックで選び、%1で押す")
-               .arg(pads(Action::Fire));
-  return lines.join('\r');
+  return move.join(" / ");
+}
+
+// The non-empty ones, as one list.
+QString any_of(QStringList parts) {
+  parts.removeAll(QString());
+  return parts.join(" / ");
+}
+
+}  // namespace
+
+QString help_text(const Bindings& b) {
+  auto keys = [&b](Action a) { return joined(shown_keys(b, a), " / "); };
+  auto pads = [&b](Action a) { return joined(shown_pads(b, a), " / "); };
+  struct Row {
+    QString what, keys, pad;
+  };
+  std::vector<Row> rows = {
+      {QCoreApplication::translate("quillot", "移動"),
+       any_of({QCoreApplication::translate("quillot", "マウス"), move_keys(b)}),
+       any_of({QCoreApplication::translate("quillot", "左スティック"),
+               joined(shown_pads(b, Action::Left), " "), joined(shown_pads(b, Action::Right), " ")})},
+      {action_label(Action::Fire),
+       any_of({QCoreApplication::translate("quillot", "左クリック"), keys(Action::Fire)}),
+       pads(Action::Fire)},
+      {action_label(Action::Bomb),
+       any_of({QCoreApplication::translate("quillot", "右クリック"), keys(Action::Bomb)}),
+       pads(Action::Bomb)},
+      {action_label(Action::Pause),
+       QCoreApplication::translate("quillot", "%1（クリックで再開）")
+           .arg(any_of({keys(Action::Pause), "Esc"})),
+       pads(Action::Pause)},
+      {action_label(Action::Mute), keys(Action::Mute), pads(Action::Mute)},
+      {QCoreApplication::translate("quillot", "音楽の音量"),
+       any_of({keys(Action::VolumeDown), keys(Action::VolumeUp)}),
+       any_of({pads(Action::VolumeDown), pads(Action::VolumeUp)})},
+      {QCoreApplication::translate("quillot", "効果音の音量"), "Shift+- / Shift++", {}},
+      {QCoreApplication::translate("quillot", "画面の大きさ"),
+       QCoreApplication::translate("quillot", "Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++"),
+       {}},
+      {QCoreApplication::translate("quillot", "フルスクリーン"),
+       QCoreApplication::translate("quillot", "F11 / Alt+Enter（Escで戻る）"),
+       {}},
+      {QCoreApplication::translate("quillot", "設定"), "F2", {}},
+      {action_label(Action::Help), "F1", pads(Action::Help)},
+      {QCoreApplication::translate("quillot", "終了"), "Ctrl+Q", {}},
+  };
+  // The menus of the title, the shop and the stories, and the boxes: the
+  // pad's buttons are those that fire and bomb, as the router reads them.
+  std::vector<Row> menu = {
+      {QCoreApplication::translate("quillot", "選ぶ"),
+       QCoreApplication::translate("quillot", "Tab / 矢印キー"),
+       QCoreApplication::translate("quillot", "十字キー / 左スティック")},
+      {QCoreApplication::translate("quillot", "押す"), "Return / Space", pads(Action::Fire)},
+      {QCoreApplication::translate("quillot", "閉じる・いいえ"), "Esc", pads(Action::Bomb)},
+      {QCoreApplication::translate("quillot", "この説明を閉じる"), "Esc / Return",
+       QCoreApplication::translate("quillot", "十字キー以外のボタン")},
+  };
+  // A table keeps the columns aligned in every font and language, and no
+  // cell breaks: a line breaks only where a row ends.
+  auto cell = [](const QString& text, const char* tag = "td") {
+    return QString("<%1 align=\"left\" style=\"white-space:nowrap; padding-right:0.8em\">%2</%1>")
+        .arg(tag, text.toHtmlEscaped());
+  };
+  auto table = [&cell](const std::vector<Row>& part) {
+    QString out;
+    for (const Row& r : part) out += "<tr>" + cell(r.what) + cell(r.keys) + cell(r.pad) + "</tr>";
+    return out;
+  };
+  const QString head = "<tr>" + cell(QCoreApplication::translate("quillot", "◆操作方法"), "th") +
+                       cell(QCoreApplication::translate("quillot", "キーとマウス"), "th") +
+                       cell(QCoreApplication::translate("quillot", "ゲームパッド"), "th") + "</tr>";
+  const QString menu_head =
+      "<tr>" + cell(QCoreApplication::translate("quillot", "◆メニュー"), "th") + "</tr>";
+  return "<table cellspacing=\"0\" cellpadding=\"1\">" + head + table(rows) + menu_head + table(menu) +
+         "</table>";
 }
 
 std::string usage_keys(const Bindings& b) {
@@ -510,15 +534,16 @@ std::string usage_keys(const Bindings& b) {
           "F1 で操作方法、F2 で設定、Ctrl+Q で終了。\n")
           .arg(names(Action::Left), names(Action::Right), names(Action::Fire), names(Action::Bomb),
                names(Action::Pause), names(Action::Mute), names(Action::VolumeDown), names(Action::VolumeUp));
-  QStringList pad;
+  // The pad's buttons by the names the help gives them, one action a line.
+  text += QCoreApplication::translate("quillot", "ゲームパッド:\n");
   for (const ActionRow& row : kActions) {
-    if (b.pad[index(row.action)].empty()) continue;
     QStringList buttons;
-    for (PadButton p : b.pad[index(row.action)]) buttons << pad_name(p);
-    pad << pad_row(row.action).arg(buttons.join(" / "));
+    for (PadButton p : b.pad[index(row.action)]) buttons << shown_pad(p);
+    if (row.action == Action::Left || row.action == Action::Right)
+      buttons << QCoreApplication::translate("quillot", "左スティック");
+    if (buttons.isEmpty()) continue;
+    text += QString("  %1: %2\n").arg(action_label(row.action), buttons.join(" / "));
   }
-  text +=
-      QCoreApplication::translate("quillot", "ゲームパッド: 左スティックで移動。%1\n").arg(pad.join(", "));
   text += QCoreApplication::translate(
       "quillot", "キーとパッドのボタンは設定ファイルの [keys] と [pad] で変えられます。\n");
   return text.toStdString();

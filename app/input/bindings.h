@@ -117,8 +117,8 @@ Bindings load_bindings();
 // group left empty goes, so a later change of the defaults reaches the player.
 bool save_bindings(const Bindings& bindings, const std::optional<Bindings>& known = std::nullopt);
 
-// The help box's text (UTF-8, "\r" breaks the line) and the usage text's
-// lines about keys, both naming the bindings in effect.
+// The help's text, an HTML table of what each key and button does, and the
+// usage text's plain lines about keys; both name the bindings in effect.
 QString help_text(const Bindings& b);
 std::string usage_keys(const Bindings& b);
 

@@ -1,9 +1,12 @@
 #include "app/options/controls_page.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QPointer>
+#include <algorithm>
+#include <type_traits>
 
 #include "app/options/options_host.h"
 
@@ -20,12 +23,6 @@ constexpr std::array<Action, kActionCount> kAll = [] {
 
 size_t at(Action a) { return static_cast<size_t>(a); }
 
-template <typename T>
-void make_first(std::vector<T>& list, const T& item) {
-  std::erase(list, item);
-  list.insert(list.begin(), item);
-}
-
 // What binding a key and binding a pad button differ in.
 struct KeyKind {
   using Item = BoundKey;
@@ -36,6 +33,7 @@ struct KeyKind {
     return key_has_name(k) ? b.bind_key(a, k) : BindRefusal::NoName;
   }
   static std::optional<Action> owner(const Bindings& b, BoundKey k) { return b.key_action(k.key, k.scan); }
+  static QString shown(const BoundKey& k) { return shown_key(k); }
 };
 struct PadKind {
   using Item = PadButton;
@@ -43,8 +41,30 @@ struct PadKind {
   static bool same(PadButton p, PadButton pressed) { return p == pressed; }
   static BindRefusal bind(Bindings& b, Action a, PadButton p) { return b.bind_pad(a, p); }
   static std::optional<Action> owner(const Bindings& b, PadButton p) { return b.pad_action(p); }
+  static QString shown(PadButton p) { return shown_pad(p); }
 };
 
+// An action's key or pad button: as wide as the longest of its texts, the
+// one it shows while it waits included, so the window, sized once for a
+// scale, never cuts it.
+class BindingButton : public QPushButton {
+ public:
+  BindingButton(const char* waiting, QWidget* parent) : QPushButton(parent), waiting_(waiting) {}
+  QSize sizeHint() const override {
+    QSize size = QPushButton::sizeHint();
+    const QFontMetrics metrics(font());
+    const QString waiting = QCoreApplication::translate("quillot", waiting_);
+    size.rwidth() += std::max(0, metrics.horizontalAdvance(waiting) - metrics.horizontalAdvance(text()));
+    return size;
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ private:
+  const char* waiting_;
+};
+
+const char* const kPressKey = QT_TRANSLATE_NOOP("quillot", "キーを押す…");
+const char* const kPressButton = QT_TRANSLATE_NOOP("quillot", "ボタンを押す…");
 
 }  // namespace
 
@@ -59,7 +79,7 @@ ControlsPage::ControlsPage(OptionsHost* form, QWidget* parent) : QWidget(parent)
     names_[at(a)] = new QLabel(this);
     grid->addWidget(names_[at(a)], row, 0);
     if (key_bindable(a)) {
-      auto* b = new QPushButton(this);
+      auto* b = new BindingButton(kPressKey, this);
       b->installEventFilter(this);
       connect(b, &QPushButton::clicked, this, [this, a] { wait_for_key(a); });
       grid->addWidget(b, row, 1);
@@ -67,7 +87,8 @@ ControlsPage::ControlsPage(OptionsHost* form, QWidget* parent) : QWidget(parent)
     } else {
       grid->addWidget(new QLabel("F1"), row, 1);
     }
-    auto* p = new QPushButton(this);
+    auto* p = new BindingButton(kPressButton, this);
+    p->installEventFilter(this);
     connect(p, &QPushButton::clicked, this, [this, a] { wait_for_pad(a); });
     grid->addWidget(p, row, 2);
     pad_buttons[at(a)] = p;
@@ -100,7 +121,7 @@ void ControlsPage::refresh() {
     if (QPushButton* k = key_buttons[at(a)]) {
       QStringList names;
       for (const BoundKey& key : b.keys[at(a)]) names << shown_key(key);
-      k->setText(waiting_ == static_cast<int>(at(a)) ? QCoreApplication::translate("quillot", "キーを押す…")
+      k->setText(waiting_ == static_cast<int>(at(a)) ? QCoreApplication::translate("quillot", kPressKey)
                  : names.isEmpty()                   ? QCoreApplication::translate("quillot", "なし")
                                                      : names.join(" / "));
     }
@@ -109,10 +130,16 @@ void ControlsPage::refresh() {
     pad_buttons[at(a)]->setText(pads.isEmpty() ? QCoreApplication::translate("quillot", "なし")
                                                : pads.join(" / "));
   }
+  // A third key can make a button wider than the window was made for.
+  if (QWidget* w = window(); w != this && w->isVisible()) {
+    const QSize need = w->sizeHint();
+    if (need.width() > w->width() || need.height() > w->height()) w->setFixedSize(need.expandedTo(w->size()));
+  }
 }
 
 void ControlsPage::wait_for_key(Action action) {
   form_->capture_pad(nullptr, nullptr);
+  pad_waiting_ = -1;
   waiting_ = static_cast<int>(at(action));
   status->setText(
       QCoreApplication::translate("quillot", "「%1」にするキーを押してください。").arg(action_label(action)));
@@ -124,47 +151,81 @@ void ControlsPage::wait_for_pad(Action action) {
                       .arg(action_label(action)));
   waiting_ = -1;
   refresh();
-  pad_buttons[at(action)]->setText(QCoreApplication::translate("quillot", "ボタンを押す…"));
+  listen_for_pad(action);
+}
+
+void ControlsPage::listen_for_pad(Action action) {
+  pad_waiting_ = static_cast<int>(at(action));
+  pad_buttons[at(action)]->setText(QCoreApplication::translate("quillot", kPressButton));
   // The page may be closed before a button comes: the button then plays.
-  form_->capture_pad(this, [this, action](PadButton button) { take<PadKind>(action, button, shown_pad(button)); });
+  form_->capture_pad(this,
+                     [this, action](PadButton button) { take<PadKind>(action, button, shown_pad(button)); });
 }
 
 bool ControlsPage::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || waiting_ < 0) return QWidget::eventFilter(watched, event);
+  if (event->type() != QEvent::KeyPress || (waiting_ < 0 && pad_waiting_ < 0))
+    return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
-  if (key->isAutoRepeat()) return true;
-  const auto action = static_cast<Action>(waiting_);
-  waiting_ = -1;
-  // The window's shortcuts are made with Ctrl and Alt: no binding has them.
-  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0) {
-    say(BindRefusal::Reserved, QKeySequence(key->keyCombination()).toString(QKeySequence::NativeText),
-        action);
+  // Esc stops the wait, for a key or a pad button, and leaves the bindings be.
+  if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+    waiting_ = pad_waiting_ = -1;
+    form_->capture_pad(nullptr, nullptr);
+    status->setText(QCoreApplication::translate("quillot", "キーはそのままです。"));
     refresh();
     return true;
   }
+  if (waiting_ < 0) return QWidget::eventFilter(watched, event);
+  if (key->isAutoRepeat()) return true;
+  const auto action = static_cast<Action>(waiting_);
+  // The window's shortcuts are made with Ctrl and Alt: no binding has them.
+  // A refused key leaves the button waiting for another.
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0) {
+    say(BindRefusal::Reserved, QKeySequence(key->keyCombination()).toString(QKeySequence::NativeText),
+        action);
+    return true;
+  }
+  waiting_ = -1;
   take<KeyKind>(action, {key->key(), key->nativeScanCode()}, shown_key({key->key(), 0}));
   return true;
 }
 
-
 template <typename Kind>
 void ControlsPage::take(Action action, typename Kind::Item item, const QString& shown) {
+  pad_waiting_ = -1;
   Bindings b = form_->bindings();
   auto& list = Kind::list(b, action);
-  const size_t before = list.size();
-  // The action's own, pressed again, only moves to the front; anything else
-  // takes the first one's place.
-  std::erase_if(list, [&](const auto& k) { return Kind::same(k, item); });
-  if (list.size() == before && !list.empty()) list.erase(list.begin());
-  const BindRefusal r = Kind::bind(b, action, item);
-  if (r != BindRefusal::None) {
-    say(r, shown, Kind::owner(form_->bindings(), item));
-  } else {
-    make_first(list, item);
-    form_->set_bindings(b);
-    status->setText(
-        QCoreApplication::translate("quillot", "「%1」は %2 になりました。").arg(action_label(action), shown));
+  const auto own = std::find_if(list.begin(), list.end(), [&](const auto& k) { return Kind::same(k, item); });
+  QString done;
+  if (own != list.end()) {
+    // The action's own, pressed again, comes off: each key and button is
+    // removed as it was added, by pressing it.
+    done = QCoreApplication::translate("quillot", "%1 を外しました。").arg(Kind::shown(*own));
+    list.erase(own);
+  } else if (const BindRefusal r = Kind::bind(b, action, item); r != BindRefusal::None) {
+    if (r == BindRefusal::Full) {
+      status->setText(
+          QCoreApplication::translate("quillot", "「%1」は %2 つまでです。外すものを押してください。")
+              .arg(action_label(action))
+              .arg(Bindings::kMaxPerAction));
+    } else {
+      say(r, shown, Kind::owner(form_->bindings(), item));
+    }
+    // Refused, the button waits on for another.
+    if constexpr (std::is_same_v<Kind, KeyKind>) {
+      waiting_ = static_cast<int>(at(action));
+      refresh();
+    } else {
+      listen_for_pad(action);
+    }
+    return;
   }
+  form_->set_bindings(b);
+  QStringList now;
+  for (const auto& k : list) now << Kind::shown(k);
+  status->setText(done + QCoreApplication::translate("quillot", "「%1」は %2 になりました。")
+                             .arg(action_label(action), now.isEmpty()
+                                                            ? QCoreApplication::translate("quillot", "なし")
+                                                            : now.join(" / ")));
   refresh();
 }
 

@@ -2,12 +2,17 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include "app/render/look.h"
+#include "app/window/window_scale.h"
 
 namespace quillot {
 
@@ -41,6 +46,38 @@ QMessageBox::StandardButton show_box(QMessageBox::Icon icon, const QString& text
 }
 
 }  // namespace
+
+std::unique_ptr<QDialog> help_box(const QString& html, int scale, QRect available) {
+  auto box = std::make_unique<QDialog>();
+  box->setWindowTitle(kAppTitle);
+  box->setProperty(kBoxProperty, true);
+  auto* layout = new QVBoxLayout(box.get());
+  auto* text = new QLabel(html, box.get());
+  text->setTextFormat(Qt::RichText);
+  layout->addWidget(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());
+  QObject::connect(buttons, &QDialogButtonBox::accepted, box.get(), &QDialog::accept);
+  layout->addWidget(buttons);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  buttons->button(QDialogButtonBox::Ok)->setFocus();
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  const QSize room = available.size() - kFrameSize;
+  for (int px = 12 * scale;; --px) {
+    box->setFont(game_font(px));
+    const QSize size = box->sizeHint();
+    if (px <= 8 || (size.width() <= room.width() && size.height() <= room.height())) break;
+  }
+  box->adjustSize();
+  box->move(available.center() - QPoint(box->width() / 2, box->height() / 2));
+  return box;
+}
+
+void QtDialogs::help(const QString& html) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area =
+      screen != nullptr ? screen->availableGeometry() : QRect(QPoint(), kClientSize + kFrameSize);
+  help_box(html, scale_, area)->exec();
+}
 
 void QtDialogs::message(const QString& text) { show_box(QMessageBox::NoIcon, text, scale_); }
 void QtDialogs::error(const QString& text) { show_box(QMessageBox::Critical, error_box_text(text), scale_); }

@@ -1,6 +1,9 @@
 #pragma once
+#include <QDialog>
+#include <QRect>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 #include "app/render/look.h"
 
@@ -19,6 +22,8 @@ class Dialogs {
   // A question with Yes and No, No the default; true for Yes. One that
   // cannot ask (a replay's, a test's that does not care) goes on.
   virtual bool ask(const QString& /*text*/) { return true; }
+  // The help: rich text (an HTML table) with one OK button.
+  virtual void help(const QString& html) { message(html); }
   // Boxes are drawn at the window's scale.
   virtual void set_scale(int /*scale*/) {}
 };
@@ -28,11 +33,23 @@ class QtDialogs : public Dialogs {
   void message(const QString& text) override;
   void error(const QString& text) override;
   bool ask(const QString& text) override;
+  void help(const QString& html) override;
   void set_scale(int scale) override { scale_ = scale; }
 
  private:
   int scale_ = 1;
 };
+
+// The help's window, not yet shown: its table and an OK. A message box
+// would wrap a wide table anywhere, mid-word, and cut it at its width limit.
+// Esc and Return close it, and the pad's buttons as they close a box (it
+// carries kBoxProperty). Its font is the window's at `scale`, made smaller
+// until the window, frame and all, fits in `available`: the help's last
+// lines and its OK must be on the screen.
+std::unique_ptr<QDialog> help_box(const QString& html, int scale, QRect available);
+// A modal window the pad works as a message box: its cross moves between
+// the buttons, another button closes it.
+inline constexpr char kBoxProperty[] = "quillot_box";
 
 // The error box's text: a full stop is added when the last character sorts after it.
 QString error_box_text(const QString& text);

@@ -272,6 +272,11 @@ void TForm1::build_title_screen() {
   Label4 = make_label(
       start_box, "QUILLOT", QRect(4, 72, 393, 25),
       LabelLook{.text = 0xFFFFFF, .px = 11, .bold = true, .align = Qt::AlignHCenter | Qt::AlignTop});
+  // Over the clouds at the bottom left, the one stretch of the title no
+  // control or line of text covers; in the credits' colour, so it reads as
+  // part of the title rather than as a control.
+  help_hint_l = make_label(start_box, "", QRect(8, 254, 160, 14),
+                           LabelLook{.text = 0xC08000, .px = 12, .bold = true});
   Button1 = make_button(start_box, "", QRect(148, 196, 101, 25), false);
   Button4 = make_button(start_box, "", QRect(148, 136, 101, 25), false);
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -361,6 +366,7 @@ void TForm1::retranslate() {
   shop_box->setTitle(tr("SHOP"));
   Button1->setText(tr("NEW START"));
   Button4->setText(tr("COUNTINUE"));
+  help_hint_l->setText(tr("F1: 操作方法"));
   Label2->setText(tr("-SHOP MENU-"));
   Label2->adjustSize();
   for (size_t i = 0; i < a.size(); ++i)

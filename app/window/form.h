@@ -197,6 +197,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   QLabel* save_l = nullptr;
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
+  QLabel* help_hint_l = nullptr;  // the title's way to the help, for one who has not read the README
   QPushButton* Button1 = nullptr;
   QPushButton* Button4 = nullptr;
   QLabel* state_l = nullptr;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/options/settings.h"
+#include "app/window/dialogs.h"
 #include "app/window/form.h"
 
 namespace quillot {
@@ -51,9 +52,11 @@ InputContext TForm1::input_context() const {
   c.replaying = options_.replaying;
   c.fullscreen = settings_.now().fullscreen;
   const QWidget* modal = QApplication::activeModalWidget();
-  c.front = qobject_cast<const QMessageBox*>(modal) != nullptr ? InputContext::Front::Box
-            : modal != nullptr                                 ? InputContext::Front::Window
-                                                               : InputContext::Front::Main;
+  const bool box = qobject_cast<const QMessageBox*>(modal) != nullptr ||
+                   (modal != nullptr && modal->property(kBoxProperty).toBool());
+  c.front = box                ? InputContext::Front::Box
+            : modal != nullptr ? InputContext::Front::Window
+                               : InputContext::Front::Main;
   c.capturing_pad = pad_capture_ && capture_owner_ != nullptr;
   c.pads_away = pads_away_;
   return c;
@@ -156,7 +159,10 @@ void TForm1::menu_step(MenuStep step) {
         case MenuStep::Press:
           return type_key(Qt::Key_Space);
         case MenuStep::Back:
-          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->close();
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->close();
+          else if (auto* help = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            help->reject();
           return;
       }
       return;

@@ -55,7 +55,7 @@ void TForm1::show_options() {
 
 void TForm1::show_help() {
   set_paused(true);
-  open_box([this] { options_.dialogs->message(help_text(options_.bindings).replace('\r', '\n')); });
+  open_box([this] { options_.dialogs->help(help_text(options_.bindings)); });
 }
 
 }  // namespace quillot

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLayout>
 #include <QScreen>
 #include <QMessageBox>
 #include <QPointer>
@@ -355,16 +356,21 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
     const char* shown;  // the action's button afterwards
   };
   const int west = -1 - int(PadButton::West);
+  const int south = -1 - int(PadButton::South);
+  // A refusal leaves the button waiting: its text says so.
   const Step steps[] = {
-      {Action::Fire, Qt::Key_J, {}, "J になりました", "J / Space"},
-      {Action::Bomb, Qt::Key_J, {}, "「ショット」に使われています", "X"},
-      {Action::Bomb, Qt::Key_F2, {}, "ウィンドウのキー", "X"},
-      {Action::Bomb, Qt::Key_B, Qt::ControlModifier, "ウィンドウのキー", "X"},
+      {Action::Fire, Qt::Key_J, {}, "「ショット」は Z / Space / J になりました", "Z / Space / J"},
+      {Action::Fire, Qt::Key_K, {}, "3 つまで", "キーを押す…"},
+      {Action::Bomb, Qt::Key_J, {}, "「ショット」に使われています", "キーを押す…"},
+      {Action::Bomb, Qt::Key_F2, {}, "ウィンドウのキー", "キーを押す…"},
+      {Action::Bomb, Qt::Key_B, Qt::ControlModifier, "ウィンドウのキー", "キーを押す…"},
       // Saved as "Volume Mute", it would read back as two names and be lost.
-      {Action::Bomb, Qt::Key_VolumeMute, {}, "名前のないキー", "X"},
-      {Action::Left, Qt::Key_Left, {}, "← になりました", "← / A"},
-      {Action::Fire, west, {}, "X になりました", "X"},
-      {Action::Bomb, west, {}, "「ショット」に使われています", "B / RB"},
+      {Action::Bomb, Qt::Key_VolumeMute, {}, "名前のないキー", "キーを押す…"},
+      {Action::Bomb, Qt::Key_Escape, {}, "そのまま", "X"},
+      {Action::Left, Qt::Key_Left, {}, "← を外しました。「左へ」は A になりました", "A"},
+      {Action::Fire, west, {}, "「ショット」は A / X になりました", "A / X"},
+      {Action::Fire, south, {}, "A を外しました。「ショット」は X になりました", "X"},
+      {Action::Bomb, west, {}, "「ショット」に使われています", "ボタンを押す…"},
   };
   for (const Step& s : steps) {
     const bool keys = s.key >= 0;
@@ -379,6 +385,9 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
         << page.status->text().toStdString();
     EXPECT_EQ(button(s.action, keys)->text().toStdString(), s.shown) << s.said;
   }
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(button(Action::Bomb, false), &esc);
+  EXPECT_EQ(button(Action::Bomb, false)->text().toStdString(), "B / RB") << "Esc stops a pad button's wait too";
   shoot(&page, "5-controls");
   form->settings_keeper().flush();
   EXPECT_EQ(load_bindings(), form->bindings()) << "remembered";
@@ -391,6 +400,19 @@ TEST_F(PadTest, ControlsPageBindsWhatIsPressedAndRefusesWhatIsTaken) {
   EXPECT_EQ(form->bindings(), Bindings::defaults());
   form->settings_keeper().flush();
   EXPECT_EQ(load_bindings(), Bindings::defaults());
+  // Sized once for a scale, as the options window is, no button cuts its
+  // text, the one it shows while it waits included.
+  for (int scale : {1, 2, 3}) {
+    page.setFont(game_font(12 * scale));
+    page.setFixedSize(page.sizeHint());
+    for (bool keys : {true, false}) {
+      button(Action::Pause, keys)->click();
+      page.layout()->activate();
+      for (QPushButton* b : page.findChildren<QPushButton*>())
+        EXPECT_LE(b->sizeHint().width(), b->width()) << scale << " " << b->text().toStdString();
+    }
+    form->capture_pad(nullptr, nullptr);
+  }
 }
 
 // What the pad opens, the pad closes: the help (Back) and SAVE's box (South
@@ -413,7 +435,9 @@ TEST_F(PadTest, WhatThePadOpensThePadClosesAndTheOptionsTakeThePad) {
   auto close_by_pad = [&](const char* what) {
     bool seen = false;
     QTimer::singleShot(100, [&] {
-      seen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+      const QWidget* modal = QApplication::activeModalWidget();
+      seen = modal != nullptr && (qobject_cast<const QMessageBox*>(modal) != nullptr ||
+                                  modal->property(kBoxProperty).toBool());
       if (seen) shoot(QApplication::activeModalWidget(), what);
       pad.button(PadButton::South, true);
     });

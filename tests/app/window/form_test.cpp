@@ -20,6 +20,8 @@
 #include "app/options/options_window.h"
 #include "app/main/replay_window.h"
 #include "app/options/settings.h"
+#include "app/window/dialogs.h"
+#include "app/window/window_scale.h"
 #include "game/checksum.h"
 #include "session/profile_file.h"
 #include "session/replay.h"
@@ -727,6 +729,7 @@ TEST_F(FormTest, InEnglishEveryTextIsLatinFitsItsBoxAndTheGameReplays) {
         EXPECT_TRUE(latin(b->text()) && latin(b->toolTip())) << b->text().toStdString();
         EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
       }
+      EXPECT_LE(form->help_hint_l->sizeHint().width(), form->help_hint_l->width()) << "the title's F1 line";
     }
     form->set_scale(1);
     for (QLabel* l : form->findChildren<QLabel*>())
@@ -977,6 +980,31 @@ TEST(WindowScale, TheLargestWindowThatFitsTheScreenAndTheHomePositionOnlyWhereTh
   EXPECT_EQ(unscale(-1, 2), -1);
   EXPECT_EQ(unscale(-2, 2), -1);
   EXPECT_EQ(unscale(7, 4), 1);
+}
+
+// The help, frame and all, fits the screen at every scale the window can
+// take there, in both languages, at a font no smaller than three quarters
+// of the window's; its table breaks no line inside a cell.
+TEST(WindowScale, TheHelpFitsTheScreenAtEveryScaleInBothLanguages) {
+  // The smallest screen that takes 2x needs a smaller font for it.
+  const QRect screens[] = {QRect(0, 0, 1024, 768), QRect(0, 0, 1920, 1080), QRect(0, 0, 810, 630)};
+  for (Language language : {Language::Japanese, Language::English}) {
+    SpeakingIn speaking(language);
+    const QString html = help_text(Bindings::defaults());
+    EXPECT_EQ(html.indexOf(QChar(0x3000)), -1) << "no padding: the table aligns";
+    for (const char* named : {"Tab", "Return", "Esc", "F1", "F2"}) EXPECT_NE(html.indexOf(named), -1) << named;
+    for (const QRect& available : screens) {
+      for (int scale = 1; scale <= largest_window_scale(available); ++scale) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(language) << " " << available.width() << "x"
+                                        << available.height() << " at " << scale);
+        const auto box = help_box(html, scale, available);
+        const QSize size = box->sizeHint() + kFrameSize;
+        EXPECT_LE(size.width(), available.width());
+        EXPECT_LE(size.height(), available.height());
+        EXPECT_GE(box->font().pixelSize(), 12 * scale * 3 / 4);
+      }
+    }
+  }
 }
 
 // The options window is worked by keyboard alone, and each of its controls
