@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QGuiApplication>
@@ -456,6 +457,24 @@ TEST_F(PadTest, WhatThePadOpensThePadClosesAndTheOptionsTakeThePad) {
   close_by_pad("the help");
   pad.button(PadButton::Back, false);
   form.poll_pads();
+
+  // NEW START on a saved game asks; in its box the cross moves between はい
+  // and いいえ, and South answers with the one in focus: here いいえ.
+  pad.tap(PadButton::Up, &form);
+  ASSERT_EQ(form.focusWidget(), form.Button1);
+  pad.button(PadButton::South, true);
+  form.poll_pads();
+  pad.button(PadButton::South, false);
+  form.poll_pads();
+  QString moved_to;
+  QTimer::singleShot(100, [&] {
+    pad.tap(PadButton::Left, &form);
+    if (auto* b = qobject_cast<QAbstractButton*>(QApplication::focusWidget())) moved_to = b->text();
+    pad.tap(PadButton::Right, &form);
+  });
+  close_by_pad("the question");
+  EXPECT_EQ(moved_to, "はい") << "the cross moved from いいえ to はい";
+  EXPECT_EQ(form.screen(), Screen::Title) << "and back: South answered いいえ";
 
   form.Button4Click();
   ASSERT_EQ(form.screen(), Screen::Shop);
