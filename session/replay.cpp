@@ -16,6 +16,7 @@
 #include "game/tick.h"
 #include "files/atomic_file.h"
 #include "files/file_read.h"
+#include "session/pace.h"
 #include "session/shop_actions.h"
 #include "session/story_file.h"
 
@@ -165,6 +166,8 @@ std::string format_line(const Recording::Line& line) {
       return std::to_string(line.tick) + " save failed\n";
     case Recording::Line::Kind::PictureFailed:
       return std::to_string(line.tick) + " picture failed\n";
+    case Recording::Line::Kind::Speed:
+      return std::to_string(line.tick) + " speed " + std::to_string(line.percent) + "\n";
   }
   return {};
 }
@@ -237,6 +240,10 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
       } else if (r.version >= 2 && (w[1] == "save" || w[1] == "picture")) {
         if (w.size() != 3 || w[2] != "failed") return fail("bad answer " + quoted_line(said));
         l.kind = w[1] == "save" ? Recording::Line::Kind::SaveFailed : Recording::Line::Kind::PictureFailed;
+      } else if (r.version >= 2 && w[1] == "speed") {
+        if (w.size() != 3 || !number(w[2], l.percent) || !valid_speed(l.percent))
+          return fail("bad speed " + quoted_line(said));
+        l.kind = Recording::Line::Kind::Speed;
       } else if (const auto in = parse_input(said)) {
         l.input = *in;
       } else {
@@ -312,6 +319,12 @@ void Recorder::outside(int64_t tick, Recording::Line::Kind answer) {
   write(format_line(Recording::Line{answer, tick, {}, 0}));
 }
 
+void Recorder::speed(int64_t tick, int32_t percent) {
+  Recording::Line line{Recording::Line::Kind::Speed, tick, {}, 0};
+  line.percent = percent;
+  write(format_line(line));
+}
+
 void Recorder::after_tick(int64_t tick, const Game& g) {
   if (tick % kCheckEvery != 0) return;
   write(format_line(Recording::Line{Recording::Line::Kind::Check, tick, {}, checksum(g)}));
@@ -331,6 +344,7 @@ void Replayer::start() {
   g_.stories = rec_.stories;
   next_ = 0;
   ticks_ = 0;
+  speed_ = 100;
   checksum_now_.reset();
 }
 
@@ -385,6 +399,9 @@ Replayer::Step Replayer::step() {
                (l.kind == Recording::Line::Kind::SaveFailed ? "a save" : "a story picture") +
                " failed, but the game asked for none then";
       return Step::Diverged;
+    case Recording::Line::Kind::Speed:
+      speed_ = l.percent;
+      return Step::Speed;
     case Recording::Line::Kind::Check:
     case Recording::Line::Kind::End: {
       if (!checksum_now_) checksum_now_ = checksum(g_);
@@ -456,6 +473,7 @@ int replay_headless(const std::string& path) {
     switch (replayer.step()) {
       case Replayer::Step::Tick:
       case Replayer::Step::Event:
+      case Replayer::Step::Speed:
         break;
       case Replayer::Step::Checked:
         ++checks;

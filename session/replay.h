@@ -24,14 +24,17 @@ constexpr int kRecordingVersion = 2;
 // Where the outside world answered otherwise than it usually does (a save
 // that could not be written, a story picture that could not be loaded), the
 // answer is a line of its own, so the game takes the same road wherever it is
-// replayed; a tick that runs inside an input or a tick is numbered as the
+// replayed. A gentler pace chosen by the player (the ticks come further
+// apart; the game itself is the same) is a line of its own too, so that a
+// watcher sees the game at the pace it was played; a tick that runs inside an input or a tick is numbered as the
 // ticks run once it has ended.
 struct Recording {
   struct Line {
-    enum class Kind : uint8_t { Event, Check, End, SaveFailed, PictureFailed } kind = Kind::Event;
+    enum class Kind : uint8_t { Event, Check, End, SaveFailed, PictureFailed, Speed } kind = Kind::Event;
     int64_t tick = 0;
     Input input;            // Event
     uint64_t checksum = 0;  // Check and End
+    int32_t percent = 100;  // Speed: the game's pace from this tick on
   };
   int version = kRecordingVersion;
   uint32_t seed = 0;
@@ -85,6 +88,8 @@ class Recorder {
   void event(int64_t tick, const Input& input);
   // The save failed, or a story picture could not be loaded, at `tick`.
   void outside(int64_t tick, Recording::Line::Kind answer);
+  // The game's pace changed to `percent` of the normal one at `tick`.
+  void speed(int64_t tick, int32_t percent);
   void after_tick(int64_t tick, const Game& g);
   void end(int64_t tick, const Game& g);
 
@@ -104,7 +109,7 @@ class Replayer {
  public:
   // Incomplete: every line was played, but the recording has no end (a
   // session that was killed, a recording stopped by a full disk).
-  enum class Step : uint8_t { Tick, Event, Checked, Done, Diverged, Incomplete };
+  enum class Step : uint8_t { Tick, Event, Checked, Done, Diverged, Incomplete, Speed };
   Replayer(Recording recording, Game& g, Shell& shell, std::function<ScreenState()> screen_state);
   // Sets the game to the recording's start.
   void start();
@@ -113,6 +118,8 @@ class Replayer {
   // Whether the next thing to do is a tick (for pacing a replay in a window).
   bool next_is_tick() const;
   int64_t ticks() const { return ticks_; }
+  // The pace the recorded game was played at from here, in percent.
+  int32_t speed() const { return speed_; }
   const std::string& error() const { return error_; }
 
  private:
@@ -158,6 +165,7 @@ class Replayer {
   std::function<ScreenState()> screen_state_;
   size_t next_ = 0;
   int64_t ticks_ = 0;
+  int32_t speed_ = 100;
   std::string error_;
   // The checksum of the state as it stands, until a tick or an input changes
   // it: a run of check lines at one tick costs one checksum, not one each.

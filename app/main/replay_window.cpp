@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "session/pace.h"
+
 namespace quillot {
 
 namespace {
@@ -26,7 +28,8 @@ ReplayWindow::ReplayWindow(Recording recording, TForm1& form)
 
 void ReplayWindow::beat() {
   // Back to the game's pace once the lines of a tick are done.
-  if (beat_.interval() != kBeatMs) beat_.setInterval(kBeatMs);
+  // A game played at a gentler pace is watched at its own pace.
+  if (const int beat = tick_interval_ms(replayer_.speed()); beat_.interval() != beat) beat_.setInterval(beat);
   for (int lines = 0;; ++lines) {
     if (lines == kLinesPerTurn) {
       // More of this tick's lines: on with them as soon as the events are handled.
@@ -46,6 +49,8 @@ void ReplayWindow::beat() {
         }
         break;
       case Replayer::Step::Checked:
+        break;
+      case Replayer::Step::Speed:
         break;
       case Replayer::Step::Done:
         return finish(kReplayMatched, "replay finished, every checksum matched");

@@ -152,6 +152,9 @@ TEST(Replay, MalformedFilesAreRefusedWithTheirLine) {
       {kHead2 + "0 jump 3\n", "line 4: unknown kind of line \"jump 3\""},
       {kHead2 + "0 save ok\n", "line 4: bad answer"},
       {kHead2 + "0 picture failed twice\n", "line 4: bad answer"},
+      {kHead2 + "0 speed 45\n", "line 4: bad speed"},
+      {kHead2 + "0 speed\n", "line 4: bad speed"},
+      {kHead + "0 speed 80\n", "line 4: unknown input"},
       {"QUILLOT-RECORDING 3\n", "line 1: recording version 3 is not supported"},
       {kHead + "0 click Button99\n", "line 4: unknown input"},
       {kHead + "0 down middle\n", "line 4: unknown input"},
@@ -218,6 +221,8 @@ TEST_F(ReplayFile, HostileRecordingsEndAtOnceWithTheirOwnStatus) {
       {"a failed picture at another tick", kHead2 + "0 click Button4\n0 click Button5\n1 picture failed\n",
        kReplayDiverged},
       {"checks by the hundred thousand at one tick", checks, kReplayMatched},
+      {"a gentler pace changes nothing in the game", kHead2 + "0 speed 60\n0 speed 100\n" +
+       format_line({Recording::Line::Kind::End, 0, {}, sum}), kReplayMatched},
   };
   for (const auto& c : cases) {
     const auto started = std::chrono::steady_clock::now();
