@@ -69,7 +69,7 @@ void BM_EffectToFirstSample(benchmark::State& state) {
   state.counters["first_sample_frame"] = static_cast<double>(first);
   state.counters["block_frames"] = kBlock;
   state.counters["block_ms"] = 1000.0 * kBlock / kRate;
-  state.counters["device_buffer_ms"] = 1000.0 * kBlock * audio::kPeriods / kRate;
+  state.counters["device_buffer_ms"] = 1000.0 * kBlock / kRate;
 }
 BENCHMARK(BM_EffectToFirstSample);
 

@@ -8,6 +8,10 @@
 #       resident memory on the title screen 5 s after the launch, then after
 #       SECONDS (60) of play from NEW START, sweeping and firing with the
 #       mouse; needs an X display (e.g. Xvfb -noreset at 1024x768) and xdotool
+#   tools/sound_figures.sh cpu [-n ROUNDS] [-s SECONDS] [-- ARGS] PROGRAM...
+#       the share of one core the program and the sound server use together
+#       over SECONDS (20) on the title, from 5 s after the launch; ARGS go to
+#       every program (--mute for the muted figure)
 #   tools/sound_figures.sh first-note [-n ROUNDS] PROGRAM...
 #       milliseconds from the launch to the first audible block the program
 #       hands to a private PulseAudio server with a null sink (it reports
@@ -19,6 +23,7 @@ set -euo pipefail
 mode=${1:-}; shift || true
 rounds=9 seconds=5 args=()
 [ "$mode" = play ] && seconds=60
+[ "$mode" = cpu ] && seconds=20
 while [ $# -gt 0 ]; do
   case $1 in
     -n) rounds=$2; shift 2 ;;
@@ -27,7 +32,7 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-case $mode in memory | first-note | play) ;; *) echo "usage: $0 memory|play|first-note [-n ROUNDS] PROGRAM..." >&2; exit 2 ;; esac
+case $mode in memory | first-note | play | cpu) ;; *) echo "usage: $0 memory|play|cpu|first-note [-n ROUNDS] PROGRAM..." >&2; exit 2 ;; esac
 [ $# -gt 0 ] || { echo "$0: no program" >&2; exit 2; }
 work=$(mktemp -d)
 pa= awake=
@@ -58,6 +63,28 @@ first_note_of() {  # program -> ms from its launch to its first audible block se
   local ms
   ms=$(QUILLOT_SOUND_T0=$(date +%s%N) "$1" 2>&1 >/dev/null | sed -n 's/^first sound: \([0-9.]*\) ms$/\1/p') || true
   echo "${ms:-nan}"
+}
+
+cpu_ticks() {  # pid... -> user + system clock ticks used so far
+  local sum=0 pid
+  for pid in "$@"; do
+    sum=$((sum + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
+  done
+  echo "$sum"
+}
+
+cpu_of() {  # program -> percent of one core, program and server together, over $seconds
+  fresh_home
+  "$1" "${args[@]}" >/dev/null 2>&1 &
+  local pid=$! hz before after
+  hz=$(getconf CLK_TCK)
+  sleep 5
+  before=$(cpu_ticks "$pid" "$pa")
+  sleep "$seconds"
+  after=$(cpu_ticks "$pid" "$pa")
+  awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.2f\n", 100 * t / hz / s}'
+  [ -n "${CPU_SPLIT:-}" ] && echo "game $(($(cpu_ticks "$pid") )) server $(cpu_ticks "$pa") ticks in all" >&2
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
 }
 
 played_memory_of() {  # program -> "title kB" and "played kB" on two lines, as "title N" / "played N"
@@ -91,7 +118,9 @@ start_server() {
   pa=$!
   for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl info >/dev/null 2>&1 || { echo "$0: PulseAudio did not start" >&2; exit 1; }
-  if [ -z "${COLD_SINK:-}" ]; then
+  # The sink is kept awake so that every program meets it alike; not for the
+  # CPU figures, where the server's own share is what is measured.
+  if [ -z "${COLD_SINK:-}" ] && [ "$mode" != cpu ]; then
     pacat -d figures --latency-msec=20 </dev/zero 2>/dev/null &
     awake=$!
     sleep 0.5
@@ -104,6 +133,7 @@ for ((r = 0; r < rounds; r++)); do
     case $mode in
       memory) memory_of "${!i}" >>"$work/$i" ;;
       first-note) first_note_of "${!i}" >>"$work/$i" ;;
+      cpu) cpu_of "${!i}" >>"$work/$i" ;;
       play)
         played_memory_of "${!i}" >"$work/last"
         sed -n 's/^title //p' "$work/last" >>"$work/$i.title"
@@ -125,7 +155,7 @@ if [ "$mode" = play ]; then
   done
   echo "after play:"
 fi
-unit=$([ "$mode" = first-note ] && echo ms || echo kB)
+unit=$(case $mode in first-note) echo ms ;; cpu) echo "% of a core" ;; *) echo kB ;; esac)
 for i in $(seq 1 $#); do
   grep -v nan "$work/$i" | sort -n | awk -v p="${!i}" -v u="$unit" -v all="$(wc -l <"$work/$i")" '{v[NR] = $1} END {
       if (NR == 0) { printf "%-50s no figure\n", p; exit }

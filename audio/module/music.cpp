@@ -68,11 +68,13 @@ struct Music::Impl {
   double load_seconds = 0;
   int starts = 0;
   float level = 1.0F;
+  float effects_level = 1.0F;
   bool closing = false;
   uint64_t end_seen = 0;         // the last end report handled (GUI thread)
   uint64_t end_queued = 0;       // the last one a pulled block queued a look for (owner's thread)
 
   std::thread loader;
+  std::thread closer;  // lets a stopped device go; owned by the loader thread
 
   void run();
   void load();
@@ -80,6 +82,12 @@ struct Music::Impl {
   void start(const std::string& name, uint64_t serial);
   bool wanted(uint64_t serial);
   void post_locked(std::unique_lock<std::mutex>& lock, Wish next);
+  // Whether a device should be pulling: not while every sound is muted, when
+  // the stream would only wake the machine to render silence.
+  bool device_wanted() const { return !options.drivers.empty() && (level > 0 || effects_level > 0); }
+  bool device_due() const { return loaded && engine && device_wanted() != (output != nullptr); }
+  // Opens or closes the device as device_wanted() says; on the loader thread.
+  void sync_device(std::unique_lock<std::mutex>& lock);
   void poll_end();
   void on_track_end(uint64_t playback);
 };
@@ -89,8 +97,12 @@ void Music::Impl::run() {
   std::unique_lock lock(mutex);
   while (true) {
     if (!wish) ready = true;
-    wake.wait(lock, [this] { return closing || wish; });
+    wake.wait(lock, [this] { return closing || wish || device_due(); });
     if (closing) break;
+    if (device_due()) {
+      sync_device(lock);
+      continue;
+    }
     const Wish next = std::move(*wish);
     wish.reset();
     const uint64_t serial = posted;
@@ -180,7 +192,6 @@ void Music::Impl::load() {
   // Pulled by its owner, the effects sound from the owner's first block.
   if (pulled) fresh->set_effects(options.effects.get());
 
-  Engine* published = nullptr;
   {
     std::lock_guard lock(mutex);
     sound_font = font;
@@ -190,19 +201,39 @@ void Music::Impl::load() {
     // Published with or without a SoundFont: the effects are our own samples
     // and need none.
     engine = std::move(fresh);
-    published = engine.get();
     loaded = true;
     done.notify_all();
     if (closing || pulled) return;
   }
   // Opened before the first track's samples are read: the sound server
   // settles in while they load.
-  auto device = std::make_unique<Output>(*published, options.drivers);
-  // Only now that blocks are pulled: effects asked for while the device
-  // opened (which can take a while) would otherwise all sound in its first block.
-  published->set_effects(options.effects.get());
-  std::lock_guard lock(mutex);
-  output = std::move(device);
+  std::unique_lock lock(mutex);
+  if (device_due()) sync_device(lock);
+}
+
+void Music::Impl::sync_device(std::unique_lock<std::mutex>& lock) {
+  Engine& synth = *engine;
+  if (output == nullptr) {
+    lock.unlock();
+    auto device = std::make_unique<Output>(synth, options.drivers);
+    // Only now that blocks are pulled: effects asked for while the device
+    // opened (which can take a while) would otherwise all sound in its first block.
+    synth.set_effects(options.effects.get());
+    lock.lock();
+    output = std::move(device);
+    return;
+  }
+  // Everything is muted: the stream stops, and with it the wake-ups for
+  // every block. The track waits where it was until a sound is heard again.
+  std::unique_ptr<Output> device = std::move(output);
+  lock.unlock();
+  device->stop_pulling();
+  synth.set_effects(nullptr);
+  // The server can take two seconds to let the stream go; a sound wanted
+  // again meanwhile opens a new one at once.
+  if (closer.joinable()) closer.join();
+  closer = std::thread([gone = std::move(device)]() mutable { gone.reset(); });
+  lock.lock();
 }
 
 void Music::Impl::poll_end() {
@@ -245,6 +276,7 @@ Music::Music(std::string dat_dir, std::function<bool()> window_shown, MusicOptio
   impl_->dat_dir = std::move(dat_dir);
   impl_->window_shown = std::move(window_shown);
   impl_->options = std::move(options);
+  impl_->effects_level = impl_->options.effects ? impl_->options.effects->level() : 0.0F;
   if (!impl_->options.drivers.empty()) {
     // The device's thread only notes a track's end; the GUI thread looks.
     auto* poll = new QTimer(&impl_->context);
@@ -278,6 +310,7 @@ Music::~Music() {
   }
   impl_->wake.notify_all();
   if (impl_->loader.joinable()) impl_->loader.join();
+  if (impl_->closer.joinable()) impl_->closer.join();
   // The device's thread renders the engine, so it stops first.
   impl_->output.reset();
   impl_->engine.reset();
@@ -318,6 +351,7 @@ void Music::set_level(float level) {
   std::lock_guard lock(impl_->mutex);
   impl_->level = level;
   if (impl_->engine) impl_->engine->set_level(level);
+  if (impl_->device_due()) impl_->wake.notify_all();
 }
 
 void Music::render(int frames, float* left, float* right) {
@@ -349,6 +383,10 @@ void Music::play_effect(int effect) {
 
 void Music::set_effects_level(float level) {
   if (impl_->options.effects) impl_->options.effects->set_level(level);
+  std::lock_guard lock(impl_->mutex);
+  // Without effects to play, only the music's level decides whether anything sounds.
+  impl_->effects_level = impl_->options.effects ? level : 0.0F;
+  if (impl_->device_due()) impl_->wake.notify_all();
 }
 
 }  // namespace quillot::audio

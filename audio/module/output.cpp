@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace quillot::audio {
 namespace {
@@ -21,7 +22,13 @@ int Output::pull(void* data, int frames, int, float*[], int outputs, float* out[
   // The driver hands over zeroed buffers; the engine adds its music to them.
   if (outputs < 2) return FLUID_OK;
   auto* self = static_cast<Output*>(data);
+  self->pulling_.store(true);
+  if (self->quiet_.load()) {
+    self->pulling_.store(false);
+    return FLUID_OK;
+  }
   self->engine_.render(frames, out[0], out[1]);
+  self->pulling_.store(false);
   if (self->first_sound_ns_.load(std::memory_order_relaxed) == 0) {
     for (int i = 0; i < frames; ++i) {
       if (std::abs(out[0][i]) > kAudible || std::abs(out[1][i]) > kAudible) {
@@ -33,6 +40,13 @@ int Output::pull(void* data, int frames, int, float*[], int outputs, float* out[
     }
   }
   return FLUID_OK;
+}
+
+void Output::stop_pulling() {
+  // Either the device's thread sees quiet_ before it renders, or this sees it
+  // rendering and waits the block out.
+  quiet_.store(true);
+  while (pulling_.load()) std::this_thread::yield();
 }
 
 void silence_library_logs() {
@@ -67,10 +81,11 @@ void silence_library_logs() {
 Output::Output(Engine& engine, const std::vector<std::string>& drivers) : engine_(engine) {
   fluid_settings_t* settings = engine.settings();
   if (settings == nullptr) return;
-  fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
-  fluid_settings_setint(settings, "audio.periods", kPeriods);
   for (const auto& name : drivers) {
     if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;
+    const bool alsa = name == "alsa";
+    fluid_settings_setint(settings, "audio.period-size", alsa ? kAlsaPeriodFrames : kPeriodFrames);
+    fluid_settings_setint(settings, "audio.periods", alsa ? kAlsaPeriods : 2);
     driver_ = new_fluid_audio_driver2(settings, &Output::pull, this);
     if (driver_ != nullptr) {
       name_ = name;

@@ -492,6 +492,19 @@ TEST_F(MusicRig, OpeningTheAudioDeviceSaysNothingOnStderr) {
         std::this_thread::sleep_for(5ms);
       }
       status = music.status();
+      if (server) {
+        // Everything muted, the stream stops; a sound heard again opens it.
+        const auto driver_is = [&](bool open) {
+          const auto until = std::chrono::steady_clock::now() + 5s;
+          while (music.status().driver.empty() == open && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+          return !music.status().driver.empty() == open;
+        };
+        music.set_level(0.0F);
+        EXPECT_TRUE(driver_is(false)) << "muted, the device stays open";
+        music.set_level(0.5F);
+        EXPECT_TRUE(driver_is(true)) << "unmuted, the device stays closed";
+      }
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(status.driver, server ? kDriverOrder.front() : "");
