@@ -63,16 +63,23 @@ class MusicControl {
   virtual void play_effect(int /*effect*/) {}
   // The effects' own level, as set_level is the music's.
   virtual void set_effects_level(float /*level*/) {}
+  // The player's SoundFont, empty for the automatic choice. The current
+  // track starts again through it; one that cannot serve is told in one
+  // line and the automatic choice plays instead.
+  virtual void set_sound_font(const std::string& /*path*/) {}
 };
 
 // The module's one entry point, looked up by kOpenMusic: the game's music
 // over the tracks in dat_dir, through the system's SoundFonts and sound
 // servers, with the effects mixed over it; window_shown is asked when a track
-// ends, which loops only while it is true. Called on the GUI thread, which
+// ends, which loops only while it is true; sound_font is the player's
+// SoundFont, empty for the automatic choice. Called on the GUI thread, which
 // must run a Qt event loop.
 using OpenMusic = MusicControl* (*)(const std::string& dat_dir, std::function<bool()> window_shown,
-                                    const std::vector<EffectFile>& effects);
-inline constexpr char kOpenMusic[] = "quillot_open_music";
+                                    const std::vector<EffectFile>& effects, const std::string& sound_font);
+// Named with its version: a module of another build is refused by name
+// rather than called with arguments it does not expect.
+inline constexpr char kOpenMusic[] = "quillot_open_music_2";
 // The module's file name.
 inline constexpr char kMusicModule[] = "quillot-audio.so";
 

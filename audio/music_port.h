@@ -22,6 +22,11 @@ class MusicPort {
   // The sound effects: one to play now, and their own volume beside the music's.
   virtual void play_effect(Sound /*sound*/) {}
   virtual void set_effects_volume(int /*percent*/, bool /*muted*/) {}
+  // The player's General MIDI SoundFont, empty for the automatic choice; the
+  // music of the moment starts again through it.
+  virtual void set_sound_font(const std::string& /*path*/) {}
+  // The SoundFont the music plays through; empty when none (or not yet known).
+  virtual std::string sound_font_in_use() const { return {}; }
 };
 
 class SilentMusic : public MusicPort {
@@ -53,6 +58,8 @@ class SynthMusic : public MusicPort {
   void set_ducked(bool ducked) override;
   void play_effect(Sound sound) override;
   void set_effects_volume(int percent, bool muted) override;
+  void set_sound_font(const std::string& path) override;
+  std::string sound_font_in_use() const override { return status().sound_font; }
   // What the module reports (first_sound_ns: when the sound server got the
   // first audible music); all empty without a module.
   audio::MusicStatus status() const;
@@ -63,6 +70,7 @@ class SynthMusic : public MusicPort {
   std::function<bool()> window_shown_;
   bool started_ = false;
   std::string pending_;
+  std::string sound_font_;
   // The level the volume asks for, and the one heard (less while ducked).
   float level_ = 1.0F;
   bool ducked_ = false;

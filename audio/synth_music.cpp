@@ -81,7 +81,7 @@ void SynthMusic::start() {
     return say_no_module(path, std::string("has no entry point ") + audio::kOpenMusic + " (" +
                                    loader_error(opened) + ")");
   }
-  music_.reset(open(dat_dir_, std::move(window_shown_), sound_effect_files()));
+  music_.reset(open(dat_dir_, std::move(window_shown_), sound_effect_files(), sound_font_));
   if (!music_) return say_no_module(path, "could not set up the music");
   music_->set_level(heard_level());
   music_->set_effects_level(effects_level_);
@@ -100,6 +100,12 @@ void SynthMusic::play_music(const std::string& name) {
 void SynthMusic::set_volume(int percent, bool muted) {
   level_ = audio::volume_level(percent, muted);
   if (music_) music_->set_level(heard_level());
+}
+
+void SynthMusic::set_sound_font(const std::string& path) {
+  if (path == sound_font_) return;
+  sound_font_ = path;
+  if (music_) music_->set_sound_font(path);
 }
 
 void SynthMusic::set_ducked(bool ducked) {

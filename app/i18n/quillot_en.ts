@@ -450,6 +450,7 @@ Your save: %1
   --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する
   --fullscreen    フルスクリーンで始める
   --mute          この回だけ、すべての音を消して始める
+  --soundfont FILE  この回だけ、音楽を SoundFont の FILE（.sf2 か .sf3）で鳴らす
   --language L    この回だけ、ja（日本語）か en（英語）で表示する
   -h, --help      この説明を表示して終わる
   -v, --version   バージョンを表示して終わる
@@ -463,6 +464,7 @@ A little red bird&apos;s shooting game.
   --scale N       show the game N times enlarged (1 to 4) for this run
   --fullscreen    start in full screen
   --mute          start with all sound muted, for this run
+  --soundfont FILE  play the music through the SoundFont FILE (.sf2 or .sf3), for this run
   --language L    speak ja (Japanese) or en (English) for this run
   -h, --help      show this help and exit
   -v, --version   show the version and exit

@@ -32,8 +32,9 @@ ParsedCommandLine parse_command_line(const QStringList& args) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}),
       headless("headless"), fullscreen("fullscreen"), mute("mute"), scale("scale", {}, "N"),
-      record("record", {}, "FILE"), replay("replay", {}, "FILE"), language("language", {}, "L");
-  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay, language})
+      record("record", {}, "FILE"), replay("replay", {}, "FILE"), language("language", {}, "L"),
+      sound_font("soundfont", {}, "FILE");
+  for (const auto& option : {help, version, headless, fullscreen, mute, scale, record, replay, language, sound_font})
     parser.addOption(option);
   for (const char* name : kQtValueOptions) {
     QCommandLineOption option(name, {}, "value");
@@ -64,7 +65,7 @@ ParsedCommandLine parse_command_line(const QStringList& args) {
                            .arg(parser.positionalArguments().first()));
   // The parser takes whatever follows as the value: "--record --headless"
   // would record into a file named "--headless".
-  for (const QCommandLineOption& option : {scale, record, replay}) {
+  for (const QCommandLineOption& option : {scale, record, replay, sound_font}) {
     const QString value = parser.value(option);
     if (parser.isSet(option) && (value.isEmpty() || value.startsWith('-')))
       return error(
@@ -76,6 +77,7 @@ ParsedCommandLine parse_command_line(const QStringList& args) {
   o.mute = parser.isSet(mute);
   o.record = parser.value(record).toStdString();
   o.replay = parser.value(replay).toStdString();
+  if (parser.isSet(sound_font)) o.sound_font = parser.value(sound_font).toStdString();
   if (parser.isSet(scale)) {
     const QString n = parser.value(scale);
     if (n.size() != 1 || n[0] < '1' || n[0] > '4') return error("--scale needs a number from 1 to 4");

@@ -15,6 +15,7 @@ struct CommandLine {
   int scale = 0;  // 0: the remembered one
   bool fullscreen = false;
   bool mute = false;
+  std::optional<std::string> sound_font;  // for this run; empty: the automatic choice
   std::optional<Language> language;  // none: the remembered one
   bool display_given = false;        // -platform or -display, for Qt
 };

@@ -38,6 +38,7 @@ const char* const kUsage =
                       "  --scale N       この回だけ、ゲームを N 倍（1～4）に拡大して表示する\n"
                       "  --fullscreen    フルスクリーンで始める\n"
                       "  --mute          この回だけ、すべての音を消して始める\n"
+                      "  --soundfont FILE  この回だけ、音楽を SoundFont の FILE（.sf2 か .sf3）で鳴らす\n"
                       "  --language L    この回だけ、ja（日本語）か en（英語）で表示する\n"
                       "  -h, --help      この説明を表示して終わる\n"
                       "  -v, --version   バージョンを表示して終わる\n");
@@ -191,6 +192,7 @@ int main(int argc, char** argv) {
   if (o.scale != 0) options.settings.scale = o.scale;
   if (o.fullscreen) options.settings.fullscreen = true;
   if (o.mute) options.settings.muted = true;
+  if (o.sound_font) options.settings.sound_font = *o.sound_font;
   if (o.language) options.settings.language = *o.language;
   options.bindings = quillot::load_bindings();
   PrintedDialogs printed;

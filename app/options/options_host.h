@@ -29,6 +29,10 @@ class OptionsHost {
   virtual void set_scale(int scale) = 0;
   virtual void set_fullscreen(bool on) = 0;
   virtual void set_language(Language language) = 0;
+  // The player's SoundFont (empty: the automatic choice), and the one the
+  // music plays through now (empty: none, or not known yet).
+  virtual void set_sound_font(const std::string& path) = 0;
+  virtual std::string sound_font_in_use() const = 0;
   virtual void reset_settings() = 0;
   virtual const Bindings& bindings() const = 0;
   virtual void set_bindings(const Bindings& bindings) = 0;

@@ -1,5 +1,7 @@
 #include "app/options/options_window.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -7,6 +9,7 @@
 #include "app/options/controls_page.h"
 #include "app/options/options_host.h"
 #include "app/render/look.h"
+#include "audio/sound_font_files.h"
 
 namespace quillot {
 
@@ -76,12 +79,14 @@ void OptionsWindow::retranslate() {
   const std::pair<QWidget*, QString> labels[] = {{music_volume->parentWidget(), tr("音楽の音量")},
                                                  {effects_volume->parentWidget(), tr("効果音の音量")},
                                                  {scale, tr("画面の大きさ")},
-                                                 {language, tr("言語")}};
+                                                 {language, tr("言語")},
+                                                 {sound_font->parentWidget(), tr("音楽の音色")}};
   for (const auto& [control, text] : labels)
     if (auto* label = qobject_cast<QLabel*>(rows->labelForField(control))) label->setText(text);
   mute->setText(tr("すべての音を消す（M）"));
   fullscreen->setText(tr("フルスクリーン（F11）"));
   language->setItemText(0, tr("自動（デスクトップに合わせる）"));
+  sound_font_file->setText(tr("ファイル…"));
   reset->setText(tr("初期設定に戻す"));
   close_button->setText(tr("閉じる"));
   refresh();
@@ -120,6 +125,7 @@ void OptionsWindow::build_sound_and_window_page() {
   // Each language by its own name, whichever the window speaks.
   language->addItem(QString::fromUtf8("日本語"), static_cast<int>(Language::Japanese));
   language->addItem("English", static_cast<int>(Language::English));
+  for (const std::string& path : installed_sound_fonts()) installed_fonts_ << QString::fromStdString(path);
   // Rows with a label get it now (an empty one would make none); the words
   // come with retranslate().
   const QString label = "-";
@@ -129,6 +135,20 @@ void OptionsWindow::build_sound_and_window_page() {
   add_row(page, label, scale);
   add_row(page, QString(), fullscreen);
   add_row(page, label, language);
+  sound_font = new QComboBox(parent);
+  sound_font_file = new QPushButton(parent);
+  auto* fonts = new QWidget(parent);
+  auto* fonts_layout = new QHBoxLayout(fonts);
+  fonts_layout->setContentsMargins(0, 0, 0, 0);
+  fonts_layout->addWidget(sound_font, 1);
+  fonts_layout->addWidget(sound_font_file);
+  add_row(page, label, fonts);
+  connect(sound_font, &QComboBox::activated, this, [this](int index) {
+    if (refreshing_) return;
+    form_->set_sound_font(sound_font->itemData(index).toString().toStdString());
+    refresh();
+  });
+  connect(sound_font_file, &QPushButton::clicked, this, [this] { choose_sound_font_file(); });
 
   // Every control goes through the form's own setter, as its key does.
   connect(music_volume, &QSlider::valueChanged, this, [this](int steps) {
@@ -176,8 +196,43 @@ void OptionsWindow::refresh() {
   scale->setEnabled(!s.fullscreen);
   fullscreen->setChecked(s.fullscreen);
   language->setCurrentIndex(language->findData(static_cast<int>(s.language)));
+  refresh_sound_fonts();
   refreshing_ = false;
   if (scale_ != form_->shown_scale() || font().pixelSize() != kFontPx * scale_) apply_scale();
+}
+
+void OptionsWindow::refresh_sound_fonts() {
+  const QString chosen = QString::fromStdString(form_->settings().sound_font);
+  const QString playing = QString::fromStdString(form_->sound_font_in_use());
+  sound_font->clear();
+  // Automatic names the font it found, once the music has one.
+  sound_font->addItem(playing.isEmpty() || !chosen.isEmpty() ? tr("自動")
+                                                               : tr("自動（%1）").arg(QFileInfo(playing).fileName()),
+                      QString());
+  QStringList paths = installed_fonts_;
+  if (!chosen.isEmpty() && !paths.contains(chosen)) paths << chosen;
+  for (const QString& path : paths) {
+    sound_font->addItem(QFileInfo(path).fileName(), path);
+    sound_font->setItemData(sound_font->count() - 1, path, Qt::ToolTipRole);
+  }
+  sound_font->setCurrentIndex(std::max(0, sound_font->findData(chosen)));
+}
+
+// Any other file, by mouse and keys. Opened without a loop of its own, as
+// every box of the game: the options go on answering behind it.
+void OptionsWindow::choose_sound_font_file() {
+  auto* chooser = new QFileDialog(this, tr("SoundFont を選ぶ"));
+  chooser->setAttribute(Qt::WA_DeleteOnClose);
+  chooser->setFileMode(QFileDialog::ExistingFile);
+  chooser->setNameFilter(tr("SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)"));
+  const QString chosen = QString::fromStdString(form_->settings().sound_font);
+  chooser->setDirectory(chosen.isEmpty() ? QString("/usr/share/sounds") : QFileInfo(chosen).absolutePath());
+  connect(chooser, &QFileDialog::fileSelected, this, [this](const QString& path) {
+    if (path.isEmpty() || !sound_font_name(path.toStdString())) return;
+    form_->set_sound_font(path.toStdString());
+    refresh();
+  });
+  chooser->open();
 }
 
 void OptionsWindow::apply_scale() {

@@ -45,6 +45,10 @@ class OptionsWindow : public QDialog {
   QComboBox* scale = nullptr;  // only the scales whose window fits the screen
   QCheckBox* fullscreen = nullptr;
   QComboBox* language = nullptr;  // auto, then each language by its own name
+  // Automatic, then every SoundFont found on the machine (and the player's
+  // own choice when it lies elsewhere), by file name; beside it, a file chooser.
+  QComboBox* sound_font = nullptr;
+  QPushButton* sound_font_file = nullptr;
   QPushButton* reset = nullptr;
   QPushButton* close_button = nullptr;
   QTabWidget* pages = nullptr;
@@ -52,6 +56,8 @@ class OptionsWindow : public QDialog {
 
  private:
   void build_sound_and_window_page();
+  void refresh_sound_fonts();
+  void choose_sound_font_file();
   // Every text in the language in use; again at each language change.
   void retranslate();
 
@@ -64,6 +70,7 @@ class OptionsWindow : public QDialog {
 
   OptionsHost* form_;
   bool refreshing_ = false;
+  QStringList installed_fonts_;  // looked for once, when the window opens
   int scale_ = 1;
 };
 

@@ -24,6 +24,8 @@ void each_value(Visitor& v, Settings& s) {
   v.number("sound", "volume", s.volume, 0, Settings::kMaxVolume, 10);
   v.flag("sound", "muted", s.muted);
   v.number("sound", "effects_volume", s.effects_volume, 0, Settings::kMaxVolume, 10);
+  // A path, or empty for the automatic choice; whether it serves is the music's to find.
+  v.text("sound", "soundfont", s.sound_font);
   // auto, ja or en; anything else is auto.
   std::string language = language_name(s.language).toStdString();
   v.text("general", "language", language);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quillot {
@@ -27,6 +28,8 @@ struct Settings {
   bool muted = false;               // all sound, music and effects
   int effects_volume = kMaxVolume;  // percent of the effects' full level, in steps of 10
   Language language = Language::Auto;
+  // The General MIDI SoundFont the music plays through; empty: the automatic choice.
+  std::string sound_font = {};
 
   bool operator==(const Settings&) const = default;
 };

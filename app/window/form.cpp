@@ -168,6 +168,7 @@ TForm1::TForm1(const FormOptions& options)
   menu_->set_order(Screen::Shop, shop_order);
   options_.music->set_volume(settings_.now().volume, settings_.now().muted);
   options_.music->set_effects_volume(settings_.now().effects_volume, settings_.now().muted);
+  options_.music->set_sound_font(settings_.now().sound_font);
   app_state_ = QGuiApplication::applicationState();
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           [this](Qt::ApplicationState state) { application_state_changed(state); });

@@ -149,6 +149,8 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void reset_settings() override;
   // The language at once: every text, and the story file of the language.
   void set_language(Language language) override;
+  void set_sound_font(const std::string& path) override;
+  std::string sound_font_in_use() const override { return options_.music->sound_font_in_use(); }
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }

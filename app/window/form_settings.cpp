@@ -33,6 +33,12 @@ void TForm1::reset_settings() {
   lay_out_window();
   set_volume(defaults.volume, defaults.muted);
   set_language(defaults.language);
+  set_sound_font(defaults.sound_font);
+}
+
+void TForm1::set_sound_font(const std::string& path) {
+  settings_.set(&Settings::sound_font, path);
+  options_.music->set_sound_font(path);
 }
 
 void TForm1::set_language(Language language) {

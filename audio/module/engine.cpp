@@ -73,9 +73,30 @@ Engine::~Engine() {
   if (settings_ != nullptr) delete_fluid_settings(settings_);
 }
 
+void Engine::unload_font_locked() {
+  const int font = font_id_.exchange(-1);
+  if (font < 0) return;
+  fluid_synth_sfunload(synth_, font, 1);
+  std::lock_guard pins(pins_mutex_);
+  pinned_.clear();
+}
+
+bool Engine::load_font_locked(const std::string& path) {
+  unload_font_locked();
+  // No channel selects a preset yet: each would read piano or drum samples
+  // that nothing may ever play.
+  const int id = fluid_synth_sfload(synth_, path.c_str(), 0);
+  if (id == FLUID_FAILED) return false;
+  font_id_ = id;
+  return true;
+}
+
+constexpr char kDamaged[] = "is damaged (FluidSynth could not load it)";
+
 std::string Engine::load_sound_font(const std::vector<std::string>& candidates) {
   std::lock_guard lock(mutex_);
   if (synth_ == nullptr) return {};
+  unload_font_locked();
   std::vector<std::pair<std::string, std::string>> faults;
   std::vector<std::string> missing;
   std::string loaded;
@@ -86,20 +107,33 @@ std::string Engine::load_sound_font(const std::vector<std::string>& candidates) 
       continue;
     }
     if (check.usable()) {
-      // No channel selects a preset yet: each would read piano or drum samples
-      // that nothing may ever play.
-      const int id = fluid_synth_sfload(synth_, path.c_str(), 0);
-      if (id != FLUID_FAILED) {
-        font_id_ = id;
+      if (load_font_locked(path)) {
         loaded = path;
         break;
       }
-      check.fault = "is damaged (FluidSynth could not load it)";
+      check.fault = kDamaged;
     }
     faults.emplace_back(path, check.fault);
   }
   report_sound_fonts(faults, missing, loaded);
   return loaded;
+}
+
+std::string Engine::try_sound_font(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  if (synth_ == nullptr) return "cannot be played (no synthesizer)";
+  unload_font_locked();
+  const SoundFontCheck check = check_sound_font(path);
+  if (!check.usable()) return check.fault;
+  return load_font_locked(path) ? std::string() : kDamaged;
+}
+
+std::string Engine::default_sound_font() const {
+  if (settings_ == nullptr) return {};
+  char* path = nullptr;
+  if (fluid_settings_getstr_default(settings_, "synth.default-soundfont", &path) != FLUID_OK || path == nullptr)
+    return {};
+  return path;
 }
 
 void Engine::pin(const Preset& preset) {

@@ -33,7 +33,15 @@ class Engine {
   // Returns its path, or an empty string when none loads; what was wrong
   // with the others is told on stderr (see report_sound_fonts). Call before
   // the first render().
+  // A font loaded before is let go first, with every preset pinned from it.
   std::string load_sound_font(const std::vector<std::string>& candidates);
+  // Loads this one font (letting go of any loaded before); what is wrong with
+  // it, in a few words to follow its name, or empty when it loaded. Says
+  // nothing on stderr.
+  std::string try_sound_font(const std::string& path);
+  // The distribution's default General MIDI font as FluidSynth was built to
+  // know it; empty when it knows none.
+  std::string default_sound_font() const;
 
   // Reads the samples of this preset of the loaded font and keeps them in
   // memory from now on, so that no program change has to wait for the disk.
@@ -101,6 +109,10 @@ class Engine {
   void close_locked();
   void silence_locked();
   void render_music_locked(int frames, float* left, float* right);
+  // Lets go of the loaded font, if any; the engine held.
+  void unload_font_locked();
+  // Loads a font that passed its check; the engine held. False when FluidSynth refuses it.
+  bool load_font_locked(const std::string& path);
 
   mutable std::mutex mutex_;
   fluid_settings_t* settings_ = nullptr;

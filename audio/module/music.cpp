@@ -3,7 +3,9 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -13,6 +15,7 @@
 #include "audio/module/midi_file.h"
 #include "audio/module/output.h"
 #include "audio/module/sound_font.h"
+#include "files/settings_file.h"
 
 namespace quillot::audio {
 namespace {
@@ -23,11 +26,15 @@ using Clock = std::chrono::steady_clock;
 // this much late, after a track that ends in its own reverb anyway.
 constexpr int kEndPollMs = 20;
 
+// A font's name as a line on the terminal quotes it: the player's to choose, so it may be anything.
+constexpr size_t kMaxNameBytes = 200;
+
 }  // namespace
 
 MusicOptions default_music_options() {
   MusicOptions options;
   options.sound_fonts = sound_font_candidates();
+  options.fluid_default = true;
   options.drivers = kDriverOrder;
   return options;
 }
@@ -58,6 +65,9 @@ struct Music::Impl {
   std::unique_ptr<Engine> engine;
   std::unique_ptr<Output> output;
   std::optional<Wish> wish;
+  // A SoundFont the player chose since the last was loaded; empty: automatic.
+  std::optional<std::string> font_wish;
+  bool changing_font = false;
   uint64_t posted = 0;   // wishes posted
   uint64_t handled = 0;  // the last one the loader is done with
   bool loaded = false;   // the SoundFont loaded, or found missing
@@ -78,6 +88,9 @@ struct Music::Impl {
 
   void run();
   void load();
+  // Loads the player's font, or the automatic choice; its path, or empty for none.
+  std::string load_font(Engine& synth, const std::string& chosen);
+  void change_font(const std::string& chosen);
   void handle(const Wish& wish, uint64_t serial);
   void start(const std::string& name, uint64_t serial);
   bool wanted(uint64_t serial);
@@ -97,10 +110,21 @@ void Music::Impl::run() {
   std::unique_lock lock(mutex);
   while (true) {
     if (!wish) ready = true;
-    wake.wait(lock, [this] { return closing || wish || device_due(); });
+    wake.wait(lock, [this] { return closing || wish || font_wish || device_due(); });
     if (closing) break;
     if (device_due()) {
       sync_device(lock);
+      continue;
+    }
+    if (font_wish) {
+      const std::string chosen = std::move(*font_wish);
+      font_wish.reset();
+      changing_font = true;
+      lock.unlock();
+      change_font(chosen);
+      lock.lock();
+      changing_font = false;
+      done.notify_all();
       continue;
     }
     const Wish next = std::move(*wish);
@@ -186,7 +210,13 @@ void Music::Impl::post_locked(std::unique_lock<std::mutex>& lock, Wish next) {
 void Music::Impl::load() {
   const auto begin = Clock::now();
   auto fresh = std::make_unique<Engine>(options.gain);
-  const std::string font = fresh->load_sound_font(options.sound_fonts);
+  std::string chosen;
+  {
+    std::lock_guard lock(mutex);
+    chosen = font_wish.value_or(options.chosen_font);
+    font_wish.reset();
+  }
+  const std::string font = load_font(*fresh, chosen);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
   const bool pulled = options.drivers.empty();
   // Pulled by its owner, the effects sound from the owner's first block.
@@ -209,6 +239,42 @@ void Music::Impl::load() {
   // settles in while they load.
   std::unique_lock lock(mutex);
   if (device_due()) sync_device(lock);
+}
+
+std::string Music::Impl::load_font(Engine& synth, const std::string& chosen) {
+  if (!chosen.empty()) {
+    const std::string fault = synth.try_sound_font(chosen);
+    if (fault.empty()) return chosen;
+    std::fprintf(stderr, "quillot: the chosen SoundFont %s %s; the automatic choice plays instead\n",
+                 one_line(chosen, kMaxNameBytes).c_str(), fault.c_str());
+  }
+  std::vector<std::string> automatic = options.sound_fonts;
+  // Where the distribution keeps its default elsewhere, FluidSynth knows it.
+  const std::string fluid_default = options.fluid_default ? synth.default_sound_font() : std::string();
+  if (!fluid_default.empty() && std::find(automatic.begin(), automatic.end(), fluid_default) == automatic.end())
+    automatic.push_back(fluid_default);
+  return synth.load_sound_font(automatic);
+}
+
+void Music::Impl::change_font(const std::string& chosen) {
+  // Nothing of the old font may sound or be asked for while it goes.
+  engine->stop();
+  const auto begin = Clock::now();
+  const std::string font = load_font(*engine, chosen);
+  std::string name;
+  uint64_t serial = 0;
+  {
+    std::lock_guard lock(mutex);
+    sound_font = font;
+    has_font = !font.empty();
+    load_seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+    // The track of the moment starts again through the new font, unless
+    // another is already asked for.
+    if (wish) return;
+    name = track;
+    serial = posted;
+  }
+  if (!name.empty()) start(name, serial);
 }
 
 void Music::Impl::sync_device(std::unique_lock<std::mutex>& lock) {
@@ -344,7 +410,8 @@ MusicStatus Music::status() const {
 
 bool Music::settled() const {
   std::lock_guard lock(impl_->mutex);
-  return impl_->ready && (impl_->closing || (!impl_->wish && impl_->handled == impl_->posted));
+  return impl_->ready && (impl_->closing || (!impl_->wish && impl_->handled == impl_->posted &&
+                                              !impl_->font_wish && !impl_->changing_font));
 }
 
 void Music::set_level(float level) {
@@ -379,6 +446,12 @@ void Music::render(int frames, float* left, float* right) {
 // are dropped.
 void Music::play_effect(int effect) {
   if (impl_->options.effects) impl_->options.effects->play(effect);
+}
+
+void Music::set_sound_font(const std::string& path) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->font_wish = path;
+  impl_->wake.notify_all();
 }
 
 void Music::set_effects_level(float level) {

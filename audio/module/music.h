@@ -19,7 +19,12 @@ class Engine;
 inline constexpr double kMusicGain = 0.45;
 
 struct MusicOptions {
-  std::vector<std::string> sound_fonts;  // tried in order
+  // The player's SoundFont, tried first; empty for the automatic choice.
+  std::string chosen_font;
+  // The automatic choice: tried in order, then, with fluid_default,
+  // FluidSynth's own default.
+  std::vector<std::string> sound_fonts;
+  bool fluid_default = false;
   // Tried in order. Empty: no device is opened and the owner pulls the music
   // with Music::render (tests, offline use).
   std::vector<std::string> drivers;
@@ -69,6 +74,7 @@ class Music : public MusicControl {
   void set_level(float level) override;
   void play_effect(int effect) override;
   void set_effects_level(float level) override;
+  void set_sound_font(const std::string& path) override;
 
   // Mixes the next frames of music into the two buffers (stereo, 44.1 kHz).
   // Only for a Music without an audio device, which otherwise pulls the music itself.

@@ -398,6 +398,53 @@ TEST_F(MusicRig, EachSoundFontThatCannotServeIsToldInOneLine) {
   }
 }
 
+// The player's SoundFont comes before the automatic choice; one that cannot
+// serve is told in one line and the automatic choice plays. A new choice
+// takes the track of the moment to the new font at once.
+TEST_F(MusicRig, ThePlayersSoundFontIsTakenOrToldAndTheAutomaticPlays) {
+  const std::string automatic = (dat_.path() / "automatic.sf2").string();
+  std::filesystem::copy_file(font_, automatic);
+  const std::string noise = (dat_.path() / "noise.sf2").string();
+  dat_.write("noise.sf2", std::vector<uint8_t>(4096, 0x5A));
+  const std::string missing = (dat_.path() / "missing.sf3").string();
+  const struct {
+    std::string chosen;
+    std::string plays;
+    std::string says;
+  } rows[] = {
+      {"", automatic, ""},
+      {font_, font_, ""},
+      {missing, automatic, "quillot: the chosen SoundFont " + missing + " is missing; the automatic choice plays instead\n"},
+      {noise, automatic, "quillot: the chosen SoundFont " + noise +
+                             " is not a SoundFont (no RIFF sfbk header); the automatic choice plays instead\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.chosen);
+    MusicOptions options;
+    options.sound_fonts = {automatic};
+    options.chosen_font = row.chosen;
+    ::testing::internal::CaptureStderr();
+    Music music(dat_.path().string(), [] { return true; }, options);
+    wait_ready(music);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), row.says);
+    EXPECT_EQ(music.status().sound_font, row.plays);
+  }
+
+  auto music = make({automatic});
+  wait_ready(*music);
+  music->play_music("long.mid");
+  wait_settled(*music);
+  const int starts = music->status().starts;
+  music->set_sound_font(font_);
+  wait_settled(*music);
+  EXPECT_EQ(music->status().sound_font, font_);
+  EXPECT_EQ(music->status().starts, starts + 1) << "the track of the moment starts again through it";
+  EXPECT_GT(play_for(*music, 0.2).db(), kSilentDb);
+  music->set_sound_font("");
+  wait_settled(*music);
+  EXPECT_EQ(music->status().sound_font, automatic) << "back to the automatic choice";
+}
+
 // The effects are our own samples: with no SoundFont at all they still sound,
 // over a silent track.
 TEST_F(MusicRig, EffectsSoundWithoutAnySoundFont) {

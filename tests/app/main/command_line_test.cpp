@@ -27,6 +27,7 @@ TEST(CommandLine, TakesWhatItKnowsAndRefusesTheRestInOneLine) {
       {{"game.qrp"}, What::Error, "unexpected argument 'game.qrp'"},
       {{"--language", "auto"}, What::Error, "--language needs ja or en"},
       {{"--frobnicate"}, What::Error, "Unknown option"},
+      {{"--soundfont", "--mute"}, What::Error, "--soundfont needs FILE, not '--mute'"},
   };
   for (const auto& c : cases) {
     QStringList args = c.args;
@@ -36,7 +37,9 @@ TEST(CommandLine, TakesWhatItKnowsAndRefusesTheRestInOneLine) {
     const QString want = QString::fromUtf8(c.error);
     EXPECT_EQ(p.error.left(want.size()), want) << args.join(' ').toStdString();
   }
-  const ParsedCommandLine p = parse_command_line({"quillot", "--scale", "3", "--language", "en", "-display", ":1"});
+  const ParsedCommandLine p =
+      parse_command_line({"quillot", "--scale", "3", "--language", "en", "-display", ":1", "--soundfont", "my.sf2"});
+  EXPECT_EQ(p.options.sound_font, "my.sf2");
   EXPECT_EQ(p.options.scale, 3);
   EXPECT_EQ(p.options.language, Language::English);
   EXPECT_TRUE(p.options.display_given);

@@ -161,7 +161,7 @@ TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
   EXPECT_EQ(
       read_file(file()),
       "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
-      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\n\n[general]\nlanguage=auto\n");
+      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\nsoundfont=\n\n[general]\nlanguage=auto\n");
   EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
 
   // A change rewrites its own line and nothing else, byte for byte, in the
