@@ -48,7 +48,9 @@ Recording hour_long_game() {
     if (!shell.timer_running()) {
       ++idle;
       switch (shell.screen()) {
-        case Screen::Title: act(Input::click(Control::Button1)); break;
+        case Screen::Title:
+          act(Input::click(Control::Button1));
+          break;
         case Screen::Shop:
           for (shop::Item item : shop::kRefreshedItems)
             if (bot() % 3 == 0) act(Input::click(item_control(item)));
@@ -62,7 +64,8 @@ Recording hour_long_game() {
         case Screen::Story:
           act(Input::click(shell.state().choice_shown ? Control::Button9 : Control::Button8));
           break;
-        case Screen::None: break;
+        case Screen::None:
+          break;
       }
       continue;
     }
@@ -110,8 +113,8 @@ BENCHMARK(BM_StatsOfAnHour_Replayed)->Unit(benchmark::kMillisecond)->UseRealTime
 
 // A recording file in a folder of its own, removed with it.
 struct HourOnDisk {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("quillot-stats-bench-" + std::to_string(::getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("quillot-stats-bench-" + std::to_string(::getpid()));
   std::string path = dir / "hour.qrp";
   HourOnDisk() {
     std::filesystem::create_directories(dir);

@@ -102,21 +102,43 @@ void StatsCounter::end_stage(int64_t tick, RunStats& into) const {
 void StatsCounter::report(Happening what, int32_t value, int64_t tick) {
   RunStats& s = stats_;
   switch (what) {
-    case Happening::ShotFired: ++s.shots_fired; break;
-    case Happening::ShotHit: ++s.shots_hit; break;
+    case Happening::ShotFired:
+      ++s.shots_fired;
+      break;
+    case Happening::ShotHit:
+      ++s.shots_hit;
+      break;
     case Happening::EnemyDestroyed:
       if (value >= 1 && value < static_cast<int32_t>(s.destroyed.size()))
         ++s.destroyed[static_cast<size_t>(value)];
       break;
-    case Happening::CoinCaught: ++s.coins_caught; break;
-    case Happening::CoinMissed: ++s.coins_missed; break;
-    case Happening::GoldEarned: s.gold_earned += value; break;
-    case Happening::GoldSpent: s.gold_spent += value; break;
-    case Happening::BombUsed: ++s.bombs_used; break;
-    case Happening::BirdHit: ++s.hits_taken; break;
-    case Happening::GuardLost: ++s.guards_lost; break;
-    case Happening::GameStarted: ++s.games; break;
-    case Happening::RetryStarted: ++s.retries; break;
+    case Happening::CoinCaught:
+      ++s.coins_caught;
+      break;
+    case Happening::CoinMissed:
+      ++s.coins_missed;
+      break;
+    case Happening::GoldEarned:
+      s.gold_earned += value;
+      break;
+    case Happening::GoldSpent:
+      s.gold_spent += value;
+      break;
+    case Happening::BombUsed:
+      ++s.bombs_used;
+      break;
+    case Happening::BirdHit:
+      ++s.hits_taken;
+      break;
+    case Happening::GuardLost:
+      ++s.guards_lost;
+      break;
+    case Happening::GameStarted:
+      ++s.games;
+      break;
+    case Happening::RetryStarted:
+      ++s.retries;
+      break;
     case Happening::StageStarted:
       // A stage left for the shop and started again from there ends here.
       end_stage(tick, s);
@@ -238,12 +260,13 @@ std::optional<RunStats> load_or_compute_stats(const std::string& recording_path,
   const int64_t mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 
   const std::string cache_path = stats_path_for(recording_path);
-  if (const FileRead cached = read_regular_file(cache_path, kCacheReadLimit); cached.ok() && !cached.truncated)
+  if (const FileRead cached = read_regular_file(cache_path, kCacheReadLimit);
+      cached.ok() && !cached.truncated)
     if (auto s = parse_stats_cache(cached.bytes, size, mtime_ns)) return s;
 
   std::string why;
-  auto rec = parse_recording(file.read_at(0, static_cast<size_t>(std::min<uint64_t>(size, kRecordingReadLimit))),
-                             &why);
+  auto rec = parse_recording(
+      file.read_at(0, static_cast<size_t>(std::min<uint64_t>(size, kRecordingReadLimit))), &why);
   if (!rec) return fail(why);
   if (size > kRecordingReadLimit) rec->complete = false;
   auto stats = run_stats(*rec, &why);

@@ -74,6 +74,7 @@ std::optional<RunStats> parse_stats_cache(std::string_view text, uint64_t size, 
 // made for the recording as it is now, else replayed and the cache (re)written.
 // A cache that cannot be written (a read-only folder, a full disk) costs only
 // the time to count again next time.
-std::optional<RunStats> load_or_compute_stats(const std::string& recording_path, std::string* error = nullptr);
+std::optional<RunStats> load_or_compute_stats(const std::string& recording_path,
+                                              std::string* error = nullptr);
 
 }  // namespace quillot

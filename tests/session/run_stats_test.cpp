@@ -42,11 +42,13 @@ SeenInState watch_state(const Recording& r) {
   for (;;) {
     const Game before = g;
     const Replayer::Step step = replayer.step();
-    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged || step == Replayer::Step::Incomplete)
+    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged ||
+        step == Replayer::Step::Incomplete)
       break;
     const int64_t gold = int64_t{g.profile.gold} - before.profile.gold;
     if (step == Replayer::Step::Event) {
-      for (size_t i = 0; i < kSlots; ++i) seen.shots_fired += before.shots[i].state != 1 && g.shots[i].state == 1;
+      for (size_t i = 0; i < kSlots; ++i)
+        seen.shots_fired += before.shots[i].state != 1 && g.shots[i].state == 1;
       seen.bombs += before.profile.bomb - g.profile.bomb > 0;
       if (gold < 0) seen.gold_spent -= gold;
       continue;
@@ -54,7 +56,8 @@ SeenInState watch_state(const Recording& r) {
     if (gold > 0) seen.gold_earned += gold;
     seen.hits += g.profile.hp < before.profile.hp;
     seen.guards += before.profile.guard == 1 && g.profile.guard == 0;
-    if (seen.stage_over_at < 0 && before.msg_phase < 100 && g.msg_phase >= 100) seen.stage_over_at = replayer.ticks();
+    if (seen.stage_over_at < 0 && before.msg_phase < 100 && g.msg_phase >= 100)
+      seen.stage_over_at = replayer.ticks();
     for (size_t i = 0; i < kSlots; ++i) {
       seen.shots_hit += before.shots[i].state == 1 && g.shots[i].state >= 2;
       const EnemyRec &e0 = before.enemies[i], &e = g.enemies[i];
