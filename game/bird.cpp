@@ -39,12 +39,14 @@ void fire(Game& g, Host& host) {
     shot.vx = g.player_vx;
     shot.y = g.player_y;
     shot.state = 1;
+    host.report(Happening::ShotFired, 0);
   }
 }
 
 void set_off_bomb(Game& g, Canvas& cg, Host& host) {
   g.profile.bomb -= 1;
   host.sound(Sound::Bomb);
+  host.report(Happening::BombUsed, 0);
   // Drawn straight onto the visible picture and shown frame by frame; the pen
   // is left as it is, so the rings keep the picture's default outline.
   for (int32_t i = 0; i < 6; ++i) {
@@ -95,13 +97,18 @@ void fly(Game& g, ShotRec& shot, Canvas& bak, Host& host) {
   bak.brush = even_tick(g) ? 0xA8D900 : 0xC6FF00;
   jittered_disc(bak, g.random, shot.x, shot.y, big);
   // One shot may wound every enemy it overlaps, each once.
+  bool struck = false;
   for (EnemyRec& e : g.enemies) {
     if (!shot_hits(shot, big, e)) continue;
+    if (!struck) host.report(Happening::ShotHit, 0);
+    struck = true;
     shot.state = 2;
     e.hp -= 1;
     if (e.hp <= 0) {
+      const int32_t kind = e.kind;
       kill(g, e);
       host.sound(Sound::EnemyDown);
+      host.report(Happening::EnemyDestroyed, kind);
     } else {
       host.sound(Sound::EnemyHit);
     }

@@ -77,11 +77,13 @@ void hurt_bird(Game& g, BulletRec& b, Host& host) {
   g.player_state = bird_state::kHit;
   if (p.guard != 0) {
     host.sound(Sound::GuardAbsorb);
+    host.report(Happening::GuardLost, 0);
     p.guard = 0;
     show_banner(g, "GUARD OFF");
     return;
   }
   host.sound(Sound::BirdHit);
+  host.report(Happening::BirdHit, 0);
   if (lose_hit_point(p)) {
     g.player_state = bird_state::kDying;
     return;
@@ -136,6 +138,7 @@ bool game_over_reset(Game& g, Host& host) {
   g.msg_phase = 200;
   g.msg_text = "GAME OVER";
   host.sound(Sound::GameOver);
+  host.report(Happening::GameOver, p.stage);
   // gold, stage, bomb, guard and hi_score survive the lost game.
   give_new_bird(p);
   g.last_score = p.score;

@@ -46,12 +46,15 @@ bool touches_bird(const Game& g, const CoinRec& c) {
          g.player_state >= 1;
 }
 
-void fall(Game& g, CoinRec& c, int32_t max_vy) {
+// True when the coin has fallen off the field.
+bool fall(Game& g, CoinRec& c, int32_t max_vy) {
   c.y += c.vy;
   // Freed well below the field, but still drawn on this tick.
-  if (c.y > 400) c.state = coin_state::kFree;
+  const bool off = c.y > 400;
+  if (off) c.state = coin_state::kFree;
   c.vy += g.random(2);
   if (c.vy > max_vy) c.vy = max_vy;
+  return off;
 }
 
 void draw_coin(Canvas& bak, const CoinRec& c, Color font, Color brush, std::string_view mark) {
@@ -65,7 +68,7 @@ void draw_coin(Canvas& bak, const CoinRec& c, Color font, Color brush, std::stri
 }
 
 void gold_coin(Game& g, CoinRec& c, Canvas& bak, bool even, Host& host) {
-  fall(g, c, 50);
+  if (fall(g, c, 50)) host.report(Happening::CoinMissed, 0);
   if (even)
     draw_coin(bak, c, 0x0000FF, 0x008080, "\x5C");  // the code page's fonts show 0x5C as the yen sign
   else
@@ -75,6 +78,8 @@ void gold_coin(Game& g, CoinRec& c, Canvas& bak, bool even, Host& host) {
     c.state = coin_state::kCaught;
     g.profile.gold += c.value;
     host.sound(Sound::Coin);
+    host.report(Happening::CoinCaught, c.value);
+    host.report(Happening::GoldEarned, c.value);
   }
 }
 
@@ -87,7 +92,7 @@ void catch_popup(CoinRec& c, Canvas& bak, bool even) {
 }
 
 void x_coin(Game& g, CoinRec& c, Canvas& bak, bool even, Host& host) {
-  fall(g, c, 60);
+  const bool off = fall(g, c, 60);
   if (even)
     draw_coin(bak, c, 0xFFFFFF, 0xFF0080, "X");
   else
@@ -96,10 +101,14 @@ void x_coin(Game& g, CoinRec& c, Canvas& bak, bool even, Host& host) {
     g.player_state = bird_state::kCatch;
     c.state = coin_state::kFree;
     host.sound(Sound::Coin);
+    host.report(Happening::CoinCaught, 0);
     add_score(g, 10);
     const int32_t dx = g.random(8);
     const int32_t dy = g.random(20);
     score_popup(g, c.x + 16 + dx, c.y - 10 + dy, 10 * g.combo);
+  } else if (off) {
+    // A coin as wide as a big combo makes it can still be caught on the tick it falls off.
+    host.report(Happening::CoinMissed, 0);
   }
 }
 

@@ -224,6 +224,7 @@ bool rams(const Game& g, const EnemyRec& e) {
 void ram(Game& g, EnemyRec& e, Host& host) {
   e.kind = kExplosion;
   host.sound(Sound::BirdHit);
+  host.report(Happening::BirdHit, 0);
   g.player_state = bird_state::kHit;
   if (lose_hit_point(g.profile)) g.player_state = bird_state::kDying;
 }

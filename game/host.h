@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/happening.h"
 #include "game/sound.h"
 #include "game/state.h"
 
@@ -29,6 +30,9 @@ class Host {
   // Something was heard to happen. Output only: the game goes on the same
   // whether or not anything plays, so replays and tests may ignore it.
   virtual void sound(Sound) {}
+  // Something worth counting happened (see Happening for `value`). Output
+  // only, like a sound: statistics listen, the game never reads it back.
+  virtual void report(Happening, int32_t /*value*/) {}
 };
 
 // A host that does nothing and whose saves always succeed.

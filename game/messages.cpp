@@ -47,6 +47,7 @@ bool clear_phase(Game& g, Canvas& bak, Host& host) {
   if (g.msg_phase < kClearEnd) return false;
   g.msg_phase = 0;
   g.profile.gold += g.stage_time * 2;
+  if (g.stage_time != 0) host.report(Happening::GoldEarned, g.stage_time * 2);
   host.show_shop();
   host.play_music("6.mid");
   host.stop_timer();
@@ -147,6 +148,7 @@ void check_clear(Game& g, Host& host) {
     g.msg_phase = kClearFirst;
     g.msg_text = "CLEAR!!";
     host.sound(Sound::StageClear);
+    host.report(Happening::StageCleared, g.profile.stage);
   }
 }
 

@@ -34,6 +34,8 @@ void new_start(Game& g, Shell& shell) {
   g.retry_count = 0;
   shell.start_timer();
   set_up_stage(g, 0);
+  shell.report(Happening::GameStarted, 0);
+  shell.report(Happening::StageStarted, p.stage);
 }
 
 void continue_game(Game& g, Shell& shell) {
@@ -46,6 +48,7 @@ void continue_game(Game& g, Shell& shell) {
   shell.show_screen(Screen::Shop);
   shell.play_music("6.mid");
   shell.enable_save();
+  shell.report(Happening::GameStarted, 0);
 }
 
 void next_from_shop(Game& g, Shell& shell) {
@@ -86,6 +89,8 @@ void retry_from_shop(Game& g, Shell& shell) {
   show_banner(g, "reSTART!!!");
   g.retry_count += 1;
   shell.play_music("7.mid");
+  shell.report(Happening::RetryStarted, g.profile.stage);
+  shell.report(Happening::StageStarted, g.profile.stage);
 }
 
 void story_next(Game& g, Shell& shell) {
@@ -105,6 +110,7 @@ void start_stage(Game& g, Shell& shell, int32_t step) {
   g.profile.stage += step;
   set_up_stage(g, g.profile.stage);
   show_banner(g, "START!!!");
+  shell.report(Happening::StageStarted, g.profile.stage);
   for (Canvas* c : {&shell.bak(), &shell.cg()}) {
     c->brush = kBlue;
     c->rectangle(0, 0, kWidth, kHeight);

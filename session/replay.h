@@ -138,6 +138,7 @@ class Replayer {
     void present() override { r_.shell_.present(); }
     void repaint_now() override { r_.shell_.repaint_now(); }
     void sound(Sound s) override { r_.shell_.sound(s); }
+    void report(Happening h, int32_t value) override { r_.shell_.report(h, value); }
     void show_screen(Screen s) override { r_.shell_.show_screen(s); }
     void start_timer() override { r_.shell_.start_timer(); }
     bool timer_running() const override { return r_.shell_.timer_running(); }

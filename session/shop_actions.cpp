@@ -3,8 +3,11 @@
 namespace quillot {
 
 void shop_click(Game& g, Shell& shell, shop::Item item) {
+  const int32_t gold_before = g.profile.gold;
   const shop::Purchase purchase =
       shop::buy(item, g.profile, [&shell](const Profile& p) { return shell.save_profile(p); });
+  // SAVE's 100 count too: they are paid even when the save fails.
+  if (g.profile.gold < gold_before) shell.report(Happening::GoldSpent, gold_before - g.profile.gold);
   // Before the boxes, which wait for the player: the sound goes with the click.
   // A failed save has its own error box and no sound.
   if (purchase.saved) {

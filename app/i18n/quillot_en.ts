@@ -57,6 +57,81 @@
     </message>
 </context>
 <context>
+    <name>StatsView</name>
+    <message>
+        <source>全%1ゲームの合計</source>
+        <translation>All %1 games</translation>
+    </message>
+    <message>
+        <source>このゲームの記録</source>
+        <translation>This game</translation>
+    </message>
+    <message>
+        <source>プレイ時間</source>
+        <translation>Play time</translation>
+    </message>
+    <message>
+        <source>ゲーム数</source>
+        <translation>Games</translation>
+    </message>
+    <message>
+        <source>クリアしたステージ</source>
+        <translation>Stages cleared</translation>
+    </message>
+    <message>
+        <source>ショット</source>
+        <translation>Shots</translation>
+    </message>
+    <message>
+        <source>%1発 命中%2（%3）</source>
+        <translation>%1 fired, %2 hit (%3)</translation>
+    </message>
+    <message>
+        <source>倒した敵</source>
+        <translation>Enemies destroyed</translation>
+    </message>
+    <message>
+        <source>コイン</source>
+        <translation>Coins</translation>
+    </message>
+    <message>
+        <source>%1枚取得 %2枚落下</source>
+        <translation>%1 caught, %2 missed</translation>
+    </message>
+    <message>
+        <source>ゴールド</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>%1G稼ぎ %2G使用</source>
+        <translation>%1G earned, %2G spent</translation>
+    </message>
+    <message>
+        <source>使ったボム</source>
+        <translation>Bombs used</translation>
+    </message>
+    <message>
+        <source>被弾</source>
+        <translation>Hits taken</translation>
+    </message>
+    <message>
+        <source>失ったガード</source>
+        <translation>Guards lost</translation>
+    </message>
+    <message>
+        <source>リトライ</source>
+        <translation>Retries</translation>
+    </message>
+    <message>
+        <source>敵の種類別: </source>
+        <translation>By kind: </translation>
+    </message>
+    <message>
+        <source>ステージごとの時間: </source>
+        <translation>Time of each stage: </translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>STARTER</source>
