@@ -55,6 +55,18 @@
         <source>操作</source>
         <translation>Controls</translation>
     </message>
+    <message>
+        <source>ゲームの速さ</source>
+        <translation>Game speed</translation>
+    </message>
+    <message>
+        <source>%1%（ふつう）</source>
+        <translation>%1% (normal)</translation>
+    </message>
+    <message>
+        <source>%1%（ゆっくり）</source>
+        <translation>%1% (gentler)</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -130,6 +142,10 @@
     <message>
         <source>F1: 操作方法</source>
         <translation>F1: Controls</translation>
+    </message>
+    <message>
+        <source>速さ %1%</source>
+        <translation>Speed %1%</translation>
     </message>
 </context>
 <context>

@@ -29,6 +29,8 @@ class OptionsHost {
   virtual void set_scale(int scale) = 0;
   virtual void set_fullscreen(bool on) = 0;
   virtual void set_language(Language language) = 0;
+  // The game's pace in percent, one of kSpeeds.
+  virtual void set_speed(int percent) = 0;
   virtual void reset_settings() = 0;
   virtual const Bindings& bindings() const = 0;
   virtual void set_bindings(const Bindings& bindings) = 0;

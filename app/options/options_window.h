@@ -45,6 +45,7 @@ class OptionsWindow : public QDialog {
   QComboBox* scale = nullptr;  // only the scales whose window fits the screen
   QCheckBox* fullscreen = nullptr;
   QComboBox* language = nullptr;  // auto, then each language by its own name
+  QComboBox* speed = nullptr;     // the game's pace, 100 % down to the gentlest
   QPushButton* reset = nullptr;
   QPushButton* close_button = nullptr;
   QTabWidget* pages = nullptr;

@@ -27,6 +27,9 @@ struct Settings {
   bool muted = false;               // all sound, music and effects
   int effects_volume = kMaxVolume;  // percent of the effects' full level, in steps of 10
   Language language = Language::Auto;
+  // The game's pace in percent: 100, or a gentler one where the ticks come
+  // further apart (session/pace.h). The rules stay the same.
+  int speed = 100;
 
   bool operator==(const Settings&) const = default;
 };

@@ -17,6 +17,7 @@
 
 #include "app/render/art.h"
 #include "app/options/language.h"
+#include "app/window/pace_mark.h"
 #include "game/tick.h"
 #include "files/file_read.h"
 #include "session/input.h"
@@ -119,6 +120,7 @@ PlayfieldView::PlayfieldView(TForm1* form, QWidget* parent) : QWidget(parent), f
 void PlayfieldView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   draw_scaled_playfield(p, form_->playfield_image(), form_->shown_scale());
+  if (form_->pace() != 100) paint_pace_mark(p, rect(), form_->shown_scale(), form_->pace());
   if (form_->paused()) paint_pause(p, rect(), form_->shown_scale());
 }
 
@@ -232,7 +234,7 @@ void TForm1::build_layout() {
           .text = 0x000000, .px = 12, .bold = true, .italic = true, .opaque = true, .background = 0xCDF900});
   Label1->adjustSize();
 
-  Timer1.setInterval(50);
+  apply_pace(options_.replaying ? 100 : settings_.now().speed);
   Timer1.setTimerType(Qt::PreciseTimer);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer2.setInterval(100);

@@ -81,7 +81,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
 
   Game& game() { return g_; }
   // Every input and tick from now on goes into the recording.
-  void set_recorder(Recorder* recorder) { recorder_ = recorder; }
+  void set_recorder(Recorder* recorder);
   // Frame ticks run so far.
   int64_t ticks() const { return ticks_; }
 
@@ -149,6 +149,13 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void reset_settings() override;
   // The language at once: every text, and the story file of the language.
   void set_language(Language language) override;
+  // The game's pace (one of kSpeeds, in percent): the frame timer's interval
+  // at once, remembered, and noted in the recording.
+  void set_speed(int percent) override;
+  // The pace the game runs at now: the player's, or in a replay the recording's.
+  int pace() const { return pace_; }
+  // A replay's pace, for the mark over the playfield.
+  void show_pace(int percent);
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }
@@ -277,6 +284,8 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   int64_t ticks_ = 0;
   bool in_tick_ = false;  // a frame tick is under way
   bool created_ = false;  // the window is built: boxes wait for the handler that asks for them
+  int pace_ = 100;        // percent of the normal pace
+  void apply_pace(int percent);
 
   SettingsKeeper settings_;
   WidgetScaler scaler_;

@@ -33,6 +33,7 @@ void TForm1::reset_settings() {
   lay_out_window();
   set_volume(defaults.volume, defaults.muted);
   set_language(defaults.language);
+  set_speed(defaults.speed);
 }
 
 void TForm1::set_language(Language language) {
