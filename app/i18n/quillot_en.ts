@@ -69,6 +69,75 @@
     </message>
 </context>
 <context>
+    <name>Practice</name>
+    <message>
+        <source>記録したゲーム %1</source>
+        <translation>Recorded game %1</translation>
+    </message>
+</context>
+<context>
+    <name>PracticeChooser</name>
+    <message>
+        <source>ステージ練習 - </source>
+        <translation>Stage practice - </translation>
+    </message>
+    <message>
+        <source>セーブしたゲームの装備</source>
+        <translation>The saved game&apos;s equipment</translation>
+    </message>
+    <message>
+        <source>装備</source>
+        <translation>Equipment</translation>
+    </message>
+    <message>
+        <source>ステージ</source>
+        <translation>Stage</translation>
+    </message>
+    <message>
+        <source>もどる</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>はじめる</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>（ステージの記録がありません）</source>
+        <translation>(no stage recorded)</translation>
+    </message>
+</context>
+<context>
+    <name>PracticeResultBox</name>
+    <message>
+        <source>ステージ練習 - </source>
+        <translation>Stage practice - </translation>
+    </message>
+    <message>
+        <source>タイム %1 秒</source>
+        <translation>Time %1 s</translation>
+    </message>
+    <message>
+        <source>スコア %1</source>
+        <translation>Score %1</translation>
+    </message>
+    <message>
+        <source>ゴールド %1</source>
+        <translation>Gold %1</translation>
+    </message>
+    <message>
+        <source>もう一度</source>
+        <translation>Again</translation>
+    </message>
+    <message>
+        <source>ほかのステージ</source>
+        <translation>Another stage</translation>
+    </message>
+    <message>
+        <source>もどる</source>
+        <translation>Back</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>STARTER</source>

@@ -18,6 +18,7 @@
 #include "app/render/art.h"
 #include "app/options/language.h"
 #include "app/window/pace_mark.h"
+#include "app/window/practice.h"
 #include "game/tick.h"
 #include "files/file_read.h"
 #include "session/input.h"
@@ -513,7 +514,8 @@ void TForm1::Button10Click() { give(Input::click(Control::Button10)); }
 void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))); }
 
 bool TForm1::save_profile(const Profile& profile) {
-  if (options_.replaying) return true;  // a replay never touches the player's save
+  // A replay or a practice never touches the player's save.
+  if (options_.replaying || practising()) return true;
   std::optional<FileError> err;
   if (!options_.cannot_save.empty()) {
     err = FileError{Text(options_.cannot_save.c_str())};
@@ -529,11 +531,15 @@ bool TForm1::save_profile(const Profile& profile) {
 void TForm1::play_music(const std::string& name) { options_.music->play_music(name); }
 
 void TForm1::show_shop() {
+  if (practising()) return practice_->stage_over(true);
   show_screen(Screen::Shop);
   enable_save();
 }
 
-void TForm1::show_title() { show_screen(Screen::Title); }
+void TForm1::show_title() {
+  if (practising()) return practice_->stage_over(false);
+  show_screen(Screen::Title);
+}
 void TForm1::stop_timer() {
   Timer1.stop();
   if (paused_) options_.music->set_ducked(false);
@@ -551,7 +557,10 @@ void TForm1::present() {
   cg_view->update();
 }
 
-void TForm1::sound(Sound sound) { options_.music->play_effect(sound); }
+void TForm1::sound(Sound sound) {
+  if (practising()) practice_->heard(sound);
+  options_.music->play_effect(sound);
+}
 
 void TForm1::repaint_now() {
   cg_view->repaint();

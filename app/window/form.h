@@ -37,6 +37,7 @@
 namespace quillot {
 
 class OptionsWindow;
+class Practice;
 class TForm1;
 
 // The visible playfield picture `cg`: shows its canvas and reports the mouse.
@@ -164,6 +165,14 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   // The options window (F2): modal, and it pauses a running stage. Null while closed.
   void show_options();
   OptionsWindow* options_window() const;
+  // Practice of one stage (the records screen's): a chooser of stage and
+  // equipment, then the stage played apart from the player's game.
+  void open_practice();
+  // Where Back from a practice leads; the title screen when none is set.
+  void set_practice_back(std::function<void()> back);
+  Practice* practice() const { return practice_; }
+  // A practice game holds the window: nothing is saved.
+  bool practising() const;
   // The keys and pad buttons held for play.
   const HeldControls& held() const { return router_.held(); }
   InputRouter& router() { return router_; }
@@ -272,6 +281,9 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void command(Action a);
   // A step in whichever menu is in front: a screen's, a box's, the options'.
   void menu_step(MenuStep step);
+
+  friend class Practice;
+  Practice* practice_ = nullptr;  // made when first asked for
 
   FormOptions options_;
   Game g_;

@@ -19,7 +19,8 @@ void paint_pace_mark(QPainter& painter, QRect area, int scale, int percent) {
   const QFont font = game_font(kFontPx * scale, true);
   const QFontMetrics metrics(font);
   const QSize size(metrics.horizontalAdvance(text) + 4 * scale, metrics.height());
-  const QRect box(QPoint(area.right() + 1 - kRightGap * scale - size.width(), area.top() + kTop * scale), size);
+  const QRect box(QPoint(area.right() + 1 - kRightGap * scale - size.width(), area.top() + kTop * scale),
+                  size);
   painter.save();
   painter.fillRect(box, QColor(0, 0, 0, 110));
   painter.setFont(font);
