@@ -42,7 +42,13 @@ std::vector<fs::path> recordings_in(const std::string& folder, const std::string
 
 }  // namespace
 
-Practice::Practice(TForm1& form) : QObject(&form), form_(form) { form_.installEventFilter(this); }
+Practice::Practice(TForm1& form) : QObject(&form), form_(form) {
+  form_.installEventFilter(this);
+  // A signal ends the game without closing the window: the player's game is
+  // back all the same before its recording is ended.
+  if (QCoreApplication* app = QCoreApplication::instance())
+    connect(app, &QCoreApplication::aboutToQuit, this, [this] { restore(); });
+}
 
 Practice::~Practice() = default;
 
