@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "session/practice.h"
 #include "session/shop_actions.h"
 
 namespace quillot {
@@ -10,9 +11,9 @@ namespace quillot {
 namespace {
 
 constexpr std::array<std::string_view, 3> kButtonNames = {"left", "right", "other"};
-constexpr std::array<std::string_view, 17> kControlNames = {
-    "Button1", "Button4", "Button5", "Button6", "Button8", "Button9", "Button10", "a1", "a2",
-    "a3",      "a4",      "a5",      "a6",      "a7",      "a8",      "a9",       "a10"};
+constexpr std::array<std::string_view, 18> kControlNames = {
+    "Button1", "Button4", "Button5", "Button6", "Button8", "Button9", "Button10", "a1",  "a2",
+    "a3",      "a4",      "a5",      "a6",      "a7",      "a8",      "a9",       "a10", "practice"};
 
 }  // namespace
 
@@ -61,7 +62,7 @@ bool input_possible(const Game& g, const ScreenState& s, const Input& in) {
   const Control c = in.control;
   switch (s.screen) {
     case Screen::Title:
-      return c == Control::Button1 || c == Control::Button4;
+      return c == Control::Button1 || c == Control::Button4 || c == Control::Practice;
     case Screen::Shop:
       if (c == Control::Button5 || c == Control::Button6) return true;
       if (c == Control::a9) return s.save_enabled;
@@ -100,6 +101,8 @@ void apply_input(Game& g, Shell& shell, const Input& in) {
       return story_next(g, shell);
     case Control::Button10:
       return story_no(g, shell);
+    case Control::Practice:
+      return start_practice(g, shell);
     default:
       return shop_click(g, shell, *control_item(in.control));
   }

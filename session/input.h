@@ -30,13 +30,16 @@ enum class Control : uint8_t {
   a8,
   a9,
   a10,  // the shop's items
+  // Practice of one stage: given once, at a practice recording's start, on
+  // the title screen it begins from.
+  Practice,
 };
 
 constexpr Control item_control(shop::Item item) {
   return static_cast<Control>(static_cast<int>(Control::a1) + static_cast<int>(item));
 }
 constexpr std::optional<shop::Item> control_item(Control c) {
-  if (c < Control::a1) return std::nullopt;
+  if (c < Control::a1 || c > Control::a10) return std::nullopt;
   return static_cast<shop::Item>(static_cast<int>(c) - static_cast<int>(Control::a1));
 }
 

@@ -55,6 +55,87 @@
         <source>操作</source>
         <translation>Controls</translation>
     </message>
+    <message>
+        <source>ゲームの速さ</source>
+        <translation>Game speed</translation>
+    </message>
+    <message>
+        <source>%1%（ふつう）</source>
+        <translation>%1% (normal)</translation>
+    </message>
+    <message>
+        <source>%1%（ゆっくり）</source>
+        <translation>%1% (gentler)</translation>
+    </message>
+</context>
+<context>
+    <name>Practice</name>
+    <message>
+        <source>記録したゲーム %1</source>
+        <translation>Recorded game %1</translation>
+    </message>
+</context>
+<context>
+    <name>PracticeChooser</name>
+    <message>
+        <source>ステージ練習 - </source>
+        <translation>Stage practice - </translation>
+    </message>
+    <message>
+        <source>セーブしたゲームの装備</source>
+        <translation>The saved game&apos;s equipment</translation>
+    </message>
+    <message>
+        <source>装備</source>
+        <translation>Equipment</translation>
+    </message>
+    <message>
+        <source>ステージ</source>
+        <translation>Stage</translation>
+    </message>
+    <message>
+        <source>もどる</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>はじめる</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>（ステージの記録がありません）</source>
+        <translation>(no stage recorded)</translation>
+    </message>
+</context>
+<context>
+    <name>PracticeResultBox</name>
+    <message>
+        <source>ステージ練習 - </source>
+        <translation>Stage practice - </translation>
+    </message>
+    <message>
+        <source>タイム %1 秒</source>
+        <translation>Time %1 s</translation>
+    </message>
+    <message>
+        <source>スコア %1</source>
+        <translation>Score %1</translation>
+    </message>
+    <message>
+        <source>ゴールド %1</source>
+        <translation>Gold %1</translation>
+    </message>
+    <message>
+        <source>もう一度</source>
+        <translation>Again</translation>
+    </message>
+    <message>
+        <source>ほかのステージ</source>
+        <translation>Another stage</translation>
+    </message>
+    <message>
+        <source>もどる</source>
+        <translation>Back</translation>
+    </message>
 </context>
 <context>
     <name>StatsView</name>
@@ -205,6 +286,10 @@
     <message>
         <source>F1: 操作方法</source>
         <translation>F1: Controls</translation>
+    </message>
+    <message>
+        <source>速さ %1%</source>
+        <translation>Speed %1%</translation>
     </message>
 </context>
 <context>

@@ -30,6 +30,7 @@ void ReplayWindow::beat() {
   // Back to the game's pace once the lines of a tick are done.
   // A game played at a gentler pace is watched at its own pace.
   if (const int beat = tick_interval_ms(replayer_.speed()); beat_.interval() != beat) beat_.setInterval(beat);
+  form_.show_pace(replayer_.speed());
   for (int lines = 0;; ++lines) {
     if (lines == kLinesPerTurn) {
       // More of this tick's lines: on with them as soon as the events are handled.

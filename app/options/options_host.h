@@ -33,6 +33,8 @@ class OptionsHost {
   // music plays through now (empty: none, or not known yet).
   virtual void set_sound_font(const std::string& path) = 0;
   virtual std::string sound_font_in_use() const = 0;
+  // The game's pace in percent, one of kSpeeds.
+  virtual void set_speed(int percent) = 0;
   virtual void reset_settings() = 0;
   virtual const Bindings& bindings() const = 0;
   virtual void set_bindings(const Bindings& bindings) = 0;

@@ -10,6 +10,7 @@
 #include "app/options/options_host.h"
 #include "app/render/look.h"
 #include "audio/sound_font_files.h"
+#include "session/pace.h"
 
 namespace quillot {
 
@@ -80,13 +81,19 @@ void OptionsWindow::retranslate() {
                                                  {effects_volume->parentWidget(), tr("効果音の音量")},
                                                  {scale, tr("画面の大きさ")},
                                                  {language, tr("言語")},
-                                                 {sound_font->parentWidget(), tr("音楽の音色")}};
+                                                 {sound_font->parentWidget(), tr("音楽の音色")},
+                                                 {speed, tr("ゲームの速さ")}};
   for (const auto& [control, text] : labels)
     if (auto* label = qobject_cast<QLabel*>(rows->labelForField(control))) label->setText(text);
   mute->setText(tr("すべての音を消す（M）"));
   fullscreen->setText(tr("フルスクリーン（F11）"));
   language->setItemText(0, tr("自動（デスクトップに合わせる）"));
   sound_font_file->setText(tr("ファイル…"));
+  for (int i = 0; i < speed->count(); ++i) {
+    const int percent = speed->itemData(i).toInt();
+    speed->setItemText(i, percent == kSpeeds.front() ? tr("%1%（ふつう）").arg(percent)
+                                                     : tr("%1%（ゆっくり）").arg(percent));
+  }
   reset->setText(tr("初期設定に戻す"));
   close_button->setText(tr("閉じる"));
   refresh();
@@ -126,6 +133,8 @@ void OptionsWindow::build_sound_and_window_page() {
   language->addItem(QString::fromUtf8("日本語"), static_cast<int>(Language::Japanese));
   language->addItem("English", static_cast<int>(Language::English));
   for (const std::string& path : installed_sound_fonts()) installed_fonts_ << QString::fromStdString(path);
+  speed = new QComboBox(parent);
+  for (int32_t percent : kSpeeds) speed->addItem(QString(), percent);
   // Rows with a label get it now (an empty one would make none); the words
   // come with retranslate().
   const QString label = "-";
@@ -149,6 +158,7 @@ void OptionsWindow::build_sound_and_window_page() {
     refresh();
   });
   connect(sound_font_file, &QPushButton::clicked, this, [this] { choose_sound_font_file(); });
+  add_row(page, label, speed);
 
   // Every control goes through the form's own setter, as its key does.
   connect(music_volume, &QSlider::valueChanged, this, [this](int steps) {
@@ -169,6 +179,9 @@ void OptionsWindow::build_sound_and_window_page() {
   });
   connect(language, &QComboBox::activated, this, [this](int index) {
     if (!refreshing_) form_->set_language(static_cast<Language>(language->itemData(index).toInt()));
+  });
+  connect(speed, &QComboBox::activated, this, [this](int index) {
+    if (!refreshing_) form_->set_speed(speed->itemData(index).toInt());
   });
   connect(fullscreen, &QCheckBox::toggled, this, [this](bool on) {
     if (refreshing_) return;
@@ -197,6 +210,7 @@ void OptionsWindow::refresh() {
   fullscreen->setChecked(s.fullscreen);
   language->setCurrentIndex(language->findData(static_cast<int>(s.language)));
   refresh_sound_fonts();
+  speed->setCurrentIndex(speed->findData(s.speed));
   refreshing_ = false;
   if (scale_ != form_->shown_scale() || font().pixelSize() != kFontPx * scale_) apply_scale();
 }

@@ -49,6 +49,7 @@ class OptionsWindow : public QDialog {
   // own choice when it lies elsewhere), by file name; beside it, a file chooser.
   QComboBox* sound_font = nullptr;
   QPushButton* sound_font_file = nullptr;
+  QComboBox* speed = nullptr;     // the game's pace, 100 % down to the gentlest
   QPushButton* reset = nullptr;
   QPushButton* close_button = nullptr;
   QTabWidget* pages = nullptr;

@@ -9,6 +9,7 @@
 #include "files/ini_file.h"
 #include "files/settings_file.h"
 #include "app/options/language.h"
+#include "session/pace.h"
 
 namespace quillot {
 
@@ -30,6 +31,9 @@ void each_value(Visitor& v, Settings& s) {
   std::string language = language_name(s.language).toStdString();
   v.text("general", "language", language);
   s.language = language_from_name(QString::fromStdString(language).trimmed()).value_or(Language::Auto);
+  // Whole steps of 10 % between the gentlest pace and the normal one: every
+  // such step is a pace the game has.
+  v.number("game", "speed", s.speed, kSpeeds.back(), kSpeeds.front(), 10);
 }
 
 // Takes each value from the file; a missing or broken one keeps its default.

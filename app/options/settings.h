@@ -30,6 +30,9 @@ struct Settings {
   Language language = Language::Auto;
   // The General MIDI SoundFont the music plays through; empty: the automatic choice.
   std::string sound_font = {};
+  // The game's pace in percent: 100, or a gentler one where the ticks come
+  // further apart (session/pace.h). The rules stay the same.
+  int speed = 100;
 
   bool operator==(const Settings&) const = default;
 };

@@ -17,6 +17,8 @@
 
 #include "app/render/art.h"
 #include "app/options/language.h"
+#include "app/window/pace_mark.h"
+#include "app/window/practice.h"
 #include "game/tick.h"
 #include "files/file_read.h"
 #include "session/input.h"
@@ -119,6 +121,7 @@ PlayfieldView::PlayfieldView(TForm1* form, QWidget* parent) : QWidget(parent), f
 void PlayfieldView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   draw_scaled_playfield(p, form_->playfield_image(), form_->shown_scale());
+  if (form_->pace() != 100) paint_pace_mark(p, rect(), form_->shown_scale(), form_->pace());
   if (form_->paused()) paint_pause(p, rect(), form_->shown_scale());
 }
 
@@ -233,7 +236,7 @@ void TForm1::build_layout() {
           .text = 0x000000, .px = 12, .bold = true, .italic = true, .opaque = true, .background = 0xCDF900});
   Label1->adjustSize();
 
-  Timer1.setInterval(50);
+  apply_pace(options_.replaying ? 100 : settings_.now().speed);
   Timer1.setTimerType(Qt::PreciseTimer);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer2.setInterval(100);
@@ -512,7 +515,8 @@ void TForm1::Button10Click() { give(Input::click(Control::Button10)); }
 void TForm1::shop_click(shop::Item item) { give(Input::click(item_control(item))); }
 
 bool TForm1::save_profile(const Profile& profile) {
-  if (options_.replaying) return true;  // a replay never touches the player's save
+  // A replay or a practice never touches the player's save.
+  if (options_.replaying || practising()) return true;
   std::optional<FileError> err;
   if (!options_.cannot_save.empty()) {
     err = FileError{Text(options_.cannot_save.c_str())};
@@ -528,11 +532,15 @@ bool TForm1::save_profile(const Profile& profile) {
 void TForm1::play_music(const std::string& name) { options_.music->play_music(name); }
 
 void TForm1::show_shop() {
+  if (practising()) return practice_->stage_over(true);
   show_screen(Screen::Shop);
   enable_save();
 }
 
-void TForm1::show_title() { show_screen(Screen::Title); }
+void TForm1::show_title() {
+  if (practising()) return practice_->stage_over(false);
+  show_screen(Screen::Title);
+}
 void TForm1::stop_timer() {
   Timer1.stop();
   if (paused_) options_.music->set_ducked(false);
@@ -550,7 +558,10 @@ void TForm1::present() {
   cg_view->update();
 }
 
-void TForm1::sound(Sound sound) { options_.music->play_effect(sound); }
+void TForm1::sound(Sound sound) {
+  if (practising()) practice_->heard(sound);
+  options_.music->play_effect(sound);
+}
 
 void TForm1::repaint_now() {
   cg_view->repaint();

@@ -37,6 +37,7 @@
 namespace quillot {
 
 class OptionsWindow;
+class Practice;
 class TForm1;
 
 // The visible playfield picture `cg`: shows its canvas and reports the mouse.
@@ -81,7 +82,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
 
   Game& game() { return g_; }
   // Every input and tick from now on goes into the recording.
-  void set_recorder(Recorder* recorder) { recorder_ = recorder; }
+  void set_recorder(Recorder* recorder);
   // Frame ticks run so far.
   int64_t ticks() const { return ticks_; }
 
@@ -151,6 +152,13 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void set_language(Language language) override;
   void set_sound_font(const std::string& path) override;
   std::string sound_font_in_use() const override { return options_.music->sound_font_in_use(); }
+  // The game's pace (one of kSpeeds, in percent): the frame timer's interval
+  // at once, remembered, and noted in the recording.
+  void set_speed(int percent) override;
+  // The pace the game runs at now: the player's, or in a replay the recording's.
+  int pace() const { return pace_; }
+  // A replay's pace, for the mark over the playfield.
+  void show_pace(int percent);
   // A stage is running: its ticks are due and the playfield is seen.
   bool stage_running() const;
   bool paused() const { return paused_; }
@@ -159,6 +167,14 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   // The options window (F2): modal, and it pauses a running stage. Null while closed.
   void show_options();
   OptionsWindow* options_window() const;
+  // Practice of one stage (the records screen's): a chooser of stage and
+  // equipment, then the stage played apart from the player's game.
+  void open_practice();
+  // Where Back from a practice leads; the title screen when none is set.
+  void set_practice_back(std::function<void()> back);
+  Practice* practice() const { return practice_; }
+  // A practice game holds the window: nothing is saved.
+  bool practising() const;
   // The keys and pad buttons held for play.
   const HeldControls& held() const { return router_.held(); }
   InputRouter& router() { return router_; }
@@ -268,6 +284,9 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   // A step in whichever menu is in front: a screen's, a box's, the options'.
   void menu_step(MenuStep step);
 
+  friend class Practice;
+  Practice* practice_ = nullptr;  // made when first asked for
+
   FormOptions options_;
   Game g_;
   PictureSet pictures_;
@@ -279,6 +298,8 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   int64_t ticks_ = 0;
   bool in_tick_ = false;  // a frame tick is under way
   bool created_ = false;  // the window is built: boxes wait for the handler that asks for them
+  int pace_ = 100;        // percent of the normal pace
+  void apply_pace(int percent);
 
   SettingsKeeper settings_;
   WidgetScaler scaler_;

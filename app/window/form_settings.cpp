@@ -34,6 +34,7 @@ void TForm1::reset_settings() {
   set_volume(defaults.volume, defaults.muted);
   set_language(defaults.language);
   set_sound_font(defaults.sound_font);
+  set_speed(defaults.speed);
 }
 
 void TForm1::set_sound_font(const std::string& path) {

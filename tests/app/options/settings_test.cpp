@@ -58,6 +58,10 @@ TEST_F(SettingsFile, BrokenValuesAreClampedOrDefaulted) {
       {"[window]\nscale=abc\n[sound]\nvolume=99999999999999999999\n", {}},
       {"[general]\nlanguage= ja \n", {.language = Language::Japanese}},
       {"[general]\nlanguage=klingon\n", {}},
+      // Only the paces the game has: a hand-edited one lands on the nearest.
+      {"[game]\nspeed=10\n", {.speed = 50}},
+      {"[game]\nspeed=74\n", {.speed = 70}},
+      {"[game]\nspeed=400\n", {.speed = 100}},
       {"\xff\xfe garbage [[[\n=\n", {}},
   };
   for (const Case& c : cases) {
@@ -161,7 +165,7 @@ TEST_F(SettingsFile, WhatTheGameDoesNotKnowIsKeptInItsPlace) {
   EXPECT_EQ(
       read_file(file()),
       "; mine\n[keys]\nleft=Left\n\n[window]\nscale=3\nshader = crt\nfullscreen=false\n\n[pad]\nfire=A\n"
-      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\nsoundfont=\n\n[general]\nlanguage=auto\n");
+      "\n[sound]\nvolume=60\nmuted=false\neffects_volume=100\nsoundfont=\n\n[general]\nlanguage=auto\n\n[game]\nspeed=100\n");
   EXPECT_EQ(load_settings(), (Settings{.scale = 3, .volume = 60}));
 
   // A change rewrites its own line and nothing else, byte for byte, in the
