@@ -177,7 +177,11 @@ bool RunStore::entry_from_recording(const std::string& path, RunEntry& out) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) out.date = static_cast<int64_t>(st.st_mtime);
   }
-  out.first_stage = rec->state ? rec->profile.stage : 0;
+  // A NEW START plays from stage 0; a COUNTINUE from the saved stage on.
+  const auto first = std::find_if(rec->lines.begin(), rec->lines.end(),
+                                  [](const Recording::Line& l) { return l.kind == Recording::Line::Kind::Event; });
+  const bool new_start = first != rec->lines.end() && first->input == Input::click(Control::Button1);
+  out.first_stage = new_start ? 0 : rec->profile.stage;
   Input last{};
   for (const Recording::Line& l : rec->lines) {
     if (l.kind == Recording::Line::Kind::Speed && l.percent < 100) out.gentle = true;
@@ -196,7 +200,6 @@ bool RunStore::entry_from_recording(const std::string& path, RunEntry& out) {
         step == Replayer::Step::Incomplete)
       break;
   }
-  if (!in_play) out.first_stage = g.profile.stage;
   out.ticks = replayer.ticks();
   out.stage = g.profile.stage;
   const bool over = step == Replayer::Step::Done && in_play && shell.screen() == Screen::Title;

@@ -87,8 +87,8 @@ void RunList::paintEvent(QPaintEvent*) {
   const double h = static_cast<double>(height()) / kRows;
   const double w = width();
   // Columns as parts of the width, so they grow with the window's scale.
-  const double x_rank = 0.01 * w, x_score = 0.30 * w, x_stage = 0.32 * w, x_date = 0.44 * w,
-               x_time = 0.82 * w, x_name = 0.84 * w;
+  const double x_rank = 0.01 * w, x_score = 0.26 * w, x_stage = 0.27 * w, x_date = 0.43 * w, x_time = 0.84 * w,
+               x_name = 0.86 * w;
   auto cell = [&](double left, double right, int row, const QString& text, Qt::Alignment align) {
     p.drawText(QRectF(left, row * h, right - left, h), align | Qt::AlignVCenter, text);
   };
@@ -99,7 +99,7 @@ void RunList::paintEvent(QPaintEvent*) {
              : QCoreApplication::translate("RecordsScreen", "終わり") + "  " +
                    QCoreApplication::translate("RecordsScreen", "スコア"),
        Qt::AlignLeft);
-  cell(x_stage, x_date, 0, QCoreApplication::translate("RecordsScreen", "ステージ"), Qt::AlignLeft);
+  cell(x_stage, x_date, 0, QCoreApplication::translate("RecordsScreen", "ステージ"), Qt::AlignHCenter);
   cell(x_date, x_time, 0, QCoreApplication::translate("RecordsScreen", "日付"), Qt::AlignLeft);
   cell(x_date, x_time, 0, QCoreApplication::translate("RecordsScreen", "時間"), Qt::AlignRight);
   cell(x_name, w, 0, best_ ? QCoreApplication::translate("RecordsScreen", "名前") : "", Qt::AlignLeft);

@@ -179,6 +179,7 @@ TEST(RunStore, ARecordsListLostOrDamagedIsRebuiltFromTheRecordings) {
       EXPECT_EQ(rebuilt[i].file, written[i].file);
       EXPECT_EQ(rebuilt[i].score, written[i].score);
       EXPECT_EQ(rebuilt[i].stage, written[i].stage);
+      EXPECT_EQ(rebuilt[i].first_stage, written[i].first_stage);
       EXPECT_EQ(rebuilt[i].ticks, written[i].ticks);
       EXPECT_EQ(rebuilt[i].end, written[i].end);
       EXPECT_EQ(rebuilt[i].language, "en");
