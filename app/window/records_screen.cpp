@@ -218,6 +218,7 @@ void RecordsScreen::update_buttons() {
   export_button->setEnabled(any);
   remove_button->setEnabled(any);
   practice_button->setEnabled(static_cast<bool>(practice));
+  if (selection_changed) selection_changed(selected());
   if (menu_ != nullptr) menu_->update_ring();
 }
 

@@ -64,6 +64,8 @@ class RecordsScreen : public QGroupBox {
   std::function<void(const QString&)> error;         // an error box
   std::function<void(std::function<void()>)> later;  // runs a box once the handler has returned
   std::function<void()> closed;
+  // The game selected now (null: none), for the statistics in stats_slot.
+  std::function<void(const RunEntry*)> selection_changed;
 
   RunList* list = nullptr;
   QPushButton* list_button = nullptr;  // the best or the last games

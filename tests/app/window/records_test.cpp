@@ -96,8 +96,11 @@ TEST_F(RecordsTest, AGameAfterAnEarlierGameOverInTheSameSessionIsRecordedAndRepl
     play(*form, *lost);
     ASSERT_EQ(form->screen(), Screen::Title);
     QCoreApplication::sendPostedEvents();  // the name box, if the game was among the best
-    // The second game starts from all that the first left in the fields.
+    // The second game starts from all that the first left in the fields, and
+    // from points the save brought (the score lives on through COUNTINUE).
+    form->game().profile.score = 500;
     play(*form, *lost);
+    QCoreApplication::sendPostedEvents();
     form->Button4->click();  // a third, given up in the shop by closing the window
     form.reset();
   }
@@ -108,6 +111,15 @@ TEST_F(RecordsTest, AGameAfterAnEarlierGameOverInTheSameSessionIsRecordedAndRepl
   EXPECT_EQ(games[0].end, RunEnd::Quit);
   for (const RunEntry& e : games)
     EXPECT_EQ(replay_headless((folder / e.file).string()), kReplayMatched) << e.file;
+  // A lost game that scored is among the best of so few: its name was asked once and kept.
+  qsizetype asked = 0;
+  for (const RunEntry& e : games) {
+    const bool named = e.end == RunEnd::GameOver && e.score > 0;
+    asked += named ? 1 : 0;
+    EXPECT_EQ(e.name, named ? "ANNA" : "") << e.file;
+  }
+  EXPECT_GT(asked, 0);
+  EXPECT_EQ(dialogs_.names_asked.size(), asked);
 }
 
 TEST_F(RecordsTest, TheRecordsScreenOpensFromTheTitleByMouseKeyAndPadAndGoesBack) {
