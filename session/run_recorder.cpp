@@ -19,22 +19,30 @@ void RunRecorder::drop(const std::string& why) {
 void RunRecorder::input(int64_t tick, const Input& in, const Game& g, const ScreenState& shown) {
   const bool starts = shown.screen == Screen::Title && in.kind == Input::Kind::Click &&
                       (in.control == Control::Button1 || in.control == Control::Button4);
-  if (starts && recorder_ == nullptr) {
-    entry_ = RunEntry{};
-    entry_.date = now_();
-    entry_.language = language ? language() : "ja";
-    entry_.first_stage = in.control == Control::Button1 ? 0 : g.profile.stage;
-    std::error_code ec;
-    std::filesystem::create_directories(store_.folder(), ec);
-    if (ec) return drop(store_.folder() + ": " + ec.message());
-    entry_.file = store_.new_file_name(entry_.date, entry_.language);
-    recorder_ = std::make_unique<Recorder>(store_.path_of(entry_));
-    if (!recorder_->error().empty()) return drop(recorder_->error());
-    if (!recorder_->begin(g, shown)) return drop(recorder_->error());
-    start_ = tick;
-    if (pace_ < 100) speed(tick, pace_);
-  }
+  if (starts && recorder_ == nullptr)
+    start(tick, g, shown, in.control == Control::Button1 ? 0 : g.profile.stage);
   if (recorder_ != nullptr) recorder_->event(tick - start_, in);
+}
+
+void RunRecorder::start(int64_t tick, const Game& g, const ScreenState& shown, int32_t first_stage) {
+  if (recorder_ != nullptr) return;
+  entry_ = RunEntry{};
+  entry_.date = now_();
+  entry_.language = language ? language() : "ja";
+  entry_.first_stage = first_stage;
+  std::error_code ec;
+  std::filesystem::create_directories(store_.folder(), ec);
+  if (ec) return drop(store_.folder() + ": " + ec.message());
+  entry_.file = store_.new_file_name(entry_.date, entry_.language);
+  recorder_ = std::make_unique<Recorder>(store_.path_of(entry_));
+  if (!recorder_->error().empty()) return drop(recorder_->error());
+  if (!recorder_->begin(g, shown)) return drop(recorder_->error());
+  start_ = tick;
+  if (pace_ < 100) speed(tick, pace_);
+}
+
+void RunRecorder::end(int64_t tick, const Game& g, RunEnd how) {
+  if (recorder_ != nullptr) finish(tick, g, how);
 }
 
 void RunRecorder::applied(int64_t tick, const Input& in, const Game& g) {

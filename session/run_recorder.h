@@ -39,6 +39,11 @@ class RunRecorder {
   void speed(int64_t tick, int32_t percent);
   // The window closes: a game in progress ends here.
   void quit(int64_t tick, const Game& g);
+  // A game started and ended by its owner rather than by the title's
+  // buttons and the game's own end (a practice stage): `g` and `shown` as
+  // they stand before its first input.
+  void start(int64_t tick, const Game& g, const ScreenState& shown, int32_t first_stage);
+  void end(int64_t tick, const Game& g, RunEnd how);
 
   bool recording() const { return recorder_ != nullptr; }
   RunStore& store() { return store_; }
