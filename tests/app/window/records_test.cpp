@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <filesystem>
 #include <fstream>
@@ -174,7 +175,11 @@ TEST_F(RecordsTest, TheRecordsScreenOpensFromTheTitleByMouseKeyAndPadAndGoesBack
     w.open();
     ASSERT_TRUE(form->records_shown());
     RecordsScreen* r = form->records_screen();
-    std::printf("[ records ] opened by %s with 30 games listed in %.2f ms\n", w.name, r->last_open_ms());
+    QElapsedTimer painting;
+    painting.start();
+    (void)r->grab();
+    std::printf("[ records ] opened by %s with 30 games listed in %.2f ms, drawn in %.2f ms\n", w.name,
+                r->last_open_ms(), static_cast<double>(painting.nsecsElapsed()) / 1e6);
     ASSERT_EQ(r->list->rows().size(), 10u);
     EXPECT_EQ(r->list->rows().front().score, best);  // the best first
     // Down the list, then Watch by its key.
