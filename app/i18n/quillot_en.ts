@@ -758,8 +758,8 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
         <translation>End</translation>
     </message>
     <message>
-        <source>ステージ</source>
-        <translation>Stage</translation>
+        <source>STAGE</source>
+        <translation>STAGE</translation>
     </message>
     <message>
         <source>日付</source>

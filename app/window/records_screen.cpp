@@ -87,8 +87,8 @@ void RunList::paintEvent(QPaintEvent*) {
   const double h = static_cast<double>(height()) / kRows;
   const double w = width();
   // Columns as parts of the width, so they grow with the window's scale.
-  const double x_rank = 0.01 * w, x_score = 0.26 * w, x_stage = 0.27 * w, x_date = 0.43 * w, x_time = 0.84 * w,
-               x_name = 0.86 * w;
+  const double x_rank = 0.01 * w, x_score = 0.25 * w, x_stage = 0.26 * w, x_date = 0.40 * w, x_time = 0.80 * w,
+               x_name = 0.82 * w;
   auto cell = [&](double left, double right, int row, const QString& text, Qt::Alignment align) {
     p.drawText(QRectF(left, row * h, right - left, h), align | Qt::AlignVCenter, text);
   };
@@ -99,7 +99,7 @@ void RunList::paintEvent(QPaintEvent*) {
              : QCoreApplication::translate("RecordsScreen", "終わり") + "  " +
                    QCoreApplication::translate("RecordsScreen", "スコア"),
        Qt::AlignLeft);
-  cell(x_stage, x_date, 0, QCoreApplication::translate("RecordsScreen", "ステージ"), Qt::AlignHCenter);
+  cell(x_stage, x_date, 0, QCoreApplication::translate("RecordsScreen", "STAGE"), Qt::AlignHCenter);
   cell(x_date, x_time, 0, QCoreApplication::translate("RecordsScreen", "日付"), Qt::AlignLeft);
   cell(x_date, x_time, 0, QCoreApplication::translate("RecordsScreen", "時間"), Qt::AlignRight);
   cell(x_name, w, 0, best_ ? QCoreApplication::translate("RecordsScreen", "名前") : "", Qt::AlignLeft);
@@ -118,7 +118,7 @@ void RunList::paintEvent(QPaintEvent*) {
     cell(x_rank, x_score, row, best_ ? QString::number(row) : mark, Qt::AlignLeft);
     cell(x_rank, x_score, row, QString::number(e.score), Qt::AlignRight);
     cell(x_stage, x_date, row, QString::number(e.stage), Qt::AlignHCenter);
-    cell(x_date, x_time, row, QDateTime::fromSecsSinceEpoch(e.date).toString("yy/MM/dd HH:mm"),
+    cell(x_date, x_time, row, QDateTime::fromSecsSinceEpoch(e.date).toString("yy/MM/dd"),
          Qt::AlignLeft);
     // A game played at a gentler pace is marked beside its time.
     cell(x_date, x_time, row, (e.gentle ? "▽" : "") + play_time(e.ticks), Qt::AlignRight);
@@ -133,10 +133,10 @@ RecordsScreen::RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> ke
   setFont(f);
   setAutoFillBackground(true);
   list = new RunList(this);
-  list->setGeometry(6, 18, 300, 240);
+  list->setGeometry(6, 18, 270, 240);
   stats_slot = new QWidget(this);
   stats_slot->setObjectName("stats_slot");
-  stats_slot->setGeometry(310, 18, 85, 240);
+  stats_slot->setGeometry(280, 18, 115, 240);
   const int top = 264, width = 62, height = 29;
   QPushButton** row[] = {&list_button,   &watch_button,    &export_button,
                          &remove_button, &practice_button, &back_button};
