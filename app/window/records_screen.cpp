@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileDialog>
@@ -87,8 +88,8 @@ void RunList::paintEvent(QPaintEvent*) {
   const double h = static_cast<double>(height()) / kRows;
   const double w = width();
   // Columns as parts of the width, so they grow with the window's scale.
-  const double x_rank = 0.01 * w, x_score = 0.25 * w, x_stage = 0.26 * w, x_date = 0.40 * w, x_time = 0.80 * w,
-               x_name = 0.82 * w;
+  const double x_rank = 0.01 * w, x_score = 0.25 * w, x_stage = 0.26 * w, x_date = 0.40 * w,
+               x_time = 0.80 * w, x_name = 0.82 * w;
   auto cell = [&](double left, double right, int row, const QString& text, Qt::Alignment align) {
     p.drawText(QRectF(left, row * h, right - left, h), align | Qt::AlignVCenter, text);
   };
@@ -118,8 +119,7 @@ void RunList::paintEvent(QPaintEvent*) {
     cell(x_rank, x_score, row, best_ ? QString::number(row) : mark, Qt::AlignLeft);
     cell(x_rank, x_score, row, QString::number(e.score), Qt::AlignRight);
     cell(x_stage, x_date, row, QString::number(e.stage), Qt::AlignHCenter);
-    cell(x_date, x_time, row, QDateTime::fromSecsSinceEpoch(e.date).toString("yy/MM/dd"),
-         Qt::AlignLeft);
+    cell(x_date, x_time, row, QDateTime::fromSecsSinceEpoch(e.date).toString("yy/MM/dd"), Qt::AlignLeft);
     // A game played at a gentler pace is marked beside its time.
     cell(x_date, x_time, row, (e.gentle ? "▽" : "") + play_time(e.ticks), Qt::AlignRight);
     cell(x_name, w, row, QString::fromStdString(e.name), Qt::AlignLeft);
@@ -251,7 +251,8 @@ void RecordsScreen::export_selected() {
   const RunEntry* e = selected();
   if (e == nullptr || store_ == nullptr) return;
   const std::string from = store_->path_of(*e);
-  QString name = QFileDialog::getSaveFileName(this, tr("記録を書き出す"), QString::fromStdString(e->file),
+  QString name = QFileDialog::getSaveFileName(this, tr("記録を書き出す"),
+                                              QDir::home().filePath(QString::fromStdString(e->file)),
                                               tr("QUILLOT の記録 (*.qrp)"));
   if (name.isEmpty()) return;
   if (!name.endsWith(".qrp")) name += ".qrp";
