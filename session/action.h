@@ -31,6 +31,7 @@ enum class Action : uint8_t {
   Escape,      // leaves full screen
   Options,
   Quit,
+  Records,  // the records screen, from the title
 };
 constexpr size_t kActionCount = 9;
 

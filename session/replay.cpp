@@ -133,6 +133,8 @@ std::string format_recording_header(const Recording& r) {
   out += "profile";
   for (int32_t v : profile_values(r.profile)) out += " " + std::to_string(v);
   out += "\nstories " + to_hex(story_bytes(r.stories)) + "\n";
+  if (r.state)
+    out += format_state_line(r.state->game, {Screen::Title, r.state->choice_shown, r.state->save_enabled});
   return out;
 }
 
@@ -209,7 +211,7 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
       continue;
     }
     if (r.complete) return fail("a line after the end line");
-    const bool header = w[0] == "seed" || w[0] == "profile" || w[0] == "stories";
+    const bool header = w[0] == "seed" || w[0] == "profile" || w[0] == "stories" || w[0] == "state";
     if (header && in_body) return fail(std::string(w[0]) + " after the first input");
     if (w[0] == "seed") {
       if (have_seed || w.size() != 2 || !number(w[1], r.seed)) return fail("bad seed");
@@ -226,6 +228,10 @@ std::optional<Recording> parse_recording(std::string_view text, std::string* err
       if (have_stories || w.size() > 2 || (w.size() == 2 && !bytes)) return fail("bad story data");
       parse_stories(bytes.value_or(""), r.stories);
       have_stories = true;
+    } else if (w[0] == "state" && r.version >= 2) {
+      StartState state;
+      if (r.state || !parse_state_words(w, state)) return fail("bad state");
+      r.state = std::move(state);
     } else {
       if (!have_seed || !have_profile) return fail("the seed or the profile is missing");
       in_body = true;
@@ -283,7 +289,19 @@ bool Recorder::begin(const Game& start, int version) {
   r.seed = start.random.seed;
   r.profile = start.profile;
   r.stories = start.stories;
-  const int err = write(format_recording_header(r));
+  return write_header(format_recording_header(r));
+}
+
+bool Recorder::begin(const Game& start, const ScreenState& shown) {
+  Recording r;
+  r.seed = start.random.seed;
+  r.profile = start.profile;
+  r.stories = start.stories;
+  return write_header(format_recording_header(r) + format_state_line(start, shown));
+}
+
+bool Recorder::write_header(const std::string& header) {
+  const int err = write(header);
   if (err == 0) return fd_ >= 0;
   ::close(fd_);
   fd_ = -1;
@@ -338,7 +356,15 @@ void Recorder::end(int64_t tick, const Game& g) {
 Replayer::Replayer(Recording recording, Game& g, Shell& shell, std::function<ScreenState()> screen_state)
     : rec_(std::move(recording)), g_(g), shell_(shell), screen_state_(std::move(screen_state)) {}
 void Replayer::start() {
-  g_ = Game{};
+  g_ = rec_.state ? rec_.state->game : Game{};
+  if (rec_.state) {
+    shell_.set_choice_visible(rec_.state->choice_shown);
+    if (rec_.state->save_enabled) {
+      shell_.enable_save();
+    } else {
+      shell_.disable_save();
+    }
+  }
   g_.random.seed = rec_.seed;
   g_.profile = rec_.profile;
   g_.stories = rec_.stories;

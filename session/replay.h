@@ -10,6 +10,7 @@
 #include "game/state.h"
 #include "session/flow.h"
 #include "session/input.h"
+#include "session/start_state.h"
 
 namespace quillot {
 
@@ -40,6 +41,9 @@ struct Recording {
   uint32_t seed = 0;
   Profile profile;
   std::array<StoryRec, kSlots> stories{};
+  // A game recorded after earlier ones in the same session starts from what
+  // they left; without it the game starts fresh, as a session does.
+  std::optional<StartState> state;
   std::vector<Line> lines;
   bool complete = false;  // the last line is the end line
   std::string cut;        // for an incomplete recording, what is missing
@@ -85,6 +89,9 @@ class Recorder {
   // `version` 1 is for recordings that older builds must read too; it cannot
   // hold the outside world's answers.
   bool begin(const Game& start, int version = kRecordingVersion);
+  // The header of a game that starts where the session stands: the whole
+  // state, and the window's controls as `shown` has them.
+  bool begin(const Game& start, const ScreenState& shown);
   void event(int64_t tick, const Input& input);
   // The save failed, or a story picture could not be loaded, at `tick`.
   void outside(int64_t tick, Recording::Line::Kind answer);
@@ -94,6 +101,7 @@ class Recorder {
   void end(int64_t tick, const Game& g);
 
  private:
+  bool write_header(const std::string& header);
   // 0, or the errno that stopped the recording.
   int write(const std::string& text);
   std::string path_;
@@ -181,7 +189,11 @@ class HeadlessShell : public Shell {
   ScreenState state() const { return {screen_, choice_, save_}; }
   bool save_profile(const Profile&) override { return true; }
   void play_music(const std::string&) override {}
-  void show_shop() override { show_screen(Screen::Shop); }
+  // As the window's: each visit to the shop may save once.
+  void show_shop() override {
+    show_screen(Screen::Shop);
+    save_ = true;
+  }
   void show_title() override { show_screen(Screen::Title); }
   void stop_timer() override { timer_ = false; }
   void set_enemy_count(int32_t) override {}

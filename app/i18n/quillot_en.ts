@@ -215,6 +215,24 @@
 <context>
     <name>TForm1</name>
     <message>
+        <source>記録 (R)</source>
+        <translation>Records (R)</translation>
+    </message>
+    <message>
+        <source>ベスト10に入りました！（%1点）
+名前を入力してください:</source>
+        <translation>A best-10 game! (%1 points)
+Your name:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>STARTER</source>
         <translation>STARTER</translation>
     </message>
@@ -885,6 +903,93 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
     <message>
         <source>Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++</source>
         <translation>Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsScreen</name>
+    <message>
+        <source>順位</source>
+        <translation>#</translation>
+    </message>
+    <message>
+        <source>スコア</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>終わり</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>STAGE</source>
+        <translation>STAGE</translation>
+    </message>
+    <message>
+        <source>日付</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>時間</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>まだ記録がありません</source>
+        <translation>No games recorded yet</translation>
+    </message>
+    <message>
+        <source>RECORDS</source>
+        <translation>RECORDS</translation>
+    </message>
+    <message>
+        <source>最近</source>
+        <translation>Recent</translation>
+    </message>
+    <message>
+        <source>ベスト10</source>
+        <translation>Best 10</translation>
+    </message>
+    <message>
+        <source>見る</source>
+        <translation>Watch</translation>
+    </message>
+    <message>
+        <source>書き出す</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>消す</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>Practice</translation>
+    </message>
+    <message>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>記録を書き出す</source>
+        <translation>Export the recording</translation>
+    </message>
+    <message>
+        <source>QUILLOT の記録 (*.qrp)</source>
+        <translation>QUILLOT recordings (*.qrp)</translation>
+    </message>
+    <message>
+        <source>記録を書き出せませんでした: %1</source>
+        <translation>The recording could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>この記録を消しますか？</source>
+        <translation>Remove this recording?</translation>
+    </message>
+    <message>
+        <source>記録を消せませんでした: %1</source>
+        <translation>The recording could not be removed: %1</translation>
     </message>
 </context>
 </TS>

@@ -58,6 +58,15 @@ bool InputRouter::play_taken(const InputContext& c) {
 Routed InputRouter::key_press(const InputContext& c, int key, uint32_t scan, Qt::KeyboardModifiers modifiers,
                               bool autorepeat) {
   const bool shortcut = (modifiers & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+  if (c.front == InputContext::Front::Records && !shortcut) {
+    if (key == Qt::Key_Escape) return Routed::menu(MenuStep::Back);
+    if (key == Qt::Key_Left || key == Qt::Key_Right)
+      return Routed::menu(key == Qt::Key_Left ? MenuStep::Left : MenuStep::Right);
+  }
+  // The records' key on the title, unless the player gave it to an action.
+  if (c.screen == Screen::Title && c.front == InputContext::Front::Main && key == Qt::Key_R && !shortcut &&
+      !autorepeat && !bindings_->key_action(key, scan))
+    return Routed::window(Action::Records);
   if (c.screen != Screen::None && !shortcut) {
     if (const auto step = menu_key(key)) {
       // Only a fresh press presses: a fire key held as a stage ends repeats.
@@ -121,7 +130,8 @@ std::vector<Routed> InputRouter::pad_event(const InputContext& c, const PadEvent
       if (axis == was || axis == 0 || c.pads_away || !menu) return {};
       const PadButton as = e.vertical ? (axis < 0 ? PadButton::Up : PadButton::Down)
                                       : (axis < 0 ? PadButton::Left : PadButton::Right);
-      return {Routed::menu(*cross_step(as, c.front == InputContext::Front::Window))};
+      const bool apart = c.front == InputContext::Front::Window || c.front == InputContext::Front::Records;
+      return {Routed::menu(*cross_step(as, apart))};
     }
     case PadEvent::Kind::Button:
       break;
@@ -148,6 +158,7 @@ Routed InputRouter::pad_button(const InputContext& c, PadButton b) {
       if (const auto step = cross_step(b, false)) return Routed::menu(*step);
       return Routed::menu(a == Action::Fire ? MenuStep::Press : MenuStep::Back);
     case InputContext::Front::Window:
+    case InputContext::Front::Records:
       if (const auto step = cross_step(b, true)) return Routed::menu(*step);
       if (a == Action::Fire) return Routed::menu(MenuStep::Press);
       return a ? Routed::menu(MenuStep::Back) : Routed{};

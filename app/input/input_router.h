@@ -24,8 +24,9 @@ struct InputContext {
   bool replaying = false;  // a recording drives the game; the player's input never reaches it
   bool fullscreen = false;
   // Which of the game's windows is in front: the main one, a message box
-  // (the help is one), or another window of ours (the options).
-  enum class Front : uint8_t { Main, Box, Window } front = Front::Main;
+  // (the help is one), another window of ours (the options), or the
+  // records screen lying over the title.
+  enum class Front : uint8_t { Main, Box, Window, Records } front = Front::Main;
   bool capturing_pad = false;  // the controls page waits for a pad button to bind
   bool pads_away = false;      // another program is active: the pads are not ours
 };

@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QProcess>
+#include <ctime>
+#include <filesystem>
 #include <QFontDatabase>
 #include <QStringList>
 #include <cstdio>
@@ -24,6 +27,7 @@
 #include "app/options/settings.h"
 #include "app/main/start_files.h"
 #include "session/replay.h"
+#include "session/run_recorder.h"
 
 namespace {
 
@@ -210,6 +214,19 @@ int main(int argc, char** argv) {
       return std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str()), 2;
     form.set_recorder(recorder.get());
   }
+  // Every game played is recorded beside the save, for the records screen.
+  std::unique_ptr<quillot::RunRecorder> runs;
+  if (!recording && !paths.save_file.empty()) {
+    const std::string folder = (std::filesystem::path(paths.save_file).parent_path() / "runs").string();
+    runs = std::make_unique<quillot::RunRecorder>(quillot::RunStore(folder),
+                                                  [] { return static_cast<int64_t>(std::time(nullptr)); });
+    form.set_run_recorder(runs.get());
+    // Until the window has a theatre of its own, a game is watched in a second window.
+    form.watch_recording = [](const std::string& path) {
+      QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                              {"--replay", QString::fromStdString(path)});
+    };
+  }
   std::unique_ptr<quillot::ReplayWindow> replay;
   if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
 
@@ -223,6 +240,8 @@ int main(int argc, char** argv) {
   const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());
   form.set_recorder(nullptr);
   if (recorder) recorder->end(form.ticks(), form.game());
+  if (runs) runs->quit(form.ticks(), form.game());
+  form.set_run_recorder(nullptr);
   window = nullptr;
   // A recording stopped by a write error was reported when it stopped; the
   // status says it too, as the file now replays as incomplete.

@@ -13,6 +13,7 @@
 
 #include "app/render/look.h"
 #include "app/window/window_scale.h"
+#include <QInputDialog>
 
 namespace quillot {
 
@@ -89,6 +90,24 @@ bool QtDialogs::ask(const QString& text) {
 QString error_box_text(const QString& text) {
   if (!text.isEmpty() && text.back() > QChar('.')) return text + '.';
   return text;
+}
+
+}  // namespace quillot
+
+namespace quillot {
+
+std::optional<QString> QtDialogs::ask_text(const QString& text, const QString& suggested) {
+  QInputDialog box;
+  box.setWindowTitle(kAppTitle);
+  box.setLabelText(text);
+  box.setTextValue(suggested);
+  box.setFont(game_font(12 * scale_));
+  box.setOkButtonText(QCoreApplication::translate("TForm1", "OK"));
+  box.setCancelButtonText(QCoreApplication::translate("TForm1", "キャンセル"));
+  // The pad works it as a message box: the cross between its line and buttons.
+  box.setProperty(kBoxProperty, true);
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return box.textValue();
 }
 
 }  // namespace quillot

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "app/render/look.h"
 
@@ -22,6 +23,9 @@ class Dialogs {
   // A question with Yes and No, No the default; true for Yes. One that
   // cannot ask (a replay's, a test's that does not care) goes on.
   virtual bool ask(const QString& /*text*/) { return true; }
+  // A line of text to give, `suggested` filled in; none when cancelled. One
+  // that cannot ask takes the suggestion.
+  virtual std::optional<QString> ask_text(const QString& /*text*/, const QString& suggested) { return suggested; }
   // The help: rich text (an HTML table) with one OK button.
   virtual void help(const QString& html) { message(html); }
   // Boxes are drawn at the window's scale.
@@ -33,6 +37,7 @@ class QtDialogs : public Dialogs {
   void message(const QString& text) override;
   void error(const QString& text) override;
   bool ask(const QString& text) override;
+  std::optional<QString> ask_text(const QString& text, const QString& suggested) override;
   void help(const QString& html) override;
   void set_scale(int scale) override { scale_ = scale; }
 

@@ -161,7 +161,7 @@ TForm1::TForm1(const FormOptions& options)
   toast_ = std::make_unique<Toast>(this);
   // Tab visits the buttons as they stand, top to bottom, then left to right.
   menu_ = new MenuFocus(this, [this](QKeyEvent* e) { route_key(e); });
-  menu_->set_order(Screen::Title, {Button4, Button1});
+  menu_->set_order(Screen::Title, {Button4, Button1, records_button});
   std::vector<QPushButton*> shop_order;
   for (shop::Item item : {shop::Item::a1, shop::Item::a2, shop::Item::a3, shop::Item::a4, shop::Item::a5,
                           shop::Item::a6, shop::Item::a7, shop::Item::a8, shop::Item::a10, shop::Item::a9})
@@ -181,6 +181,7 @@ TForm1::TForm1(const FormOptions& options)
 
 TForm1::~TForm1() {
   if (recorder_ != nullptr) recorder_->end(ticks_, g_);
+  if (runs_ != nullptr) runs_->quit(ticks_, g_);
 }
 
 bool TForm1::give(const Input& in) {
@@ -189,8 +190,10 @@ bool TForm1::give(const Input& in) {
   // covered playfield while a button is held: the game takes no such input,
   // so every recording holds only what its replay can play.
   if (!input_possible(g_, screen_state(), in)) return false;
+  if (runs_ != nullptr) runs_->input(ticks_, in, g_, screen_state());
   if (recorder_ != nullptr) recorder_->event(ticks_, in);
   apply_input(g_, *this, in);
+  if (runs_ != nullptr) runs_->applied(ticks_, in, g_);
   return true;
 }
 
@@ -245,6 +248,7 @@ void TForm1::build_layout() {
   build_title_screen();
   build_shop_screen();
   build_story_screen();
+  build_records();
   retranslate();
   shop_box->hide();
   story_box->hide();
@@ -370,6 +374,7 @@ void TForm1::retranslate() {
   shop_box->setTitle(tr("SHOP"));
   Button1->setText(tr("NEW START"));
   Button4->setText(tr("COUNTINUE"));
+  records_button->setText(tr("記録 (R)"));
   help_hint_l->setText(tr("F1: 操作方法"));
   Label2->setText(tr("-SHOP MENU-"));
   Label2->adjustSize();
@@ -407,6 +412,7 @@ void TForm1::open_box(std::function<void()> box) {
 void TForm1::record_failure(Recording::Line::Kind answer) {
   // Numbered as the ticks run once the tick under way has ended.
   if (recorder_ != nullptr) recorder_->outside(in_tick_ ? ticks_ + 1 : ticks_, answer);
+  if (runs_ != nullptr) runs_->outside(in_tick_ ? ticks_ + 1 : ticks_, answer);
 }
 
 // Each step runs even when an earlier one failed: a missing save file must
@@ -461,6 +467,7 @@ void TForm1::Timer1Timer() {
   in_tick_ = false;
   ++ticks_;
   if (recorder_ != nullptr) recorder_->after_tick(ticks_, g_);
+  if (runs_ != nullptr) runs_->after_tick(ticks_, g_, screen() == Screen::Title);
 }
 
 // Every text of the title and shop screens, rebuilt from the profile.

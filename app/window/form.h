@@ -32,12 +32,14 @@
 #include "session/input.h"
 #include "session/profile_file.h"
 #include "session/replay.h"
+#include "session/run_recorder.h"
 #include "shop/shop.h"
 
 namespace quillot {
 
 class OptionsWindow;
 class Practice;
+class RecordsScreen;
 class TForm1;
 
 // The visible playfield picture `cg`: shows its canvas and reports the mouse.
@@ -83,6 +85,15 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   Game& game() { return g_; }
   // Every input and tick from now on goes into the recording.
   void set_recorder(Recorder* recorder);
+  // Each game from here on is recorded into the player's records.
+  void set_run_recorder(RunRecorder* runs);
+  // The records screen over the title (R, or its button): the best and the
+  // last games, to watch, export, remove or practise.
+  void show_records();
+  bool records_shown() const;
+  RecordsScreen* records_screen() const { return records_; }
+  // What the records screen's Watch does (the theatre's owner sets it).
+  std::function<void(const std::string& recording_path)> watch_recording;
   // Frame ticks run so far.
   int64_t ticks() const { return ticks_; }
 
@@ -218,6 +229,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   QLabel* help_hint_l = nullptr;  // the title's way to the help, for one who has not read the README
   QPushButton* Button1 = nullptr;
   QPushButton* Button4 = nullptr;
+  QPushButton* records_button = nullptr;  // beside them: the records screen
   QLabel* state_l = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* rank_l = nullptr;
@@ -295,6 +307,12 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   QImageCanvas bak_;
   QImageCanvas cg_;
   Recorder* recorder_ = nullptr;
+  RunRecorder* runs_ = nullptr;
+  RecordsScreen* records_ = nullptr;
+  void build_records();
+  void records_step(MenuStep step);
+  // A finished game among the ten best: its player's name, asked once.
+  void ask_run_name(const RunEntry& entry);
   int64_t ticks_ = 0;
   bool in_tick_ = false;  // a frame tick is under way
   bool created_ = false;  // the window is built: boxes wait for the handler that asks for them

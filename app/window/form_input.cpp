@@ -56,6 +56,7 @@ InputContext TForm1::input_context() const {
                    (modal != nullptr && modal->property(kBoxProperty).toBool());
   c.front = box                ? InputContext::Front::Box
             : modal != nullptr ? InputContext::Front::Window
+            : records_shown()  ? InputContext::Front::Records
                                : InputContext::Front::Main;
   c.capturing_pad = pad_capture_ && capture_owner_ != nullptr;
   c.pads_away = pads_away_;
@@ -124,6 +125,8 @@ void TForm1::command(Action action) {
     case Action::Quit:
       close();
       return;
+    case Action::Records:
+      return show_records();
     default:
       return;  // play is the router's, through inputs
   }
@@ -188,6 +191,8 @@ void TForm1::menu_step(MenuStep step) {
       }
       return;
     }
+    case InputContext::Front::Records:
+      return records_step(step);
     case InputContext::Front::Main:
       break;
   }

@@ -31,6 +31,7 @@ void TForm1::set_speed(int percent) {
   if (options_.replaying || percent == pace_) return;
   apply_pace(percent);
   if (recorder_ != nullptr) recorder_->speed(in_tick_ ? ticks_ + 1 : ticks_, pace_);
+  if (runs_ != nullptr) runs_->speed(in_tick_ ? ticks_ + 1 : ticks_, pace_);
   toast_->show_text(tr("速さ %1%").arg(pace_), game_area(), shown_scale_);
   cg_view->update();
 }

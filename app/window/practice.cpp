@@ -117,6 +117,8 @@ void Practice::start(int32_t stage, const Profile& equipment) {
   if (!active()) {
     player_ = std::make_unique<Game>(std::move(form_.g_));
     player_recorder_ = form_.recorder_;
+    // Practice is no game of the player's records either.
+    player_runs_ = form_.runs_;
     player_ticks_ = form_.ticks_;
     player_pace_ = form_.pace_;
   }
@@ -132,6 +134,7 @@ void Practice::start(int32_t stage, const Profile& equipment) {
   fresh->stories = player_->stories;
   form_.g_ = std::move(*fresh);
   form_.recorder_ = nullptr;
+  form_.runs_ = nullptr;
   form_.ticks_ = 0;
 
   recording_path_.clear();
@@ -216,6 +219,7 @@ void Practice::restore() {
   form_.g_ = std::move(*player_);
   player_.reset();
   form_.recorder_ = player_recorder_;
+  form_.runs_ = player_runs_;
   form_.ticks_ = player_ticks_;
   // So does a pace, and the player's recording notes it as any change.
   if (form_.recorder_ != nullptr && form_.pace_ != player_pace_)

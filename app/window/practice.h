@@ -17,6 +17,7 @@
 namespace quillot {
 
 class TForm1;
+class RunRecorder;
 
 // Practice of one stage in the game's window, apart from the player's game.
 //
@@ -85,6 +86,7 @@ class Practice : public QObject {
   // While practising: the player's game and what recorded it.
   std::unique_ptr<Game> player_;
   Recorder* player_recorder_ = nullptr;
+  RunRecorder* player_runs_ = nullptr;
   int64_t player_ticks_ = 0;
   int player_pace_ = 100;
 

@@ -301,9 +301,9 @@ TEST_F(PadTest, PadGoesThroughTheMenus) {
     form->set_recorder(&recorder);
     using B = PadButton;
     EXPECT_EQ(form->focusWidget(), form->Button4) << "a saved game: CONTINUE has the focus";
-    pad.tap(B::Up, form.get());
-    EXPECT_EQ(form->focusWidget(), form->Button1);
     pad.tap(B::Down, form.get());
+    EXPECT_EQ(form->focusWidget(), form->Button1);
+    pad.tap(B::Up, form.get());
     EXPECT_EQ(form->focusWidget(), form->Button4);
     shoot(form.get(), "1-title");
     Bindings bound = form->bindings();
@@ -460,7 +460,7 @@ TEST_F(PadTest, WhatThePadOpensThePadClosesAndTheOptionsTakeThePad) {
 
   // NEW START on a saved game asks; in its box the cross moves between はい
   // and いいえ, and South answers with the one in focus: here いいえ.
-  pad.tap(PadButton::Up, &form);
+  pad.tap(PadButton::Down, &form);
   ASSERT_EQ(form.focusWidget(), form.Button1);
   pad.button(PadButton::South, true);
   form.poll_pads();

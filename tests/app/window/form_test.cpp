@@ -597,12 +597,17 @@ TEST_F(FormTest, MenusTakeTheKeyboardInTheirOwnOrder) {
   ASSERT_NE(ring, nullptr);
   EXPECT_TRUE(ring->isVisible() && ring->geometry().contains(form->Button4->geometry())) << "and shows it";
   const std::pair<int, Qt::KeyboardModifiers> forward[] = {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Down, {}}};
+  // The records come after NEW START and CONTINUE.
   for (const auto& [k, mods] : forward) {
     press(k, mods);
     EXPECT_EQ(focused(), form->Button1);
     press(k, mods);
+    EXPECT_EQ(focused(), form->records_button);
+    press(k, mods);
     EXPECT_EQ(focused(), form->Button4) << "and round again";
   }
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(focused(), form->records_button);
   press(Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(focused(), form->Button1);
   press(Qt::Key_Backtab, Qt::ShiftModifier);

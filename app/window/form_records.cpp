@@ -1,0 +1,81 @@
+// The records in the main window: every game recorded as it is played, the
+// records screen over the title, and the name asked for a best game.
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "app/options/language.h"
+#include "app/window/form.h"
+#include "session/pace.h"
+#include "app/window/records_screen.h"
+#include "files/settings_file.h"
+
+namespace quillot {
+
+namespace {
+
+constexpr const char* kNameGroup = "records";
+constexpr const char* kNameKey = "name";
+// A name fits its column; the index keeps it as it is given.
+constexpr int kNameChars = 12;
+
+}  // namespace
+
+void TForm1::build_records() {
+  // Beside NEW START, over the title picture's free sky, so that neither it
+  // nor CONTINUE moves.
+  records_button = new QPushButton(start_box);
+  records_button->setGeometry(256, 196, 89, 25);
+  records_button->setFocusPolicy(Qt::NoFocus);
+  connect(records_button, &QPushButton::clicked, this, [this] { show_records(); });
+  records_ = new RecordsScreen(this, [this](QKeyEvent* e) { route_key(e); });
+  records_->later = [this](std::function<void()> box) { open_box(std::move(box)); };
+  records_->ask = [this](const QString& q) { return options_.dialogs->ask(q); };
+  records_->error = [this](const QString& text) { options_.dialogs->error(text); };
+  records_->closed = [this] { focus_screen(); };
+}
+
+void TForm1::set_run_recorder(RunRecorder* runs) {
+  runs_ = runs;
+  if (runs_ == nullptr) return;
+  // Each game notes the pace it starts at.
+  if (pace_ != kSpeeds.front()) runs_->speed(ticks_, pace_);
+  runs_->language = [this] {
+    return language_name(resolve_language(settings_.now().language)).toStdString();
+  };
+  runs_->on_finished = [this](const RunEntry& e) {
+    // A game given up by closing the window is not asked about.
+    if (e.end != RunEnd::Quit && e.score > 0 && among_best(runs_->store().load(), e.file))
+      open_box([this, e] { ask_run_name(e); });
+  };
+}
+
+void TForm1::ask_run_name(const RunEntry& entry) {
+  if (runs_ == nullptr) return;
+  const QString last = QString::fromStdString(read_settings_file().get(kNameGroup, kNameKey).value_or(""));
+  const auto name = options_.dialogs->ask_text(
+      tr("ベスト10に入りました！（%1点）\n名前を入力してください:").arg(entry.score), last);
+  if (!name) return;
+  const QString given = name->trimmed().left(kNameChars);
+  std::string why;
+  if (!runs_->store().set_name(entry.file, given.toStdString(), &why))
+    std::fprintf(stderr, "quillot: the name cannot be kept: %s\n", why.c_str());
+  if (options_.remember_settings && given != last)
+    change_settings_file([&given](IniFile& f) { f.set(kNameGroup, kNameKey, given.toStdString()); });
+}
+
+bool TForm1::records_shown() const { return records_ != nullptr && !records_->isHidden(); }
+
+void TForm1::show_records() {
+  if (screen() != Screen::Title || records_shown()) return;
+  records_->watch = watch_recording;
+  records_->practice = [this] {
+    records_->close_screen();
+    open_practice();
+  };
+  records_->set_scale(shown_scale_);
+  records_->open(runs_ != nullptr ? &runs_->store() : nullptr);
+}
+
+void TForm1::records_step(MenuStep step) { records_->step(step); }
+
+}  // namespace quillot
