@@ -12,6 +12,7 @@
 #include <set>
 #include <system_error>
 
+#include "session/run_stats.h"
 #include "files/atomic_file.h"
 #include "files/file_read.h"
 
@@ -259,6 +260,7 @@ bool RunStore::add(const RunEntry& entry, std::string* error) {
       kept.push_back(std::move(e));
     } else {
       ::unlink(path_of(e).c_str());
+      ::unlink(stats_path_for(path_of(e)).c_str());
     }
   }
   return write_index(newest_first(std::move(kept)), error);
@@ -270,6 +272,8 @@ bool RunStore::remove(const std::string& file, std::string* error) {
   std::erase_if(entries, [&](const RunEntry& e) { return e.file == file; });
   // The index first: a recording left behind is listed again, never a listed one missing.
   if (!write_index(entries, error)) return false;
+  // Its statistics go with it; they are made again from a recording, never the other way.
+  ::unlink(stats_path_for(folder_ + "/" + file).c_str());
   if (::unlink((folder_ + "/" + file).c_str()) != 0 && errno != ENOENT) {
     if (error) *error = folder_ + "/" + file + ": " + std::strerror(errno);
     return false;

@@ -1,12 +1,17 @@
 // The records in the main window: every game recorded as it is played, the
 // records screen over the title, and the name asked for a best game.
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <cstdio>
 
 #include "app/options/language.h"
 #include "app/window/form.h"
 #include "session/pace.h"
 #include "app/window/records_screen.h"
+#include "app/window/stats_view.h"
+#include "session/run_stats.h"
 #include "files/settings_file.h"
 
 namespace quillot {
@@ -43,6 +48,9 @@ void TForm1::set_run_recorder(RunRecorder* runs) {
     return language_name(resolve_language(settings_.now().language)).toStdString();
   };
   runs_->on_finished = [this](const RunEntry& e) {
+    // Counted now, while the game's end is on screen, so the records screen
+    // only reads them.
+    load_or_compute_stats(runs_->store().path_of(e));
     // A game given up by closing the window is not asked about.
     if (e.end != RunEnd::Quit && e.score > 0 && among_best(runs_->store().load(), e.file))
       open_box([this, e] { ask_run_name(e); });
@@ -73,6 +81,42 @@ void TForm1::show_records() {
     open_practice();
   };
   records_->set_scale(shown_scale_);
+  // Found by name: the view has no meta-object of its own to be found by.
+  auto* stats = static_cast<StatsView*>(records_->stats_slot->findChild<QWidget*>("stats_view"));
+  auto* which = records_->stats_slot->findChild<QLabel*>("which_game");
+  if (stats == nullptr) {
+    which = new QLabel(records_->stats_slot);
+    which->setObjectName("which_game");
+    stats = new StatsView(records_->stats_slot);
+    stats->setObjectName("stats_view");
+    auto* layout = new QVBoxLayout(records_->stats_slot);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(which, 0, Qt::AlignHCenter);
+    layout->addWidget(stats, 1, Qt::AlignHCenter | Qt::AlignTop);
+  }
+  stats->set_scale(shown_scale_);
+  // The selected game's statistics; above the first row, those of all games.
+  records_->selection_changed = [this, stats, which](const RunEntry* selected) {
+    which->setText(selected == nullptr
+                       ? tr("↓ 一つずつのゲーム")
+                       : tr("%1点  STAGE %2  %3  ↑ 全ゲーム")
+                             .arg(selected->score)
+                             .arg(selected->stage)
+                             .arg(QDateTime::fromSecsSinceEpoch(selected->date).toString("yy/MM/dd hh:mm")));
+    if (runs_ == nullptr) return stats->hide();
+    RunStore& store = runs_->store();
+    RunStats shown;
+    if (selected != nullptr) {
+      const auto one = load_or_compute_stats(store.path_of(*selected));
+      if (!one) return stats->hide();
+      shown = *one;
+    } else {
+      for (const RunEntry& e : store.load())
+        if (const auto one = load_or_compute_stats(store.path_of(e))) shown += *one;
+    }
+    stats->show_stats(shown, selected == nullptr);
+    stats->show();
+  };
   records_->open(runs_ != nullptr ? &runs_->store() : nullptr);
 }
 

@@ -67,7 +67,8 @@ void RunList::set_rows(std::vector<RunEntry> rows, bool best) {
 
 void RunList::select(int row) {
   if (rows_.empty()) return;
-  selected_ = std::clamp(row, 0, static_cast<int>(rows_.size()) - 1);
+  // Above the first game: all of them, for the statistics of all games.
+  selected_ = std::clamp(row, -1, static_cast<int>(rows_.size()) - 1);
   update();
 }
 
@@ -75,7 +76,7 @@ int RunList::row_at(int y) const { return y * kRows / std::max(1, height()) - 1;
 
 void RunList::mousePressEvent(QMouseEvent* event) {
   const int row = row_at(event->position().toPoint().y());
-  if (row >= 0 && row < static_cast<int>(rows_.size())) select(row);
+  if (row >= -1 && row < static_cast<int>(rows_.size())) select(row);
   if (activated) activated();  // the buttons follow the selection
 }
 
@@ -133,15 +134,27 @@ RecordsScreen::RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> ke
   setFont(f);
   setAutoFillBackground(true);
   list = new RunList(this);
-  list->setGeometry(6, 18, 270, 240);
+  list->setGeometry(6, 18, 389, 240);
+  // The statistics take the list's place: a third view beside the best and the last games.
   stats_slot = new QWidget(this);
   stats_slot->setObjectName("stats_slot");
-  stats_slot->setGeometry(280, 18, 115, 240);
+  stats_slot->setGeometry(6, 18, 389, 240);
+  stats_slot->hide();
   const int top = 264, width = 62, height = 29;
   QPushButton** row[] = {&list_button,   &watch_button,    &export_button,
                          &remove_button, &practice_button, &back_button};
   for (int i = 0; i < 6; ++i) *row[i] = make_button(this, QRect(6 + i * (width + 3), top, width, height));
-  connect(list_button, &QPushButton::clicked, this, [this] { show_best(!best_); });
+  connect(list_button, &QPushButton::clicked, this, [this] {
+    // The best games, the last, then the statistics, and round again.
+    if (stats_shown_) {
+      stats_shown_ = false;
+      show_best(true);
+    } else if (best_) {
+      show_best(false);
+    } else {
+      show_stats();
+    }
+  });
   connect(watch_button, &QPushButton::clicked, this, [this] {
     if (const RunEntry* e = selected(); e && watch) watch(store_->path_of(*e));
   });
@@ -159,7 +172,7 @@ RecordsScreen::RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> ke
 
 void RecordsScreen::retranslate() {
   setTitle(tr("RECORDS"));
-  list_button->setText(best_ ? tr("最近") : tr("ベスト10"));
+  list_button->setText(stats_shown_ ? tr("ベスト10") : best_ ? tr("最近") : tr("統計"));
   watch_button->setText(tr("見る"));
   export_button->setText(tr("書き出す"));
   remove_button->setText(tr("消す"));
@@ -179,6 +192,7 @@ void RecordsScreen::open(RunStore* store) {
   store_ = store;
   entries_ = store_ != nullptr ? store_->load() : std::vector<RunEntry>{};
   best_ = true;
+  stats_shown_ = false;
   if (menu_ == nullptr) {
     // The title's own focus ring keeps to the title's buttons; this one, made
     // with the first visit, to ours.
@@ -201,7 +215,16 @@ void RecordsScreen::close_screen() {
   if (closed) closed();
 }
 
+void RecordsScreen::show_stats() {
+  stats_shown_ = true;
+  refill();
+  list->select(-1);  // all games first; down goes through them one by one
+  update_buttons();
+}
+
 void RecordsScreen::refill() {
+  list->setVisible(!stats_shown_);
+  stats_slot->setVisible(stats_shown_);
   list->set_rows(best_ ? best_runs(entries_) : recent_runs(entries_), best_);
   retranslate();
   update_buttons();
@@ -209,6 +232,7 @@ void RecordsScreen::refill() {
 
 void RecordsScreen::show_best(bool best) {
   best_ = best;
+  stats_shown_ = false;
   refill();
 }
 

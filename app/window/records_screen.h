@@ -52,6 +52,10 @@ class RecordsScreen : public QGroupBox {
   void step(MenuStep step);
   void show_best(bool best);
   bool showing_best() const { return best_; }
+  // The statistics in the list's place: of all games, then of each game of
+  // the list shown last, one by one.
+  void show_stats();
+  bool showing_stats() const { return stats_shown_; }
   // The game selected, or null.
   const RunEntry* selected() const;
   void set_scale(int scale) { scale_ = scale; }
@@ -93,6 +97,7 @@ class RecordsScreen : public QGroupBox {
   RunStore* store_ = nullptr;
   std::vector<RunEntry> entries_;
   bool best_ = true;
+  bool stats_shown_ = false;
   double last_open_ms_ = 0;
 };
 

@@ -187,6 +187,13 @@ TEST_F(RecordsTest, TheRecordsScreenOpensFromTheTitleByMouseKeyAndPadAndGoesBack
     key(Qt::Key_Return);
     ASSERT_FALSE(watched.empty());
     EXPECT_EQ(watched.back(), (folder / r->list->rows()[1].file).string());
+    // The list's button goes round the best, the last and the statistics.
+    for (const bool stats : {false, true, false}) {
+      r->list_button->click();
+      EXPECT_EQ(r->showing_stats(), stats);
+      EXPECT_EQ(r->stats_slot->isVisible(), stats);
+      EXPECT_EQ(r->list->isVisible(), !stats);
+    }
     w.back();
     EXPECT_FALSE(form->records_shown());
     EXPECT_EQ(form->screen(), Screen::Title);
