@@ -191,8 +191,8 @@ TEST_F(RecordsTest, TheRecordsScreenOpensFromTheTitleByMouseKeyAndPadAndGoesBack
     for (const bool stats : {false, true, false}) {
       r->list_button->click();
       EXPECT_EQ(r->showing_stats(), stats);
-      EXPECT_EQ(r->stats_slot->isVisible(), stats);
-      EXPECT_EQ(r->list->isVisible(), !stats);
+      EXPECT_EQ(!r->stats_slot->isHidden(), stats);
+      EXPECT_EQ(!r->list->isHidden(), !stats);
     }
     w.back();
     EXPECT_FALSE(form->records_shown());
