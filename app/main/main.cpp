@@ -20,7 +20,6 @@
 #include "app/options/language.h"
 #include "audio/music_port.h"
 #include "app/main/quit_signals.h"
-#include "app/main/replay_window.h"
 #include "app/options/settings.h"
 #include "app/main/start_files.h"
 #include "session/replay.h"
@@ -208,14 +207,16 @@ int main(int argc, char** argv) {
       return std::fprintf(stderr, "quillot: %s\n", recorder->error().c_str()), 2;
     form.set_recorder(recorder.get());
   }
-  std::unique_ptr<quillot::ReplayWindow> replay;
-  if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
+  // A recording named on the command line is watched in the theatre, which
+  // closes by itself at its end with the replay's status, as scripts expect,
+  // unless the watcher took its controls; Esc leaves it with the same status.
+  if (recording) form.watch(std::move(*recording), [](int status) { QCoreApplication::exit(status); }, true);
 
   quillot::AfterFirstPaint after_first_paint(form);
   quillot::measure_first_paint(after_first_paint);
   after_first_paint.then([&music] { music.start(); });
-  // A replay is driven by its file alone; only a played game looks for pads.
-  if (!recording) after_first_paint.then([&form] { form.start_gamepads(); });
+  // A replay is driven by its file alone; the theatre's own controls take pads too.
+  after_first_paint.then([&form] { form.start_gamepads(); });
   quillot::measure_first_sound([&music] { return music.status().first_sound_ns; });
   // A signal while a box of the window's start was open: ended as a closed window.
   const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());

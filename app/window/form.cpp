@@ -17,6 +17,7 @@
 
 #include "app/render/art.h"
 #include "app/options/language.h"
+#include "app/window/theatre.h"
 #include "game/tick.h"
 #include "files/file_read.h"
 #include "session/input.h"
@@ -153,6 +154,7 @@ TForm1::TForm1(const FormOptions& options)
   setWindowTitle(kCaption);
   setFont(game_font(12));
   setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
   build_layout();
   scaler_.capture(this);
   toast_ = std::make_unique<Toast>(this);
@@ -176,6 +178,8 @@ TForm1::TForm1(const FormOptions& options)
 }
 
 TForm1::~TForm1() {
+  // Closed while watching: the player's game ends its recording, not the watched one.
+  if (theatre_ != nullptr) theatre_->restore_player();
   if (recorder_ != nullptr) recorder_->end(ticks_, g_);
 }
 
@@ -524,7 +528,10 @@ bool TForm1::save_profile(const Profile& profile) {
   return false;
 }
 
-void TForm1::play_music(const std::string& name) { options_.music->play_music(name); }
+void TForm1::play_music(const std::string& name) {
+  track_ = name;
+  options_.music->play_music(name);
+}
 
 void TForm1::show_shop() {
   show_screen(Screen::Shop);

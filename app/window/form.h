@@ -38,6 +38,7 @@ namespace quillot {
 
 class OptionsWindow;
 class TForm1;
+class TheatreView;
 
 // The visible playfield picture `cg`: shows its canvas and reports the mouse.
 class PlayfieldView : public QWidget {
@@ -74,6 +75,7 @@ struct FormOptions {
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell, public OptionsHost {
   Q_DECLARE_TR_FUNCTIONS(TForm1)
+  friend class TheatreView;
 
  public:
   explicit TForm1(const FormOptions& options);
@@ -165,6 +167,16 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   // What the router made of an event, carried out.
   void carry_out(const Routed& r);
   const Bindings& bindings() const override { return options_.bindings; }
+  // Watches a recording in this window (app/window/theatre.cpp). The
+  // player's own game and screen wait meanwhile and are back when the
+  // theatre closes (Esc), after which `on_close` gets the ReplayStatus of
+  // what was watched. With `leave_at_end` it also closes by itself once the
+  // recording has played out, unless the watcher has taken the controls.
+  void watch(Recording recording, std::function<void(int status)> on_close, bool leave_at_end = false);
+  // A recording file: watched, or refused with a box that says why.
+  void watch_file(const std::string& path);
+  TheatreView* theatre() const { return theatre_; }
+  void watch_command(TheatreCommand command);
   // New bindings apply at once and are remembered like the other settings.
   void set_bindings(const Bindings& bindings) override;
   // The next pad button pressed goes to `take` instead of the game (for
@@ -221,6 +233,9 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // A recording dropped on the window is watched.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // The focus goes to the button a player most likely wants on the screen shown.
@@ -297,6 +312,8 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   QPointer<QObject> capture_owner_;
   // Another program became active: pads are not ours until the window is again.
   bool pads_away_ = false;
+  TheatreView* theatre_ = nullptr;  // a child while a recording is watched
+  std::string track_;               // the last one asked for
 };
 
 }  // namespace quillot
