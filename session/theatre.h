@@ -40,7 +40,7 @@ struct ShellState {
   bool choice_shown = true;
   std::string story_text, story_name, story_about, story_picture;  // the story file's bytes
   int32_t enemy_count = 0;
-  std::string track;  // the last one asked for
+  std::string track = "5.mid";  // the last one asked for; a window starts with the title's
   CanvasPen bak_pen;
 };
 

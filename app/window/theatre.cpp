@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kMessageMs = 4000;
 constexpr int kLeaveAtEndMs = 1000;  // the last picture stays a moment
+constexpr int kBarShownMs = 3000;
 
 }  // namespace
 
@@ -32,6 +33,12 @@ TheatreView::TheatreView(TForm1& form, std::function<void(int)> on_close, bool l
   bar_->place(form.game_area(), form.shown_scale());
   bar_->show();
   form.installEventFilter(this);
+  form.cg_view->installEventFilter(this);
+  hide_bar_.setSingleShot(true);
+  hide_bar_.setInterval(kBarShownMs);
+  connect(&hide_bar_, &QTimer::timeout, this, [this] {
+    if (bar_may_hide()) bar_->hide();
+  });
   beat_.setTimerType(Qt::PreciseTimer);
   connect(&beat_, &QTimer::timeout, this, [this] { beat(); });
   message_timer_.setSingleShot(true);
@@ -107,6 +114,7 @@ void TheatreView::restore_player() {
   f.show_screen(p.screen);
   if (p.timer) f.Timer1.start();
   f.removeEventFilter(this);
+  f.cg_view->removeEventFilter(this);
   f.theatre_ = nullptr;
   // A stage left running comes back paused, so the player finds it as it was.
   if (p.timer) f.set_paused(true);
@@ -148,6 +156,18 @@ void TheatreView::load(Recording recording) {
   clock_.start();
   beat_.start(16);
   show();
+  reveal_bar();
+}
+
+bool TheatreView::bar_may_hide() const {
+  return theatre_ != nullptr && theatre_->state() == Theatre::State::Playing && !theatre_->paused() &&
+         message_.isEmpty();
+}
+
+void TheatreView::reveal_bar() {
+  bar_->show();
+  bar_->raise();
+  hide_bar_.start();
 }
 
 void TheatreView::beat() {
@@ -206,11 +226,13 @@ void TheatreView::show() {
       break;
   }
   bar_->show_view(std::move(v));
+  if (!bar_may_hide() && bar_->isHidden()) reveal_bar();
 }
 
 void TheatreView::command(TheatreCommand c) {
   if (theatre_ == nullptr) return;
   touched_ = true;
+  reveal_bar();
   Theatre& t = *theatre_;
   // Ten seconds as the recorded game is watched at its own pace.
   const int64_t ten_seconds = 10000 / tick_interval_ms(t.pace());
@@ -253,6 +275,7 @@ void TheatreView::command(TheatreCommand c) {
 void TheatreView::seek_to(int64_t tick, bool released) {
   if (theatre_ == nullptr) return;
   touched_ = true;
+  reveal_bar();
   const Theatre::State was = theatre_->state();
   // While the bar is dragged the track waits for the place let go at.
   theatre_->seek(tick, released);
@@ -266,6 +289,7 @@ void TheatreView::seek_to(int64_t tick, bool released) {
 bool TheatreView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &form_ && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
     bar_->place(form_.game_area(), form_.shown_scale());
+  if (watched == form_.cg_view && event->type() == QEvent::MouseMove) reveal_bar();
   return QObject::eventFilter(watched, event);
 }
 

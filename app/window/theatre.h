@@ -68,6 +68,10 @@ class TheatreView : public QObject {
   // The recording stopped where it is: said once on screen and on the terminal.
   void stopped();
   void set_mice_through_screens(bool through);
+  // The bar shows for a while after the watcher moves or asks something,
+  // and stays while the game stands (paused, ended, a line to read).
+  void reveal_bar();
+  bool bar_may_hide() const;
 
   TForm1& form_;
   std::function<void(int)> on_close_;
@@ -80,6 +84,7 @@ class TheatreView : public QObject {
   QTimer beat_;
   QElapsedTimer clock_;
   QTimer message_timer_;
+  QTimer hide_bar_;
   QString message_;
   bool reported_ = false;
   int status_ = 0;
