@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -64,6 +65,9 @@ const Recording& one_hour_game() {
     rec.end(t, g);
     std::string error;
     auto r = read_recording(path, &error);
+    // Kept for watching in the window (the cost of 16x is measured there).
+    if (const char* keep = std::getenv("QUILLOT_THEATRE_BENCH_KEEP"))
+      std::filesystem::copy_file(path, keep, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::remove(path);
     if (!r) std::fprintf(stderr, "%s\n", error.c_str());
     std::fprintf(stderr, "one-hour game: %lld ticks, stage %d, %zu lines\n",

@@ -173,7 +173,8 @@ std::vector<StageMark> Theatre::marks() const {
 void Theatre::pass() {
   Game g;
   TheatreShell shell(nullptr);
-  Replayer replayer(recording_, g, shell, [&shell] { return shell.screen_state(); });
+  // The pass's copy of the recording goes with it.
+  Replayer replayer(std::move(recording_), g, shell, [&shell] { return shell.screen_state(); });
   replayer.start();
   int64_t snapped = 0;
   for (;;) {

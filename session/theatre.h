@@ -184,7 +184,7 @@ class Theatre {
   void pass();
 
   Game& g_;
-  Recording recording_;  // the pass's copy
+  Recording recording_;  // the pass's copy, until it starts
   TheatreShell shell_;
   Replayer replayer_;
   int64_t total_ = 0;

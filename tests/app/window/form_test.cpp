@@ -1137,6 +1137,10 @@ TEST_F(FormTest, LeavingTheTheatreGivesThePlayerTheirGameBackAsItWas) {
     EXPECT_EQ(form->screen(), Screen::None) << "tick 0's clicks are in: the stage runs";
     key(form, Qt::Key_Right, true);
     EXPECT_EQ(theatre.tick(), 200) << "ten seconds on";
+    PadEvent shoulder{.kind = PadEvent::Kind::Button, .button = PadButton::LeftShoulder, .down = true};
+    for (const Routed& r : form->router().pad_event(form->input_context(), shoulder)) form->carry_out(r);
+    EXPECT_EQ(theatre.tick(), 0) << "ten seconds back by pad";
+    key(form, Qt::Key_Right, true);
     const uint64_t watching = checksum(form->game());
     mouse(form->cg_view, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
     mouse(form->cg_view, QEvent::MouseMove, QPoint(300, 100));
