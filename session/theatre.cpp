@@ -248,6 +248,7 @@ void Theatre::set_speed_index(int index) {
 }
 
 int64_t Theatre::advance(double wall_ms) {
+  more_due_ = false;
   if (paused_ || state_ != State::Playing) return 0;
   const double rate = kSpeedQuarters[static_cast<size_t>(speed_)] / 4.0;
   // A stall of the window (a box, a dragged window) does not rush the game.
@@ -256,6 +257,10 @@ int64_t Theatre::advance(double wall_ms) {
   // A timer that wakes a little early still runs its tick on time.
   constexpr double kSlackMs = 2;
   int64_t ran = 0;
+  // A recording may hold any number of lines at one tick: the window gets
+  // its events back between turns of this many.
+  constexpr int kLinesPerTurn = 2000;
+  int taken = 0;
   while (state_ == State::Playing) {
     if (replayer_.next_is_tick()) {
       const double cost = tick_interval_ms(replayer_.speed());
@@ -274,6 +279,10 @@ int64_t Theatre::advance(double wall_ms) {
     if (screen_input) {
       if (budget_ms_ + kSlackMs < kScreenInputMs) break;
       budget_ms_ -= kScreenInputMs;
+    }
+    if (++taken > kLinesPerTurn) {
+      more_due_ = true;
+      break;
     }
     shell_.set_drawing(true);
     handle(replayer_.step());

@@ -168,6 +168,8 @@ class Theatre {
   // Plays on as far as `wall_ms` of watching reach at the speed chosen.
   // Only the last tick of the stretch is drawn. Returns the ticks run.
   int64_t advance(double wall_ms);
+  // The last advance left lines due now for the next turn.
+  bool more_due() const { return more_due_; }
   // One tick on, and the inputs that follow it before the next.
   void step_tick();
   // Goes to `tick`: the moment its tick has run and before the next. The
@@ -193,6 +195,7 @@ class Theatre {
   bool paused_ = false;
   int speed_ = kNormalSpeed;
   double budget_ms_ = 0;
+  bool more_due_ = false;
 
   mutable std::mutex mutex_;  // guards the pass's results
   std::vector<Snapshot> snapshots_;

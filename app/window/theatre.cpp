@@ -176,7 +176,9 @@ void TheatreView::beat() {
   theatre_->advance(ms);
   // The beat follows the ticks' pace, and at the fast speeds a screen's frame.
   const double rate = Theatre::kSpeedQuarters[static_cast<size_t>(theatre_->speed_index())] / 4.0;
-  const int interval = std::clamp(static_cast<int>(tick_interval_ms(theatre_->pace()) / rate), 16, kTickMs);
+  const int interval = theatre_->more_due()
+                           ? 0
+                           : std::clamp(static_cast<int>(tick_interval_ms(theatre_->pace()) / rate), 16, kTickMs);
   if (beat_.interval() != interval) beat_.setInterval(interval);
   if (was == Theatre::State::Playing && theatre_->state() != Theatre::State::Playing) stopped();
   show();
