@@ -134,7 +134,10 @@ void TheatreBar::paintEvent(QPaintEvent*) {
     p.fillRect(row, QColor(0x80, 0, 0, 200));
     p.setPen(Qt::white);
     p.setFont(game_font(11 * s, true));
-    p.drawText(row.adjusted(4 * s, 0, -4 * s, 0), Qt::AlignVCenter | Qt::AlignLeft, view_.status);
+    // A long reason is cut at the edge; the terminal has it whole.
+    const QRect text = row.adjusted(4 * s, 0, -4 * s, 0);
+    p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+               p.fontMetrics().elidedText(view_.status, Qt::ElideRight, text.width()));
   }
   const QRect bar(0, top(), width(), kHeight * s);
   p.fillRect(bar, kBack);

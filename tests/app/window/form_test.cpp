@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -1155,6 +1157,21 @@ TEST_F(FormTest, LeavingTheTheatreGivesThePlayerTheirGameBackAsItWas) {
     EXPECT_TRUE(form->paused());
     EXPECT_EQ(form->playfield_image(), picture);
     EXPECT_EQ(music_.tracks.back(), track);
+    // A recording dropped on the window opens the theatre too; Esc again gives the game back.
+    const fs::path dropped = dir_ / "dropped.qrp";
+    std::ofstream(dropped, std::ios::binary) << format_recording_header(*watched);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped.string()))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form, &drop);
+    boxes_open();
+    ASSERT_NE(form->theatre(), nullptr) << dialogs_.errors.join("|").toStdString();
+    key(form, Qt::Key_Escape, true);
+    EXPECT_EQ(form->theatre(), nullptr);
+    EXPECT_EQ(checksum(form->game()), before);
     form->set_paused(false);
     for (int i = 0; i < 30; ++i) form->Timer1Timer();
   });
