@@ -109,13 +109,15 @@ void BM_TheatreSeekAnywhere(benchmark::State& state) {
     targets.push_back(k * Theatre::kSnapshotEvery - 1);
     targets.push_back(total - 1);
   }
-  for (int i = 0; i < 200; ++i) targets.push_back(static_cast<int64_t>(random() % static_cast<uint64_t>(total)));
+  for (int i = 0; i < 200; ++i)
+    targets.push_back(static_cast<int64_t>(random() % static_cast<uint64_t>(total)));
   double slowest = 0;
   size_t i = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     t.seek(targets[i++ % targets.size()]);
-    slowest = std::max(slowest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    slowest =
+        std::max(slowest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   state.counters["slowest_ms"] = slowest * 1e3;
 }

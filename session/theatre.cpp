@@ -1,9 +1,9 @@
 #include "session/theatre.h"
 
-#include "session/pace.h"
-
 #include <algorithm>
 #include <utility>
+
+#include "session/pace.h"
 
 namespace quillot {
 
@@ -181,7 +181,8 @@ void Theatre::pass() {
     if (stop_pass_) return;
     const bool timer_was = shell.timer_running();
     const Replayer::Step step = replayer.step();
-    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged || step == Replayer::Step::Incomplete)
+    if (step == Replayer::Step::Done || step == Replayer::Step::Diverged ||
+        step == Replayer::Step::Incomplete)
       break;
     if (!timer_was && shell.timer_running()) {
       std::lock_guard lock(mutex_);

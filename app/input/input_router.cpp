@@ -108,7 +108,9 @@ Routed InputRouter::key_press(const InputContext& c, int key, uint32_t scan, Qt:
   const bool shortcut = (modifiers & (Qt::ControlModifier | Qt::AltModifier)) != 0;
   const bool theatre = c.theatre && c.front == InputContext::Front::Main;
   if (theatre && !shortcut) {
-    if (const auto t = theatre_key(key)) return autorepeat && *t != TheatreCommand::Step ? Routed{} : Routed::watch(*t);
+    // Held, only the step repeats: a held Right must not race through the game.
+    if (const auto t = theatre_key(key))
+      return autorepeat && *t != TheatreCommand::Step ? Routed{} : Routed::watch(*t);
   }
   if (c.screen != Screen::None && !shortcut && !theatre) {
     if (const auto step = menu_key(key)) {

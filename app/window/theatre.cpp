@@ -176,9 +176,10 @@ void TheatreView::beat() {
   theatre_->advance(ms);
   // The beat follows the ticks' pace, and at the fast speeds a screen's frame.
   const double rate = Theatre::kSpeedQuarters[static_cast<size_t>(theatre_->speed_index())] / 4.0;
-  const int interval = theatre_->more_due()
-                           ? 0
-                           : std::clamp(static_cast<int>(tick_interval_ms(theatre_->pace()) / rate), 16, kTickMs);
+  const int interval =
+      theatre_->more_due()
+          ? 0
+          : std::clamp(static_cast<int>(tick_interval_ms(theatre_->pace()) / rate), 16, kTickMs);
   if (beat_.interval() != interval) beat_.setInterval(interval);
   if (was == Theatre::State::Playing && theatre_->state() != Theatre::State::Playing) stopped();
   show();
@@ -199,7 +200,8 @@ void TheatreView::stopped() {
     // Said at once: whoever watches a pipe learns the outcome before the window goes.
     std::fflush(stdout);
   }
-  if (leave_at_end_ && !touched_) QTimer::singleShot(kLeaveAtEndMs, this, [this] {
+  if (leave_at_end_ && !touched_)
+    QTimer::singleShot(kLeaveAtEndMs, this, [this] {
       if (!touched_) leave();
     });
 }
@@ -221,7 +223,8 @@ void TheatreView::show() {
       v.status = tr("最後まで再生しました。記録とすべて一致しています");
       break;
     case Theatre::State::Diverged:
-      v.status = tr("ここで記録と食い違ったので止まりました: %1").arg(QString::fromStdString(theatre_->error()));
+      v.status =
+          tr("ここで記録と食い違ったので止まりました: %1").arg(QString::fromStdString(theatre_->error()));
       break;
     case Theatre::State::Incomplete:
       v.status = tr("記録はここで途切れています: %1").arg(QString::fromStdString(theatre_->error()));
@@ -337,7 +340,8 @@ void TForm1::dropEvent(QDropEvent* event) {
   if (!path) return;
   event->acceptProposedAction();
   // Opened once the drop is done with, as a box would be.
-  QMetaObject::invokeMethod(this, [this, file = *path] { watch_file(file); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, file = *path] { watch_file(file); }, Qt::QueuedConnection);
 }
 
 }  // namespace quillot

@@ -81,8 +81,8 @@ TheatreBar::TheatreBar(QWidget* parent) : QWidget(parent) {
 
 const std::vector<TheatreBar::Button>& TheatreBar::buttons() {
   static const std::vector<Button> list = {
-      {TheatreCommand::Leave, 2},  {TheatreCommand::Back, 20},    {TheatreCommand::Pause, 38},
-      {TheatreCommand::Step, 56},  {TheatreCommand::Forward, 74}, {TheatreCommand::Slower, 96},
+      {TheatreCommand::Leave, 2},    {TheatreCommand::Back, 20},    {TheatreCommand::Pause, 38},
+      {TheatreCommand::Step, 56},    {TheatreCommand::Forward, 74}, {TheatreCommand::Slower, 96},
       {TheatreCommand::Faster, 142},
   };
   return list;
@@ -154,7 +154,7 @@ void TheatreBar::paintEvent(QPaintEvent*) {
   p.fillRect(t, QColor(0x60, 0x60, 0x60));
   if (view_.total > 0) {
     const int played = static_cast<int>(static_cast<double>(t.width()) * static_cast<double>(view_.tick) /
-                                         static_cast<double>(view_.total));
+                                        static_cast<double>(view_.total));
     p.fillRect(QRect(t.left(), t.top(), played, t.height()), kYellow);
     p.setPen(QPen(Qt::white, s));
     for (const StageMark& m : view_.marks) {
@@ -203,7 +203,8 @@ bool TheatreBar::event(QEvent* event) {
     if (const auto c = button_at(help->pos())) {
       text = hint(*c);
     } else if (track().adjusted(0, -6 * scale_, 0, 6 * scale_).contains(help->pos())) {
-      text = tr("クリック・ドラッグでその場面へ (Home 最初 / End 最後)") + "  " + play_time(tick_at(help->pos().x()));
+      text = tr("クリック・ドラッグでその場面へ (Home 最初 / End 最後)") + "  " +
+             play_time(tick_at(help->pos().x()));
     }
     if (text.isEmpty()) {
       QToolTip::hideText();

@@ -107,8 +107,8 @@ TEST(Theatre, PlaysAtItsSpeedsStepsAndSeeksToTheSameGameAsPlayingStraightThrough
        },
        530},
       {"the end", &story_no, [](Theatre& t) { watch(t, 60000); }, 730, Theatre::State::Ended},
-      {"tampered: watching stops at the tick that differs", &tampered, [](Theatre& t) { watch(t, 60000); }, 400,
-       Theatre::State::Diverged},
+      {"tampered: watching stops at the tick that differs", &tampered, [](Theatre& t) { watch(t, 60000); },
+       400, Theatre::State::Diverged},
       {"tampered: a jump past it stops there too", &tampered, [](Theatre& t) { t.seek(650); }, 400,
        Theatre::State::Diverged},
   };
