@@ -190,7 +190,11 @@ class HeadlessShell : public Shell {
   ScreenState state() const { return {screen_, choice_, save_}; }
   bool save_profile(const Profile&) override { return true; }
   void play_music(const std::string&) override {}
-  void show_shop() override { show_screen(Screen::Shop); }
+  // As the window's: a stage's clear opens the shop with SAVE offered again.
+  void show_shop() override {
+    show_screen(Screen::Shop);
+    save_ = true;
+  }
   void show_title() override { show_screen(Screen::Title); }
   void stop_timer() override { timer_ = false; }
   void set_enemy_count(int32_t) override {}
