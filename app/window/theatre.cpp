@@ -192,10 +192,11 @@ void TheatreView::stopped() {
                                             : kReplayIncomplete;
   if (!reported_) {
     reported_ = true;
-    if (s == Theatre::State::Ended) {
-      std::printf("quillot: replay finished, every checksum matched\n");
-    } else {
+    if (s != Theatre::State::Ended) {
       std::fprintf(stderr, "quillot: %s\n", theatre_->error().c_str());
+    } else if (leave_at_end_) {
+      // For the script that named the recording; a player watching from the game needs no line.
+      std::printf("quillot: replay finished, every checksum matched\n");
     }
     // Said at once: whoever watches a pipe learns the outcome before the window goes.
     std::fflush(stdout);
