@@ -92,8 +92,9 @@ int parse(int argc, char** argv, quillot::CommandLine& o) {
   return usage_error(parsed.error);
 }
 
-// Message boxes of a replay go to the terminal, so nothing waits for a click.
-class PrintedDialogs : public quillot::Dialogs {
+// Message boxes of a replay go to the terminal, so nothing waits for a
+// click; the help asked for while watching is the window's own box.
+class PrintedDialogs : public quillot::QtDialogs {
  public:
   void message(const QString& text) override {
     std::printf("[message] %s\n", qPrintable(QString(text).replace('\r', ' ')));

@@ -1,5 +1,6 @@
 #include "app/window/theatre.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -71,6 +72,8 @@ void TheatreView::keep_player() {
   p.cg_pen = CanvasPen::of(f.cg_);
   p.track = f.track_;
   p.recorder = f.recorder_;
+  p.dialogs = f.options_.dialogs;
+  f.options_.dialogs = &boxes_;
   p.language = f.settings().language;
   // The player's game waits: no tick, no recording, no input reaches it.
   f.Timer1.stop();
@@ -103,6 +106,7 @@ void TheatreView::restore_player() {
   p.bak_pen.put_on(f.bak_);
   p.cg_pen.put_on(f.cg_);
   f.recorder_ = p.recorder;
+  f.options_.dialogs = p.dialogs;
   f.options_.replaying = p.replaying;
   set_mice_through_screens(false);
   f.select_box->setVisible(p.choice);
@@ -146,10 +150,7 @@ void TheatreView::load(Recording recording) {
   status_ = 0;
   message_.clear();
   theatre_ = std::make_unique<Theatre>(std::move(recording), form_.g_, &form_);
-  theatre_->shell().on_message = [this](const Text& text) {
-    message_ = translated(text).replace('\r', ' ');
-    message_timer_.start(kMessageMs);
-  };
+  theatre_->shell().on_message = [this](const Text& text) { note(translated(text)); };
   theatre_->start_pass();
   theatre_->shell().rebuild();
   form_.play_music(theatre_->shell().state().track);
@@ -157,6 +158,12 @@ void TheatreView::load(Recording recording) {
   beat_.start(16);
   show();
   reveal_bar();
+}
+
+void TheatreView::note(const QString& text) {
+  message_ = QString(text).replace('\r', ' ');
+  message_timer_.start(kMessageMs);
+  show();
 }
 
 bool TheatreView::bar_may_hide() const {
@@ -173,7 +180,8 @@ void TheatreView::reveal_bar() {
 void TheatreView::beat() {
   const double ms = static_cast<double>(clock_.restart());
   const Theatre::State was = theatre_->state();
-  theatre_->advance(ms);
+  // The help or the options in front hold the watched game, as they hold a played one.
+  if (QApplication::activeModalWidget() == nullptr) theatre_->advance(ms);
   // The beat follows the ticks' pace, and at the fast speeds a screen's frame.
   const double rate = Theatre::kSpeedQuarters[static_cast<size_t>(theatre_->speed_index())] / 4.0;
   const int interval =

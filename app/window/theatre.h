@@ -11,6 +11,7 @@
 
 #include "app/input/input_router.h"
 #include "app/options/settings.h"
+#include "app/window/dialogs.h"
 #include "game/state.h"
 #include "session/flow.h"
 #include "session/theatre.h"
@@ -60,8 +61,26 @@ class TheatreView : public QObject {
     CanvasPen bak_pen, cg_pen;
     std::string track;
     Recorder* recorder = nullptr;
+    Dialogs* dialogs = nullptr;
     Language language = Language::Japanese;
   };
+  // The watched game's boxes (a story picture the recording could not show)
+  // become the theatre's line, so nothing waits for a click; the help and
+  // the scale stay the window's.
+  class Boxes : public Dialogs {
+   public:
+    explicit Boxes(TheatreView& view) : view_(view) {}
+    void message(const QString& text) override { view_.note(text); }
+    void error(const QString& text) override { view_.note(error_box_text(text)); }
+    bool ask(const QString&) override { return false; }
+    void help(const QString& html) override { view_.player_.dialogs->help(html); }
+    void set_scale(int scale) override { view_.player_.dialogs->set_scale(scale); }
+
+   private:
+    TheatreView& view_;
+  };
+  // A line for a few seconds over the bar.
+  void note(const QString& text);
   void keep_player();
   void beat();
   void show();
@@ -79,6 +98,7 @@ class TheatreView : public QObject {
   bool touched_ = false;  // the watcher took the controls: it stays at the end
   bool restored_ = false;
   Player player_;
+  Boxes boxes_{*this};
   std::unique_ptr<Theatre> theatre_;
   TheatreBar* bar_;
   QTimer beat_;
