@@ -173,8 +173,8 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   // what was watched. With `leave_at_end` it also closes by itself once the
   // recording has played out, unless the watcher has taken the controls.
   void watch(Recording recording, std::function<void(int status)> on_close, bool leave_at_end = false);
-  // A recording file: watched, or refused with a box that says why.
-  void watch_file(const std::string& path);
+  // A recording file: watched (on_close as for watch), or refused with a box that says why.
+  void watch_file(const std::string& path, std::function<void(int status)> on_close = nullptr);
   TheatreView* theatre() const { return theatre_; }
   void watch_command(TheatreCommand command);
   // New bindings apply at once and are remembered like the other settings.

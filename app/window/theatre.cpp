@@ -316,7 +316,7 @@ void TForm1::watch_command(TheatreCommand command) {
   if (theatre_ != nullptr) theatre_->command(command);
 }
 
-void TForm1::watch_file(const std::string& path) {
+void TForm1::watch_file(const std::string& path, std::function<void(int)> on_close) {
   std::string error;
   auto recording = read_recording(path, &error);
   if (!recording) {
@@ -325,7 +325,7 @@ void TForm1::watch_file(const std::string& path) {
     });
     return;
   }
-  watch(std::move(*recording), nullptr);
+  watch(std::move(*recording), std::move(on_close));
 }
 
 namespace {
