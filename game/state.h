@@ -105,8 +105,9 @@ constexpr int32_t kHit = 10;
 constexpr int32_t kCatch = 30;
 }  // namespace bird_state
 
-// The whole game, as plain data. Everything the rules read or change is here.
-struct Game {
+// The game as it moves: everything but the stories, which are read once and
+// never change in play, so a replay can keep many copies of this part alone.
+struct PlayState {
   Random random;
   Profile profile;
 
@@ -141,7 +142,10 @@ struct Game {
   int32_t msg_phase = 0;
   std::string msg_text;
   int32_t last_score = 0;
+};
 
+// The whole game, as plain data. Everything the rules read or change is here.
+struct Game : PlayState {
   std::array<StoryRec, kSlots> stories{};
 };
 

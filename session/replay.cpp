@@ -374,6 +374,14 @@ void Replayer::start() {
   checksum_now_.reset();
 }
 
+void Replayer::go_to(const Place& p) {
+  next_ = p.next;
+  ticks_ = p.ticks;
+  speed_ = p.speed;
+  error_.clear();
+  checksum_now_.reset();
+}
+
 bool Replayer::next_is_tick() const { return next_ < rec_.lines.size() && ticks_ < rec_.lines[next_].tick; }
 
 Replayer::Step Replayer::step() {

@@ -129,6 +129,16 @@ class Replayer {
   // The pace the recorded game was played at from here, in percent.
   int32_t speed() const { return speed_; }
   const std::string& error() const { return error_; }
+  const Recording& recording() const { return rec_; }
+  // Where the replay stands in its file, to come back to with the game as it
+  // was then (seeking in a recording).
+  struct Place {
+    size_t next = 0;
+    int64_t ticks = 0;
+    int32_t speed = 100;
+  };
+  Place place() const { return {next_, ticks_, speed_}; }
+  void go_to(const Place& p);
 
  private:
   // The shell as the recorded game found it: every call goes to the real

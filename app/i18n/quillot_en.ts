@@ -309,6 +309,62 @@ Your name:</translation>
         <source>速さ %1%</source>
         <translation>Speed %1%</translation>
     </message>
+    <message>
+        <source>この記録は再生できません。
+%1</source>
+        <translation>This recording cannot be played.
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>TheatreBar</name>
+    <message>
+        <source>見るのをやめる (Esc)</source>
+        <translation>Stop watching (Esc)</translation>
+    </message>
+    <message>
+        <source>10秒戻る (←)</source>
+        <translation>Back 10 seconds (←)</translation>
+    </message>
+    <message>
+        <source>一時停止・再開 (Space)</source>
+        <translation>Pause or resume (Space)</translation>
+    </message>
+    <message>
+        <source>一時停止中に1コマ進む (.)</source>
+        <translation>One frame on while paused (.)</translation>
+    </message>
+    <message>
+        <source>10秒進む (→)</source>
+        <translation>On 10 seconds (→)</translation>
+    </message>
+    <message>
+        <source>遅く (-)</source>
+        <translation>Slower (-)</translation>
+    </message>
+    <message>
+        <source>速く (+)</source>
+        <translation>Faster (+)</translation>
+    </message>
+    <message>
+        <source>クリック・ドラッグでその場面へ (Home 最初 / End 最後)</source>
+        <translation>Click or drag to go there (Home: start / End: end)</translation>
+    </message>
+</context>
+<context>
+    <name>TheatreView</name>
+    <message>
+        <source>最後まで再生しました。記録とすべて一致しています</source>
+        <translation>Played to the end; everything matched the recording</translation>
+    </message>
+    <message>
+        <source>ここで記録と食い違ったので止まりました: %1</source>
+        <translation>Stopped here: the game left the recording: %1</translation>
+    </message>
+    <message>
+        <source>記録はここで途切れています: %1</source>
+        <translation>The recording breaks off here: %1</translation>
+    </message>
 </context>
 <context>
     <name>quillot</name>

@@ -49,6 +49,54 @@ std::optional<MenuStep> cross_step(PadButton b, bool sideways_apart) {
   }
 }
 
+// The theatre's keys, fixed like the window's own so that every watcher finds them.
+std::optional<TheatreCommand> theatre_key(int key) {
+  switch (key) {
+    case Qt::Key_Space:
+      return TheatreCommand::Pause;
+    case Qt::Key_Left:
+      return TheatreCommand::Back;
+    case Qt::Key_Right:
+      return TheatreCommand::Forward;
+    case Qt::Key_Period:
+      return TheatreCommand::Step;
+    case Qt::Key_Minus:
+      return TheatreCommand::Slower;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      return TheatreCommand::Faster;
+    case Qt::Key_Home:
+      return TheatreCommand::Start;
+    case Qt::Key_End:
+      return TheatreCommand::End;
+    case Qt::Key_Escape:
+      return TheatreCommand::Leave;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<TheatreCommand> theatre_pad(PadButton b) {
+  switch (b) {
+    case PadButton::South:
+      return TheatreCommand::Pause;
+    case PadButton::LeftShoulder:
+      return TheatreCommand::Back;
+    case PadButton::RightShoulder:
+      return TheatreCommand::Forward;
+    case PadButton::Left:
+      return TheatreCommand::Slower;
+    case PadButton::Right:
+      return TheatreCommand::Faster;
+    case PadButton::Down:
+      return TheatreCommand::Step;
+    case PadButton::East:
+      return TheatreCommand::Leave;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 bool InputRouter::play_taken(const InputContext& c) {
@@ -58,6 +106,12 @@ bool InputRouter::play_taken(const InputContext& c) {
 Routed InputRouter::key_press(const InputContext& c, int key, uint32_t scan, Qt::KeyboardModifiers modifiers,
                               bool autorepeat) {
   const bool shortcut = (modifiers & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+  const bool theatre = c.theatre && c.front == InputContext::Front::Main;
+  if (theatre && !shortcut) {
+    // Held, only the step repeats: a held Right must not race through the game.
+    if (const auto t = theatre_key(key))
+      return autorepeat && *t != TheatreCommand::Step ? Routed{} : Routed::watch(*t);
+  }
   if (c.front == InputContext::Front::Records && !shortcut) {
     if (key == Qt::Key_Escape) return Routed::menu(MenuStep::Back);
     if (key == Qt::Key_Left || key == Qt::Key_Right)
@@ -65,9 +119,9 @@ Routed InputRouter::key_press(const InputContext& c, int key, uint32_t scan, Qt:
   }
   // The records' key on the title, unless the player gave it to an action.
   if (c.screen == Screen::Title && c.front == InputContext::Front::Main && key == Qt::Key_R && !shortcut &&
-      !autorepeat && !bindings_->key_action(key, scan))
+      !autorepeat && !theatre && !bindings_->key_action(key, scan))
     return Routed::window(Action::Records);
-  if (c.screen != Screen::None && !shortcut) {
+  if (c.screen != Screen::None && !shortcut && !theatre) {
     if (const auto step = menu_key(key)) {
       // Only a fresh press presses: a fire key held as a stage ends repeats.
       if (autorepeat && step == MenuStep::Press) return {};
@@ -88,6 +142,9 @@ void InputRouter::key_release(int key, uint32_t scan) {
 
 Routed InputRouter::action(const InputContext& c, Action a, HeldControls::Source from) {
   const bool play = play_taken(c);
+  // The player's own pause key pauses what is watched too.
+  if (c.theatre && c.front == InputContext::Front::Main && a == Action::Pause)
+    return Routed::watch(TheatreCommand::Pause);
   switch (a) {
     case Action::Left:
     case Action::Right:
@@ -126,7 +183,7 @@ std::vector<Routed> InputRouter::pad_event(const InputContext& c, const PadEvent
       axis = stick_direction(e.value);
       resync_pads(c);
       // Tipped, the stick is the cross in a menu: a screen's, a box's, the options'.
-      const bool menu = c.front != InputContext::Front::Main || c.screen != Screen::None;
+      const bool menu = c.front != InputContext::Front::Main || (c.screen != Screen::None && !c.theatre);
       if (axis == was || axis == 0 || c.pads_away || !menu) return {};
       const PadButton as = e.vertical ? (axis < 0 ? PadButton::Up : PadButton::Down)
                                       : (axis < 0 ? PadButton::Left : PadButton::Right);
@@ -164,6 +221,11 @@ Routed InputRouter::pad_button(const InputContext& c, PadButton b) {
       return a ? Routed::menu(MenuStep::Back) : Routed{};
     case InputContext::Front::Main:
       break;
+  }
+  if (c.theatre) {
+    if (const auto t = theatre_pad(b)) return Routed::watch(*t);
+    if (!a || a == Action::Left || a == Action::Right || a == Action::Fire || a == Action::Bomb) return {};
+    return action(c, *a, HeldControls::Source::Pad);
   }
   if (c.screen != Screen::None) {
     if (const auto step = cross_step(b, false)) return Routed::menu(*step);

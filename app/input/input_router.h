@@ -29,7 +29,11 @@ struct InputContext {
   enum class Front : uint8_t { Main, Box, Window, Records } front = Front::Main;
   bool capturing_pad = false;  // the controls page waits for a pad button to bind
   bool pads_away = false;      // another program is active: the pads are not ours
+  bool theatre = false;        // a recording is watched: its own keys work it, the screens' menus are still
 };
+
+// What the theatre's keys, pad buttons and bar ask of it.
+enum class TheatreCommand : uint8_t { Pause, Back, Forward, Step, Slower, Faster, Start, End, Leave };
 
 // A move in a menu: on the title, shop and story screens, in a box and in
 // the options window alike.
@@ -38,17 +42,19 @@ enum class MenuStep : uint8_t { Previous, Next, Left, Right, Press, Back };
 // What one event means: exactly one of an input for the game, a step in a
 // menu, a command to the window, or a pad button for the binding being made.
 struct Routed {
-  enum class Kind : uint8_t { Nothing, Play, Menu, Window, Bind };
+  enum class Kind : uint8_t { Nothing, Play, Menu, Window, Bind, Theatre };
   Kind kind = Kind::Nothing;
   Input input;                         // Play
   MenuStep step = MenuStep::Next;      // Menu
   Action command = Action::Pause;      // Window
   PadButton button = PadButton::South; // Bind
+  TheatreCommand theatre = TheatreCommand::Pause;  // Theatre
 
   static Routed play(Input in) { return {Kind::Play, in, {}, {}, {}}; }
   static Routed menu(MenuStep s) { return {Kind::Menu, {}, s, {}, {}}; }
   static Routed window(Action a) { return {Kind::Window, {}, {}, a, {}}; }
   static Routed bind(PadButton b) { return {Kind::Bind, {}, {}, {}, b}; }
+  static Routed watch(TheatreCommand t) { return {Kind::Theatre, {}, {}, {}, {}, t}; }
   bool operator==(const Routed&) const = default;
 };
 

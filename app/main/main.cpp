@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QProcess>
 #include <ctime>
 #include <filesystem>
 #include <QFontDatabase>
@@ -23,7 +22,6 @@
 #include "app/options/language.h"
 #include "audio/music_port.h"
 #include "app/main/quit_signals.h"
-#include "app/main/replay_window.h"
 #include "app/options/settings.h"
 #include "app/main/start_files.h"
 #include "session/replay.h"
@@ -98,8 +96,9 @@ int parse(int argc, char** argv, quillot::CommandLine& o) {
   return usage_error(parsed.error);
 }
 
-// Message boxes of a replay go to the terminal, so nothing waits for a click.
-class PrintedDialogs : public quillot::Dialogs {
+// Message boxes of a replay go to the terminal, so nothing waits for a
+// click; the help asked for while watching is the window's own box.
+class PrintedDialogs : public quillot::QtDialogs {
  public:
   void message(const QString& text) override {
     std::printf("[message] %s\n", qPrintable(QString(text).replace('\r', ' ')));
@@ -221,20 +220,17 @@ int main(int argc, char** argv) {
     runs = std::make_unique<quillot::RunRecorder>(quillot::RunStore(folder),
                                                   [] { return static_cast<int64_t>(std::time(nullptr)); });
     form.set_run_recorder(runs.get());
-    // Until the window has a theatre of its own, a game is watched in a second window.
-    form.watch_recording = [](const std::string& path) {
-      QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                              {"--replay", QString::fromStdString(path)});
-    };
   }
-  std::unique_ptr<quillot::ReplayWindow> replay;
-  if (recording) replay = std::make_unique<quillot::ReplayWindow>(std::move(*recording), form);
+  // A recording named on the command line is watched in the theatre, which
+  // closes by itself at its end with the replay's status, as scripts expect,
+  // unless the watcher took its controls; Esc leaves it with the same status.
+  if (recording) form.watch(std::move(*recording), [](int status) { QCoreApplication::exit(status); }, true);
 
   quillot::AfterFirstPaint after_first_paint(form);
   quillot::measure_first_paint(after_first_paint);
   after_first_paint.then([&music] { music.start(); });
-  // A replay is driven by its file alone; only a played game looks for pads.
-  if (!recording) after_first_paint.then([&form] { form.start_gamepads(); });
+  // A replay is driven by its file alone; the theatre's own controls take pads too.
+  after_first_paint.then([&form] { form.start_gamepads(); });
   quillot::measure_first_sound([&music] { return music.status().first_sound_ns; });
   // A signal while a box of the window's start was open: ended as a closed window.
   const int code = quillot::quit_requested() ? 0 : (form.show(), QApplication::exec());

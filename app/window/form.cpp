@@ -19,6 +19,7 @@
 #include "app/options/language.h"
 #include "app/window/pace_mark.h"
 #include "app/window/practice.h"
+#include "app/window/theatre.h"
 #include "game/tick.h"
 #include "files/file_read.h"
 #include "session/input.h"
@@ -156,6 +157,7 @@ TForm1::TForm1(const FormOptions& options)
   setWindowTitle(kCaption);
   setFont(game_font(12));
   setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
   build_layout();
   scaler_.capture(this);
   toast_ = std::make_unique<Toast>(this);
@@ -180,6 +182,8 @@ TForm1::TForm1(const FormOptions& options)
 }
 
 TForm1::~TForm1() {
+  // Closed while watching: the player's game ends its recording, not the watched one.
+  if (theatre_ != nullptr) theatre_->restore_player();
   if (recorder_ != nullptr) recorder_->end(ticks_, g_);
   if (runs_ != nullptr) runs_->quit(ticks_, g_);
 }
@@ -536,7 +540,10 @@ bool TForm1::save_profile(const Profile& profile) {
   return false;
 }
 
-void TForm1::play_music(const std::string& name) { options_.music->play_music(name); }
+void TForm1::play_music(const std::string& name) {
+  track_ = name;
+  options_.music->play_music(name);
+}
 
 void TForm1::show_shop() {
   if (practising()) return practice_->stage_over(true);

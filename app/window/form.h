@@ -41,6 +41,7 @@ class OptionsWindow;
 class Practice;
 class RecordsScreen;
 class TForm1;
+class TheatreView;
 
 // The visible playfield picture `cg`: shows its canvas and reports the mouse.
 class PlayfieldView : public QWidget {
@@ -77,6 +78,7 @@ struct FormOptions {
 // The main window: the playfield, the three screens and the two timers.
 class TForm1 : public QWidget, public Shell, public OptionsHost {
   Q_DECLARE_TR_FUNCTIONS(TForm1)
+  friend class TheatreView;
 
  public:
   explicit TForm1(const FormOptions& options);
@@ -92,7 +94,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void show_records();
   bool records_shown() const;
   RecordsScreen* records_screen() const { return records_; }
-  // What the records screen's Watch does (the theatre's owner sets it).
+  // What the records screen's Watch does instead of the theatre (tests).
   std::function<void(const std::string& recording_path)> watch_recording;
   // Frame ticks run so far.
   int64_t ticks() const { return ticks_; }
@@ -194,6 +196,16 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   // What the router made of an event, carried out.
   void carry_out(const Routed& r);
   const Bindings& bindings() const override { return options_.bindings; }
+  // Watches a recording in this window (app/window/theatre.cpp). The
+  // player's own game and screen wait meanwhile and are back when the
+  // theatre closes (Esc), after which `on_close` gets the ReplayStatus of
+  // what was watched. With `leave_at_end` it also closes by itself once the
+  // recording has played out, unless the watcher has taken the controls.
+  void watch(Recording recording, std::function<void(int status)> on_close, bool leave_at_end = false);
+  // A recording file: watched (on_close as for watch), or refused with a box that says why.
+  void watch_file(const std::string& path, std::function<void(int status)> on_close = nullptr);
+  TheatreView* theatre() const { return theatre_; }
+  void watch_command(TheatreCommand command);
   // New bindings apply at once and are remembered like the other settings.
   void set_bindings(const Bindings& bindings) override;
   // The next pad button pressed goes to `take` instead of the game (for
@@ -251,6 +263,9 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // A recording dropped on the window is watched.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // The focus goes to the button a player most likely wants on the screen shown.
@@ -338,6 +353,8 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   QPointer<QObject> capture_owner_;
   // Another program became active: pads are not ours until the window is again.
   bool pads_away_ = false;
+  TheatreView* theatre_ = nullptr;  // a child while a recording is watched
+  std::string track_;               // the last one asked for
 };
 
 }  // namespace quillot

@@ -60,6 +60,7 @@ InputContext TForm1::input_context() const {
                                : InputContext::Front::Main;
   c.capturing_pad = pad_capture_ && capture_owner_ != nullptr;
   c.pads_away = pads_away_;
+  c.theatre = theatre_ != nullptr;
   return c;
 }
 
@@ -92,6 +93,8 @@ void TForm1::carry_out(const Routed& r) {
     case Routed::Kind::Bind:
       if (pad_capture_) std::exchange(pad_capture_, nullptr)(r.button);
       return;
+    case Routed::Kind::Theatre:
+      return watch_command(r.theatre);
   }
 }
 
@@ -241,7 +244,8 @@ void TForm1::set_bindings(const Bindings& bindings) {
 }
 
 void TForm1::start_gamepads() {
-  if (pads_ != nullptr || options_.replaying) return;
+  // A replay is driven by its file alone; the theatre's controls take pads.
+  if (pads_ != nullptr || (options_.replaying && theatre_ == nullptr)) return;
   auto pads = std::make_unique<Gamepads>();
   const QString mappings = QFileInfo(settings_path()).absolutePath() + "/gamecontrollerdb.txt";
   if (!pads->start(QFile::encodeName(mappings).toStdString())) return;

@@ -75,7 +75,11 @@ bool TForm1::records_shown() const { return records_ != nullptr && !records_->is
 
 void TForm1::show_records() {
   if (screen() != Screen::Title || records_shown()) return;
-  records_->watch = watch_recording;
+  // Watched in the theatre, from where Esc comes back to this screen.
+  records_->watch = watch_recording ? watch_recording : [this](const std::string& path) {
+    records_->close_screen();
+    watch_file(path, [this](int) { show_records(); });
+  };
   records_->practice = [this] {
     records_->close_screen();
     open_practice();

@@ -10,6 +10,8 @@
 #include <iterator>
 
 #include "game/checksum.h"
+#include "game/tick.h"
+#include "session/theatre.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -110,6 +112,57 @@ TEST(Replay, ASessionCutShortStillReplaysUpToWhereItStopped) {
   const Outcome o = play(r);
   EXPECT_EQ(o.last, Replayer::Step::Incomplete) << "it matched, but it is not the whole session";
   EXPECT_EQ(o.ticks, r.lines.back().tick);
+}
+
+// SAVE is offered once in each visit to the shop: saved in one, the next
+// stage's clear opens the shop with it enabled again, as the window does, and
+// a game saved after each of two stages replays without a window.
+TEST(Replay, ASaveInEachShopVisitReplaysWithoutAWindow) {
+  Game g;
+  g.random.seed = 99;
+  g.profile = new_game_profile();
+  g.profile.stage = -1;
+  g.profile.hp = 1000000;
+  g.profile.gold = 1000000;
+  Recording r;
+  r.seed = g.random.seed;
+  r.profile = g.profile;
+  TheatreShell window(nullptr);  // keeps the screens and SAVE as the window does
+  int64_t t = 0;
+  auto give = [&](const Input& in) {
+    if (!input_possible(g, window.screen_state(), in)) return false;
+    Recording::Line l;
+    l.tick = t;
+    l.input = in;
+    r.lines.push_back(l);
+    apply_input(g, window, in);
+    return true;
+  };
+  ASSERT_TRUE(give(Input::click(Control::Button4)));
+  int saves = 0;
+  while (saves < 2 && t < 100000) {
+    if (window.timer_running()) {
+      for (const EnemyRec& e : g.enemies)
+        if (e.kind >= 1 && e.kind <= 20) {
+          give(Input::move(e.x));
+          break;
+        }
+      if (t % 2 == 0) give(Input::down(MouseButton::Left));
+      Timer1Timer(g, window.bak(), window);
+      if (++t % kCheckEvery == 0) r.lines.push_back({Recording::Line::Kind::Check, t, {}, checksum(g)});
+    } else {
+      ASSERT_EQ(window.state().screen, Screen::Shop);
+      ASSERT_TRUE(give(Input::click(item_control(shop::Item::a9)))) << "SAVE is enabled in visit " << saves + 1;
+      ASSERT_FALSE(window.state().save_enabled) << "saved, SAVE is offered no more in this visit";
+      ++saves;
+      ASSERT_TRUE(give(Input::click(Control::Button5)));
+    }
+  }
+  ASSERT_EQ(saves, 2);
+  r.lines.push_back({Recording::Line::Kind::End, t, {}, checksum(g)});
+  r.complete = true;
+  const Outcome o = play(r);
+  EXPECT_EQ(o.last, Replayer::Step::Done) << o.error;
 }
 
 TEST(Replay, FormatAndParseAgree) {

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -18,13 +20,14 @@
 #include "app/options/controls_page.h"
 #include "app/options/language.h"
 #include "app/options/options_window.h"
-#include "app/main/replay_window.h"
 #include "app/options/settings.h"
 #include "app/window/dialogs.h"
+#include "app/window/theatre.h"
 #include "app/window/window_scale.h"
 #include "game/checksum.h"
 #include "session/profile_file.h"
 #include "session/replay.h"
+#include "session/theatre.h"
 #include "tests/support/test_files.h"
 
 namespace quillot {
@@ -404,20 +407,20 @@ TEST_F(FormTest, AWindowedReplayTakesTheLinesOfOneTickInTurns) {
   auto recording = parse_recording(text, &error);
   ASSERT_TRUE(recording.has_value()) << error;
   TForm1 form(watching(dialogs_, music_));
-  ReplayWindow replay(std::move(*recording), form);
+  int result = -1;
+  form.watch(std::move(*recording), [&result](int status) { result = status; }, true);
   // Each time the window gets its events back, count whether the game moved on.
   QElapsedTimer clock;
   clock.start();
   uint64_t seen = checksum(form.game());
   int turns = 0;
-  while (!replay.finished() && clock.elapsed() < 30000) {
+  while (result < 0 && clock.elapsed() < 30000) {
     QCoreApplication::processEvents();
     const uint64_t now = checksum(form.game());
     turns += now != seen;
     seen = now;
   }
-  EXPECT_TRUE(replay.finished());
-  EXPECT_EQ(replay.result(), kReplayMatched);
+  EXPECT_EQ(result, kReplayMatched) << "watched to the end, the theatre closes with the replay's status";
   EXPECT_GT(turns, 20) << "the window got its events between the lines of one tick";
 }
 
@@ -1108,6 +1111,75 @@ TEST_F(FormTest, OptionsWindowChangesTheSettingsAsTheKeysDo) {
     EXPECT_EQ(w->controls->reset->text(), "Reset keys and buttons") << "the controls page too";
     EXPECT_EQ(form->Button4->text(), "CONTINUE");
   }
+}
+
+// A recording watched in the middle of a game: the watcher's keys and clicks
+// work the theatre and never the watched game, and Esc gives the player back
+// their game as it was (paused where it stood, its picture, its music, its
+// recording going on).
+TEST_F(FormTest, LeavingTheTheatreGivesThePlayerTheirGameBackAsItWas) {
+  std::string error;
+  const std::string here = __FILE__;
+  const auto watched =
+      parse_recording(read_file(here.substr(0, here.rfind("/app/")) + "/replays/story_no.qrp"), &error);
+  ASSERT_TRUE(watched.has_value()) << error;
+  record([&](TForm1* form) {
+    form->show();
+    form->Button4->click();
+    form->Button5->click();
+    for (int i = 0; i < 30; ++i) form->Timer1Timer();
+    form->set_paused(true);
+    const uint64_t before = checksum(form->game());
+    const QImage picture = form->playfield_image();
+    const std::string track = music_.tracks.back();
+    int closed = -1;
+    form->watch(*watched, [&](int status) { closed = status; });
+    ASSERT_NE(form->theatre(), nullptr);
+    Theatre& theatre = form->theatre()->theatre();
+    EXPECT_EQ(form->screen(), Screen::Title) << "the recorded game's own start";
+    key(form, Qt::Key_End, true);
+    EXPECT_EQ(theatre.state(), Theatre::State::Ended) << theatre.error();
+    key(form, Qt::Key_Home, true);
+    EXPECT_EQ(form->screen(), Screen::None) << "tick 0's clicks are in: the stage runs";
+    key(form, Qt::Key_Right, true);
+    EXPECT_EQ(theatre.tick(), 200) << "ten seconds on";
+    PadEvent shoulder{.kind = PadEvent::Kind::Button, .button = PadButton::LeftShoulder, .down = true};
+    for (const Routed& r : form->router().pad_event(form->input_context(), shoulder)) form->carry_out(r);
+    EXPECT_EQ(theatre.tick(), 0) << "ten seconds back by pad";
+    key(form, Qt::Key_Right, true);
+    const uint64_t watching = checksum(form->game());
+    mouse(form->cg_view, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
+    mouse(form->cg_view, QEvent::MouseMove, QPoint(300, 100));
+    key(form, Qt::Key_Z, true);
+    key(form, Qt::Key_Z, false);
+    EXPECT_EQ(checksum(form->game()), watching) << "the watcher's input reached the watched game";
+    key(form, Qt::Key_Escape, true);
+    EXPECT_EQ(form->theatre(), nullptr);
+    EXPECT_EQ(closed, kReplayMatched) << "it was watched to its end";
+    EXPECT_EQ(checksum(form->game()), before);
+    EXPECT_EQ(form->screen(), Screen::None);
+    EXPECT_TRUE(form->Timer1.isActive());
+    EXPECT_TRUE(form->paused());
+    EXPECT_EQ(form->playfield_image(), picture);
+    EXPECT_EQ(music_.tracks.back(), track);
+    // A recording dropped on the window opens the theatre too; Esc again gives the game back.
+    const fs::path dropped = dir_ / "dropped.qrp";
+    std::ofstream(dropped, std::ios::binary) << format_recording_header(*watched);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped.string()))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form, &drop);
+    boxes_open();
+    ASSERT_NE(form->theatre(), nullptr) << dialogs_.errors.join("|").toStdString();
+    key(form, Qt::Key_Escape, true);
+    EXPECT_EQ(form->theatre(), nullptr);
+    EXPECT_EQ(checksum(form->game()), before);
+    form->set_paused(false);
+    for (int i = 0; i < 30; ++i) form->Timer1Timer();
+  });
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {
