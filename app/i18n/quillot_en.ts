@@ -67,6 +67,30 @@
         <source>%1%（ゆっくり）</source>
         <translation>%1% (gentler)</translation>
     </message>
+    <message>
+        <source>音楽の音色</source>
+        <translation>Music SoundFont</translation>
+    </message>
+    <message>
+        <source>ファイル…</source>
+        <translation>File…</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>自動（%1）</source>
+        <translation>Automatic (%1)</translation>
+    </message>
+    <message>
+        <source>SoundFont を選ぶ</source>
+        <translation>Choose a SoundFont</translation>
+    </message>
+    <message>
+        <source>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</source>
+        <translation>SoundFont (*.sf2 *.sf3 *.SF2 *.SF3)</translation>
+    </message>
 </context>
 <context>
     <name>Practice</name>
@@ -135,6 +159,97 @@
     <message>
         <source>もどる</source>
         <translation>Back</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsScreen</name>
+    <message>
+        <source>順位</source>
+        <translation>#</translation>
+    </message>
+    <message>
+        <source>スコア</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>終わり</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>STAGE</source>
+        <translation>STAGE</translation>
+    </message>
+    <message>
+        <source>日付</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>時間</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>まだ記録がありません</source>
+        <translation>No games recorded yet</translation>
+    </message>
+    <message>
+        <source>RECORDS</source>
+        <translation>RECORDS</translation>
+    </message>
+    <message>
+        <source>最近</source>
+        <translation>Recent</translation>
+    </message>
+    <message>
+        <source>ベスト10</source>
+        <translation>Best 10</translation>
+    </message>
+    <message>
+        <source>見る</source>
+        <translation>Watch</translation>
+    </message>
+    <message>
+        <source>書き出す</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>消す</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>Practice</translation>
+    </message>
+    <message>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>記録を書き出す</source>
+        <translation>Export the recording</translation>
+    </message>
+    <message>
+        <source>QUILLOT の記録 (*.qrp)</source>
+        <translation>QUILLOT recordings (*.qrp)</translation>
+    </message>
+    <message>
+        <source>記録を書き出せませんでした: %1</source>
+        <translation>The recording could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>この記録を消しますか？</source>
+        <translation>Remove this recording?</translation>
+    </message>
+    <message>
+        <source>記録を消せませんでした: %1</source>
+        <translation>The recording could not be removed: %1</translation>
+    </message>
+    <message>
+        <source>統計</source>
+        <translation>Stats</translation>
     </message>
 </context>
 <context>
@@ -314,6 +429,14 @@ Your name:</translation>
 %1</source>
         <translation>This recording cannot be played.
 %1</translation>
+    </message>
+    <message>
+        <source>↓ 一つずつのゲーム</source>
+        <translation>↓ one game at a time</translation>
+    </message>
+    <message>
+        <source>%1点  STAGE %2  %3  ↑ 全ゲーム</source>
+        <translation>%1 points  STAGE %2  %3  ↑ all games</translation>
     </message>
 </context>
 <context>
@@ -959,93 +1082,6 @@ F1 shows the controls; F2 opens the options; Ctrl+Q quits.
     <message>
         <source>Ctrl+1～Ctrl+4 / Ctrl+- / Ctrl++</source>
         <translation>Ctrl+1..Ctrl+4 / Ctrl+- / Ctrl++</translation>
-    </message>
-</context>
-<context>
-    <name>RecordsScreen</name>
-    <message>
-        <source>順位</source>
-        <translation>#</translation>
-    </message>
-    <message>
-        <source>スコア</source>
-        <translation>Score</translation>
-    </message>
-    <message>
-        <source>終わり</source>
-        <translation>End</translation>
-    </message>
-    <message>
-        <source>STAGE</source>
-        <translation>STAGE</translation>
-    </message>
-    <message>
-        <source>日付</source>
-        <translation>Date</translation>
-    </message>
-    <message>
-        <source>時間</source>
-        <translation>Time</translation>
-    </message>
-    <message>
-        <source>名前</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>まだ記録がありません</source>
-        <translation>No games recorded yet</translation>
-    </message>
-    <message>
-        <source>RECORDS</source>
-        <translation>RECORDS</translation>
-    </message>
-    <message>
-        <source>最近</source>
-        <translation>Recent</translation>
-    </message>
-    <message>
-        <source>ベスト10</source>
-        <translation>Best 10</translation>
-    </message>
-    <message>
-        <source>見る</source>
-        <translation>Watch</translation>
-    </message>
-    <message>
-        <source>書き出す</source>
-        <translation>Export</translation>
-    </message>
-    <message>
-        <source>消す</source>
-        <translation>Remove</translation>
-    </message>
-    <message>
-        <source>練習</source>
-        <translation>Practice</translation>
-    </message>
-    <message>
-        <source>戻る</source>
-        <translation>Back</translation>
-    </message>
-    <message>
-        <source>記録を書き出す</source>
-        <translation>Export the recording</translation>
-    </message>
-    <message>
-        <source>QUILLOT の記録 (*.qrp)</source>
-        <translation>QUILLOT recordings (*.qrp)</translation>
-    </message>
-    <message>
-        <source>記録を書き出せませんでした: %1</source>
-        <translation>The recording could not be exported: %1</translation>
-    </message>
-    <message>
-        <source>この記録を消しますか？</source>
-        <translation>Remove this recording?</translation>
-    </message>
-    <message>
-        <source>記録を消せませんでした: %1</source>
-        <translation>The recording could not be removed: %1</translation>
     </message>
 </context>
 </TS>
