@@ -1,3 +1,6 @@
+# Purchase sounds in a recording of shop_clicks.sh: their onsets (a block 6 dB
+# over the 10 ms before it, above -40 dBFS), their spacing, and the longest
+# silence between the first and the last sound.
 import wave, sys, struct, math
 w = wave.open(sys.argv[1]); rate = w.getframerate(); ch = w.getnchannels(); n = w.getnframes()
 data = w.readframes(n); samples = struct.unpack('<%dh' % (n * ch), data)
