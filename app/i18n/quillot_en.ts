@@ -251,6 +251,14 @@
         <source>統計</source>
         <translation>Stats</translation>
     </message>
+    <message>
+        <source>RECORDS - 練習</source>
+        <translation>RECORDS - practice</translation>
+    </message>
+    <message>
+        <source>練習の記録</source>
+        <translation>Practice games</translation>
+    </message>
 </context>
 <context>
     <name>StatsView</name>

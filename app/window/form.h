@@ -323,6 +323,7 @@ class TForm1 : public QWidget, public Shell, public OptionsHost {
   QImageCanvas cg_;
   Recorder* recorder_ = nullptr;
   RunRecorder* runs_ = nullptr;
+  std::unique_ptr<RunStore> practice_runs_;  // the practice games, listed on the records screen
   RecordsScreen* records_ = nullptr;
   void build_records();
   void records_step(MenuStep step);

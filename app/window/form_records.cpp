@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 
 #include "app/options/language.h"
 #include "app/window/form.h"
@@ -121,7 +123,11 @@ void TForm1::show_records() {
     stats->show_stats(shown, selected == nullptr);
     stats->show();
   };
-  records_->open(runs_ != nullptr ? &runs_->store() : nullptr);
+  // The practice games lie beside the player's, apart.
+  if (practice_runs_ == nullptr && options_.cannot_save.empty() && !save_path().empty())
+    practice_runs_ = std::make_unique<RunStore>(
+        (std::filesystem::path(save_path()).parent_path() / "runs" / "practice").string());
+  records_->open(runs_ != nullptr ? &runs_->store() : nullptr, practice_runs_.get());
 }
 
 void TForm1::records_step(MenuStep step) { records_->step(step); }

@@ -145,9 +145,10 @@ RecordsScreen::RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> ke
                          &remove_button, &practice_button, &back_button};
   for (int i = 0; i < 6; ++i) *row[i] = make_button(this, QRect(6 + i * (width + 3), top, width, height));
   connect(list_button, &QPushButton::clicked, this, [this] {
-    // The best games, the last, then the statistics, and round again.
-    if (stats_shown_) {
-      stats_shown_ = false;
+    // The best games, the last, the statistics, the practice games, and round again.
+    if (stats_shown_ && practice_store_ != nullptr) {
+      show_practice();
+    } else if (stats_shown_ || practice_shown_) {
       show_best(true);
     } else if (best_) {
       show_best(false);
@@ -156,7 +157,7 @@ RecordsScreen::RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> ke
     }
   });
   connect(watch_button, &QPushButton::clicked, this, [this] {
-    if (const RunEntry* e = selected(); e && watch) watch(store_->path_of(*e));
+    if (const RunEntry* e = selected(); e && watch) watch(listed_store()->path_of(*e));
   });
   connect(export_button, &QPushButton::clicked, this, [this] { later([this] { export_selected(); }); });
   connect(remove_button, &QPushButton::clicked, this, [this] { later([this] { remove_selected(); }); });
@@ -171,8 +172,11 @@ RecordsScreen::RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> ke
 }
 
 void RecordsScreen::retranslate() {
-  setTitle(tr("RECORDS"));
-  list_button->setText(stats_shown_ ? tr("ベスト10") : best_ ? tr("最近") : tr("統計"));
+  setTitle(practice_shown_ ? tr("RECORDS - 練習") : tr("RECORDS"));
+  list_button->setText(stats_shown_ && practice_store_ != nullptr ? tr("練習の記録")
+                       : stats_shown_ || practice_shown_            ? tr("ベスト10")
+                       : best_                                      ? tr("最近")
+                                                                    : tr("統計"));
   watch_button->setText(tr("見る"));
   export_button->setText(tr("書き出す"));
   remove_button->setText(tr("消す"));
@@ -186,13 +190,16 @@ void RecordsScreen::changeEvent(QEvent* event) {
   QGroupBox::changeEvent(event);
 }
 
-void RecordsScreen::open(RunStore* store) {
+void RecordsScreen::open(RunStore* store, RunStore* practice_games) {
   QElapsedTimer timer;
   timer.start();
   store_ = store;
   entries_ = store_ != nullptr ? store_->load() : std::vector<RunEntry>{};
+  practice_store_ = store_ != nullptr ? practice_games : nullptr;
+  practice_entries_.clear();
   best_ = true;
   stats_shown_ = false;
+  practice_shown_ = false;
   if (menu_ == nullptr) {
     // The title's own focus ring keeps to the title's buttons; this one, made
     // with the first visit, to ours.
@@ -215,7 +222,19 @@ void RecordsScreen::close_screen() {
   if (closed) closed();
 }
 
+void RecordsScreen::show_practice() {
+  stats_shown_ = false;
+  practice_shown_ = true;
+  best_ = false;
+  // Read when first shown: the list of games opens without it.
+  practice_entries_ = practice_store_ != nullptr ? practice_store_->load() : std::vector<RunEntry>{};
+  refill();
+  list->select(0);
+  update_buttons();
+}
+
 void RecordsScreen::show_stats() {
+  practice_shown_ = false;
   stats_shown_ = true;
   refill();
   list->select(-1);  // all games first; down goes through them one by one
@@ -225,7 +244,10 @@ void RecordsScreen::show_stats() {
 void RecordsScreen::refill() {
   list->setVisible(!stats_shown_);
   stats_slot->setVisible(stats_shown_);
-  list->set_rows(best_ ? best_runs(entries_) : recent_runs(entries_), best_);
+  list->set_rows(practice_shown_ ? recent_runs(practice_entries_)
+                 : best_          ? best_runs(entries_)
+                                  : recent_runs(entries_),
+                 best_);
   retranslate();
   update_buttons();
 }
@@ -233,6 +255,7 @@ void RecordsScreen::refill() {
 void RecordsScreen::show_best(bool best) {
   best_ = best;
   stats_shown_ = false;
+  practice_shown_ = false;
   refill();
 }
 
@@ -273,8 +296,8 @@ void RecordsScreen::step(MenuStep step) {
 
 void RecordsScreen::export_selected() {
   const RunEntry* e = selected();
-  if (e == nullptr || store_ == nullptr) return;
-  const std::string from = store_->path_of(*e);
+  if (e == nullptr || listed_store() == nullptr) return;
+  const std::string from = listed_store()->path_of(*e);
   QString name = QFileDialog::getSaveFileName(this, tr("記録を書き出す"),
                                               QDir::home().filePath(QString::fromStdString(e->file)),
                                               tr("QUILLOT の記録 (*.qrp)"));
@@ -290,13 +313,14 @@ void RecordsScreen::export_selected() {
 
 void RecordsScreen::remove_selected() {
   const RunEntry* e = selected();
-  if (e == nullptr || store_ == nullptr) return;
+  RunStore* store = listed_store();
+  if (e == nullptr || store == nullptr) return;
   const std::string file = e->file;
   if (ask && !ask(tr("この記録を消しますか？"))) return;
   std::string why;
-  if (!store_->remove(file, &why) && error)
+  if (!store->remove(file, &why) && error)
     error(tr("記録を消せませんでした: %1").arg(QString::fromStdString(why)));
-  entries_ = store_->load();
+  (practice_shown_ ? practice_entries_ : entries_) = store->load();
   refill();
 }
 

@@ -47,7 +47,8 @@ class RecordsScreen : public QGroupBox {
   RecordsScreen(QWidget* window, std::function<void(QKeyEvent*)> keys);
 
   // Reads the store's list (never a replay, unless the index is lost) and shows it.
-  void open(RunStore* store);
+  // `practice_games`: the practice games' store, listed as a view of their own; may be null.
+  void open(RunStore* store, RunStore* practice_games = nullptr);
   void close_screen();
   void step(MenuStep step);
   void show_best(bool best);
@@ -56,6 +57,9 @@ class RecordsScreen : public QGroupBox {
   // the list shown last, one by one.
   void show_stats();
   bool showing_stats() const { return stats_shown_; }
+  // The practice games, the last first, to watch, export or remove.
+  void show_practice();
+  bool showing_practice() const { return practice_shown_; }
   // The game selected, or null.
   const RunEntry* selected() const;
   void set_scale(int scale) { scale_ = scale; }
@@ -95,6 +99,11 @@ class RecordsScreen : public QGroupBox {
   std::function<void(QKeyEvent*)> keys_;
   int scale_ = 1;
   RunStore* store_ = nullptr;
+  RunStore* practice_store_ = nullptr;
+  std::vector<RunEntry> practice_entries_;
+  bool practice_shown_ = false;
+  // The store of the games listed now: the player's, or the practice games'.
+  RunStore* listed_store() const { return practice_shown_ ? practice_store_ : store_; }
   std::vector<RunEntry> entries_;
   bool best_ = true;
   bool stats_shown_ = false;

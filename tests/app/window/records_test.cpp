@@ -187,13 +187,14 @@ TEST_F(RecordsTest, TheRecordsScreenOpensFromTheTitleByMouseKeyAndPadAndGoesBack
     key(Qt::Key_Return);
     ASSERT_FALSE(watched.empty());
     EXPECT_EQ(watched.back(), (folder / r->list->rows()[1].file).string());
-    // The list's button goes round the best, the last and the statistics.
-    for (const bool stats : {false, true, false}) {
+    // The list's button goes round the best, the last, the statistics and the practice games.
+    for (const bool stats : {false, true, false, false}) {
       r->list_button->click();
       EXPECT_EQ(r->showing_stats(), stats);
       EXPECT_EQ(!r->stats_slot->isHidden(), stats);
       EXPECT_EQ(!r->list->isHidden(), !stats);
     }
+    EXPECT_TRUE(r->showing_best()) << "and round again";
     w.back();
     EXPECT_FALSE(form->records_shown());
     EXPECT_EQ(form->screen(), Screen::Title);
