@@ -19,6 +19,7 @@
 #include "session/pace.h"
 #include "session/shop_actions.h"
 #include "session/story_file.h"
+#include "session/words.h"
 
 namespace quillot {
 
@@ -58,23 +59,6 @@ std::string story_bytes(const std::array<StoryRec, kSlots>& stories) {
   return out;
 }
 
-template <typename T>
-bool number(std::string_view s, T& out, int base = 10) {
-  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out, base);
-  return ec == std::errc{} && p == s.data() + s.size();
-}
-
-std::vector<std::string_view> words(std::string_view line) {
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && line[i] == ' ') ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
 
 std::string hex64(uint64_t v) {
   char buf[17];

@@ -12,6 +12,7 @@
 
 #include "files/atomic_file.h"
 #include "files/file_read.h"
+#include "session/words.h"
 
 namespace quillot {
 
@@ -39,8 +40,9 @@ uint64_t fnv1a(std::string_view bytes) {
   }
   return h;
 }
+// Split at each single space: the cache is written so, and anything else is not ours.
 
-std::vector<std::string_view> words(std::string_view line) {
+std::vector<std::string_view> single_spaced(std::string_view line) {
   std::vector<std::string_view> out;
   size_t i = 0;
   while (i < line.size()) {
@@ -52,11 +54,6 @@ std::vector<std::string_view> words(std::string_view line) {
   return out;
 }
 
-template <typename T>
-bool number(std::string_view s, T& out, int base = 10) {
-  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out, base);
-  return ec == std::errc{} && p == s.data() + s.size();
-}
 
 std::string join(std::initializer_list<int64_t> values) {
   std::string out;
@@ -223,7 +220,7 @@ std::optional<RunStats> parse_stats_cache(std::string_view text, uint64_t size, 
   while (!rest.empty()) {
     const size_t nl = rest.find('\n');
     if (nl == std::string_view::npos) return std::nullopt;
-    const auto w = words(rest.substr(0, nl));
+    const auto w = single_spaced(rest.substr(0, nl));
     rest.remove_prefix(nl + 1);
     if (w[0] == "destroyed") {
       if (w.size() != s.destroyed.size()) return std::nullopt;

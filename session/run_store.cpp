@@ -15,6 +15,7 @@
 #include "session/run_stats.h"
 #include "files/atomic_file.h"
 #include "files/file_read.h"
+#include "session/words.h"
 
 namespace quillot {
 
@@ -27,23 +28,6 @@ constexpr const char* kEndNames[] = {"over", "cleared", "quit"};
 // An index of thirty games is a few kilobytes; anything far larger is not ours.
 constexpr size_t kIndexReadLimit = 1024 * 1024;
 
-std::vector<std::string_view> split(std::string_view line) {
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && line[i] == ' ') ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
-template <typename T>
-bool number(std::string_view s, T& out) {
-  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-  return ec == std::errc{} && p == s.data() + s.size();
-}
 
 std::string hex(std::string_view bytes) {
   static const char digits[] = "0123456789abcdef";
@@ -114,7 +98,7 @@ bool parse_run_index(std::string_view text, std::vector<RunEntry>& out) {
   while (!text.empty()) {
     const size_t nl = text.find('\n');
     if (nl == std::string_view::npos) return false;  // cut off
-    const auto w = split(text.substr(0, nl));
+    const auto w = words(text.substr(0, nl));
     text.remove_prefix(nl + 1);
     RunEntry e;
     if (w.size() != 10 || !run_file_name(w[0]) || !seen.insert(std::string(w[0])).second) return false;
