@@ -85,6 +85,7 @@ struct Music::Impl {
 
   std::thread loader;
   std::thread closer;  // lets a stopped device go; owned by the loader thread
+  bool told_no_device = false;  // the loader thread's
 
   void run();
   void load();
@@ -282,6 +283,14 @@ void Music::Impl::sync_device(std::unique_lock<std::mutex>& lock) {
   if (output == nullptr) {
     lock.unlock();
     auto device = std::make_unique<Output>(synth, options.drivers);
+    if (device->driver().empty() && !told_no_device) {
+      // Said once a run: a stream stopped and opened again by the mute would say it again.
+      told_no_device = true;
+      std::string tried;
+      for (const auto& name : options.drivers) tried += (tried.empty() ? "" : ", ") + name;
+      std::fprintf(stderr, "quillot: no sound device could be opened (tried %s); the game plays without sound\n",
+                   tried.c_str());
+    }
     // Only now that blocks are pulled: effects asked for while the device
     // opened (which can take a while) would otherwise all sound in its first block.
     synth.set_effects(options.effects.get());

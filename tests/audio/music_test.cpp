@@ -515,9 +515,9 @@ TEST_F(MusicRig, GoingAwayWhileTheSoundFontLoadsNeitherHangsNorCrashes) {
 }
 
 // The real device path, in a sound setting of the test's own. Where no sound
-// server or card answers, no driver opens; where a server does, the music
-// reaches it. Either way neither FluidSynth, ALSA nor PulseAudio may say a
-// word on the terminal.
+// server or card answers, no driver opens and the game says so in one line;
+// where a server does, the music reaches it. Either way neither FluidSynth,
+// ALSA nor PulseAudio may say a word of their own on the terminal.
 TEST_F(MusicRig, OpeningTheAudioDeviceSaysNothingOnStderr) {
   MusicOptions options = default_music_options();
   options.sound_fonts = {font_};
@@ -553,7 +553,8 @@ TEST_F(MusicRig, OpeningTheAudioDeviceSaysNothingOnStderr) {
         EXPECT_TRUE(driver_is(true)) << "unmuted, the device stays closed";
       }
     }
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              server ? "" : "quillot: no sound device could be opened (tried pulseaudio, pipewire, alsa); the game plays without sound\n");
     EXPECT_EQ(status.driver, server ? kDriverOrder.front() : "");
     EXPECT_EQ(status.first_sound_ns > 0, server) << "the music reaches the server, and only a server";
   }
